@@ -1,0 +1,38 @@
+#pragma once
+// How the computing routines of an analysis talk to the world while they run,
+// without knowing about windows: let the interface process pending messages, test
+// the stop flag, report a failure message, set a caption and step a progress bar.
+#include <string>
+
+class TRunHooks {
+ public:
+  virtual ~TRunHooks() = default;
+  // Lets the user interface process pending messages (cheap; call freely).
+  virtual void ProcessMessages() {}
+  // True once the user or a failure asked the run to stop.
+  virtual bool StopRequested() const { return false; }
+  // Asks the run to stop (a failure path).
+  virtual void RequestStop() {}
+  // Shows a failure or information message to the user.
+  virtual void Message(const std::string& /*Text*/) {}
+  virtual void SetCaption(const std::string& /*Text*/) {}
+  virtual void StepProgress() {}
+};
+
+// Hooks that do nothing except keep the stop flag and record messages: used when a
+// routine runs without a user interface (tests, benchmarks).
+class TSilentHooks : public TRunHooks {
+ public:
+  bool Stop = false;
+  std::string LastMessage;
+  int MessageCount = 0;
+  bool StopRequested() const override { return Stop; }
+  void RequestStop() override { Stop = true; }
+  void Message(const std::string& Text) override {
+    LastMessage = Text;
+    ++MessageCount;
+  }
+};
+
+// Hooks used by a routine when its caller gave none.
+TRunHooks& NoHooks();

@@ -1,0 +1,6 @@
+#include "analyses/common/RunHooks.h"
+
+TRunHooks& NoHooks() {
+  static TRunHooks hooks;
+  return hooks;
+}

@@ -1,0 +1,136 @@
+#include "core/PelmorMatrix.h"
+
+#include <algorithm>
+
+namespace {
+// Clips a requested extent to what the matrix holds (index 0 is the margin).
+void Clip(const Matrix& M, int32_t& Sites, int32_t& Species) {
+  const int32_t cols = static_cast<int32_t>(M.size());
+  Sites = std::min(Sites, cols - 1);
+  int32_t rows = cols > 0 ? static_cast<int32_t>(M[0].size()) : 0;
+  for (int32_t c = 1; c <= Sites; ++c) rows = std::min(rows, static_cast<int32_t>(M[c].size()));
+  Species = std::min(Species, rows - 1);
+}
+}  // namespace
+
+void MarginTotalsSized(Matrix& M, int32_t Sites, int32_t Species) {
+  if (Sites < 1 || Species < 1) return;
+  Clip(M, Sites, Species);
+  if (Sites < 1 || Species < 1) return;
+  auto& rowTotals = M[0];
+  for (int32_t s = 1; s <= Species; ++s) rowTotals[s] = 0;
+  int32_t grand = 0;
+  for (int32_t c = 1; c <= Sites; ++c) {
+    const auto& col = M[c];
+    int32_t colTotal = 0;
+    for (int32_t s = 1; s <= Species; ++s) {
+      colTotal += col[s];
+      rowTotals[s] += col[s];
+    }
+    M[c][0] = colTotal;
+    grand += colTotal;
+  }
+  M[0][0] = grand;
+}
+
+void MarginTotals(Matrix& M) {
+  MarginTotalsSized(M, PelmorState().NumSites, PelmorState().NumSpecies);
+}
+
+void MarginTotalsRealSized(Real_Matrix& M, int32_t Sites, int32_t Species) {
+  if (Sites < 1 || Species < 1 || M.empty()) return;
+  Sites = std::min(Sites, static_cast<int32_t>(M.size()) - 1);
+  for (int32_t c = 0; c <= Sites; ++c) Species = std::min(Species, static_cast<int32_t>(M[c].size()) - 1);
+  if (Sites < 1 || Species < 1) return;
+  for (int32_t s = 1; s <= Species; ++s) {
+    double t = 0;
+    for (int32_t c = 1; c <= Sites; ++c) t += M[c][s];
+    M[0][s] = t;
+  }
+  double grand = 0;
+  for (int32_t c = 1; c <= Sites; ++c) {
+    double t = 0;
+    for (int32_t s = 1; s <= Species; ++s) t += M[c][s];
+    M[c][0] = t;
+    grand += t;
+  }
+  M[0][0] = grand;
+}
+
+int32_t DropEmptySpeciesSized(const Matrix& Src, Matrix& Dst, int32_t Sites, int32_t Species) {
+  if (Species < 1) return 0;
+  Clip(Src, Sites, Species);
+  if (Species < 1) return 0;
+  Sites = std::min(Sites, static_cast<int32_t>(Dst.size()) - 1);
+  int32_t k = 0;
+  for (int32_t s = 1; s <= Species; ++s) {
+    if (Src[0][s] > 0) {
+      ++k;
+      for (int32_t c = 1; c <= Sites; ++c)
+        if (k < static_cast<int32_t>(Dst[c].size())) Dst[c][k] = Src[c][s];
+    }
+  }
+  return k;
+}
+
+void DropEmptySpecies(const Matrix& Src, Matrix& Dst) {
+  auto& st = PelmorState();
+  if (st.NumSpecies < 1) {
+    st.NumSpecies = 0;
+    return;
+  }
+  st.NumSpecies = DropEmptySpeciesSized(Src, Dst, st.NumSites, st.NumSpecies);
+}
+
+int32_t DropEmptySitesSized(Matrix& M, Matrix& Scratch, int32_t Sites, int32_t Species) {
+  // Scratch takes M's shape; its storage is kept from call to call.
+  if (Scratch.size() != M.size()) Scratch.resize(M.size());
+  for (size_t c = 0; c < M.size(); ++c) {
+    Scratch[c].assign(M[c].size(), 0);
+  }
+  Clip(M, Sites, Species);
+  int32_t k = 0;
+  for (int32_t c = 1; c <= Sites; ++c) {
+    if (M[c][0] > 0) {
+      ++k;
+      for (int32_t s = 1; s <= Species; ++s) Scratch[k][s] = M[c][s];
+    }
+  }
+  M.swap(Scratch);
+  return std::max(k, 0);
+}
+
+void DropEmptySites(Matrix& M) {
+  static thread_local Matrix scratch;
+  auto& st = PelmorState();
+  // The new matrix has GridCols x GridRows entries.
+  Matrix& out = scratch;
+  const int32_t cols = std::max<int32_t>(st.GridCols, 0), rows = std::max<int32_t>(st.GridRows, 0);
+  if (static_cast<int32_t>(out.size()) != cols) out.resize(static_cast<size_t>(cols));
+  for (auto& col : out) col.assign(static_cast<size_t>(rows), 0);
+  int32_t sites = st.NumSites, species = st.NumSpecies;
+  Clip(M, sites, species);
+  species = std::min(species, rows - 1);
+  int32_t k = 0;
+  for (int32_t c = 1; c <= sites; ++c) {
+    if (M[c][0] > 0) {
+      ++k;
+      if (k >= cols) break;
+      for (int32_t s = 1; s <= species; ++s) out[k][s] = M[c][s];
+    }
+  }
+  M.swap(out);
+  st.NumSites = std::min(k, std::max(cols - 1, 0));
+}
+
+int32_t CountPositive(std::span<const int32_t> Values, int32_t First, int32_t Last) {
+  int32_t n = 0;
+  for (int32_t i = std::max(First, 0); i <= Last && i < static_cast<int32_t>(Values.size()); ++i)
+    if (Values[i] > 0) ++n;
+  return n;
+}
+
+void CopyInts(const std::vector<int32_t>& S, std::vector<int32_t>& D) {
+  if (D.size() < S.size()) D.resize(S.size());
+  std::copy(S.begin(), S.end(), D.begin());
+}

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Pelmor needs to build, test and run, when missing.
+set -euo pipefail
+PKGS=(g++ cmake make qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev)
+if [[ "${1:-}" == "--run" ]]; then
+  PKGS+=(qt6-qpa-plugins)
+fi
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
