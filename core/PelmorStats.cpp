@@ -1,0 +1,236 @@
+#include "core/PelmorStats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "core/PelmorText.h"
+
+namespace {
+
+constexpr double kEqualTolerance = 1e-15;
+constexpr double kZeroVariance = 1e-17;
+
+size_t Clip(int32_t N, size_t Size) {
+  if (N <= 0) return 0;
+  return std::min(static_cast<size_t>(N), Size);
+}
+
+double ItemValue(const std::string& Item) {
+  double V = 0.0;
+  TextToFloat(Item, V);
+  return V;
+}
+
+std::vector<double> ListValues(const std::vector<std::string>& List) {
+  std::vector<double> Values;
+  Values.reserve(List.size());
+  for (const std::string& Item : List) Values.push_back(ItemValue(Item));
+  return Values;
+}
+
+// Counts with the shares taken over N compared values.
+TTailProbs Shares(TTailProbs T, size_t N) {
+  if (N > 0) {
+    const double Count = static_cast<double>(N);
+    T.PLow = static_cast<double>(T.ObsGreater + T.ObsEqual) / Count;
+    T.PHigh = static_cast<double>(T.ObsLess + T.ObsEqual) / Count;
+  }
+  return T;
+}
+
+template <typename T>
+void CountAgainst(TTailProbs& Result, T Sim, double Observed, bool Exact) {
+  const double S = static_cast<double>(Sim);
+  const bool Equal = Exact ? Observed == S : std::fabs(Observed - S) < kEqualTolerance;
+  if (Equal)
+    ++Result.ObsEqual;
+  else if (Observed < S)
+    ++Result.ObsLess;
+  else
+    ++Result.ObsGreater;
+}
+
+int64_t ClampToInt64(double Value) {
+  if (std::isnan(Value)) return 0;
+  if (Value >= 9223372036854775807.0) return INT64_MAX;
+  if (Value <= -9223372036854775808.0) return INT64_MIN;
+  return static_cast<int64_t>(Value);
+}
+
+}  // namespace
+
+TMeanVar MeanVar(int32_t N, std::span<const double> X) {
+  const size_t Count = Clip(N, X.size());
+  TMeanVar R;
+  if (Count == 0) return R;
+  double Sum = 0.0;
+  for (size_t I = 0; I < Count; ++I) Sum += X[I];
+  R.Mean = Sum / static_cast<double>(Count);
+  double SS = 0.0;
+  for (size_t I = 0; I < Count; ++I) SS += (X[I] - R.Mean) * (X[I] - R.Mean);
+  if (SS == 0.0 || Count < 2) return R;
+  const double V = SS / static_cast<double>(Count - 1);
+  R.Variance = std::fabs(V) <= kZeroVariance ? 0.0 : V;
+  return R;
+}
+
+TMeanVar MeanVarFromList(const std::vector<std::string>& List) {
+  const std::vector<double> Values = ListValues(List);
+  TMeanVar R;
+  if (Values.empty()) return R;
+  double Sum = 0.0;
+  for (double V : Values) Sum += V;
+  R.Mean = Sum / static_cast<double>(Values.size());
+  double SS = 0.0;
+  for (double V : Values) SS += (V - R.Mean) * (V - R.Mean);
+  if (SS != 0.0 && Values.size() >= 2) R.Variance = SS / static_cast<double>(Values.size() - 1);
+  return R;
+}
+
+TMeanVar MeanVarInt(int32_t N, std::span<const int32_t> X) {
+  const size_t Count = Clip(N, X.size());
+  TMeanVar R;
+  if (Count == 0) return R;
+  int64_t Sum = 0;
+  for (size_t I = 0; I < Count; ++I) Sum += X[I];
+  R.Mean = static_cast<double>(Sum) / static_cast<double>(Count);
+  double SS = 0.0;
+  for (size_t I = 0; I < Count; ++I) {
+    const double D = static_cast<double>(X[I]) - R.Mean;
+    SS += D * D;
+  }
+  if (Count >= 2) R.Variance = SS / static_cast<double>(Count - 1);
+  return R;
+}
+
+TTailProbs TailProbs(std::span<const double> Sims, int32_t Count, double Observed) {
+  const size_t N = Clip(Count, Sims.size());
+  TTailProbs R;
+  for (size_t I = 0; I < N; ++I) CountAgainst(R, Sims[I], Observed, false);
+  return Shares(R, N);
+}
+
+TTailProbs TailProbsInt(std::span<const int32_t> Sims, int32_t Count, double Observed) {
+  const size_t N = Clip(Count, Sims.size());
+  TTailProbs R;
+  for (size_t I = 0; I < N; ++I) CountAgainst(R, Sims[I], Observed, true);
+  return Shares(R, N);
+}
+
+TTailProbs TailProbsFromList(const std::vector<std::string>& List, double Observed) {
+  TTailProbs R;
+  for (const std::string& Item : List) CountAgainst(R, ItemValue(Item), Observed, false);
+  return Shares(R, List.size());
+}
+
+double MedianOfValues(std::span<double> X, double IfEmpty) {
+  const size_t N = X.size();
+  if (N == 0) return IfEmpty;
+  std::span<double> All = X;
+  if (N > static_cast<size_t>(INT32_MAX)) All = X.first(static_cast<size_t>(INT32_MAX));
+  QuickSortReals(All, 0, static_cast<int32_t>(All.size()) - 1);
+  const size_t H = All.size() / 2;
+  if (All.size() % 2 == 1) return All[H];
+  return 0.5 * (All[H - 1] + All[H]);
+}
+
+double MedianFromList(const std::vector<std::string>& List, double IfEmpty) {
+  std::vector<double> Values = ListValues(List);
+  return MedianOfValues(Values, IfEmpty);
+}
+
+void QuickSortReals(std::span<double> X, int32_t Lo, int32_t Hi) {
+  if (X.empty() || Hi <= Lo) return;
+  const size_t First = static_cast<size_t>(std::max(Lo, 0));
+  const size_t Last = std::min(static_cast<size_t>(std::max(Hi, 0)), X.size() - 1);
+  if (Last <= First) return;
+  auto Begin = X.begin() + static_cast<std::ptrdiff_t>(First);
+  auto End = X.begin() + static_cast<std::ptrdiff_t>(Last + 1);
+  // Not-a-number breaks the ordering a sort relies on: move it to the end first.
+  const auto Numbers = std::partition(Begin, End, [](double V) { return !std::isnan(V); });
+  std::sort(Begin, Numbers);
+}
+
+void QuickSortInts(std::span<int32_t> X, int32_t Lo, int32_t Hi) {
+  if (X.empty() || Hi <= Lo) return;
+  const size_t First = static_cast<size_t>(std::max(Lo, 0));
+  const size_t Last = std::min(static_cast<size_t>(std::max(Hi, 0)), X.size() - 1);
+  if (Last <= First) return;
+  std::sort(X.begin() + static_cast<std::ptrdiff_t>(First), X.begin() + static_cast<std::ptrdiff_t>(Last + 1));
+}
+
+TRegression LinearRegression(std::span<const double> X, std::span<const double> Y, int32_t N) {
+  const size_t Count = Clip(N, std::min(X.size(), Y.size()));
+  TRegression R;
+  if (Count == 0) return R;
+  const double Nd = static_cast<double>(Count);
+  double SX = 0.0, SY = 0.0;
+  for (size_t I = 0; I < Count; ++I) {
+    SX += X[I];
+    SY += Y[I];
+  }
+  const double MX = SX / Nd, MY = SY / Nd;
+  double SXY = 0.0, Sxx = 0.0, Syy = 0.0;
+  for (size_t I = 0; I < Count; ++I) {
+    SXY += X[I] * Y[I];
+    Sxx += (X[I] - MX) * (X[I] - MX);
+    Syy += (Y[I] - MY) * (Y[I] - MY);
+  }
+  const double Sxy = SXY - SX * SY / Nd;
+  R.Slope = Sxx > 0.0 ? Sxy / Sxx : 0.0;
+  R.Intercept = MY - MX * R.Slope;
+  R.R = Sxx * Syy > 0.0 ? Sxy / std::sqrt(Sxx * Syy) : 0.0;
+  return R;
+}
+
+double RegressionSlope(std::span<const double> X, std::span<const double> Y, int32_t N) {
+  return LinearRegression(X, Y, N).Slope;
+}
+
+TMeanVar CircularMeanVar(int32_t N, std::span<const double> Angles) {
+  const size_t Count = Clip(N, Angles.size());
+  TMeanVar R;
+  if (Count == 0) return R;
+  double C = 0.0, S = 0.0;
+  for (size_t I = 0; I < Count; ++I) {
+    const double Radians = Angles[I] * (std::numbers::pi / 180.0);
+    C += std::cos(Radians);
+    S += std::sin(Radians);
+  }
+  const double Resultant = std::sqrt(C * C + S * S);
+  if (Resultant > 0.0) {
+    // Rounding may put C / R a hair outside [-1, 1]; acos would give not-a-number.
+    const double Cosine = std::clamp(C / Resultant, -1.0, 1.0);
+    R.Mean = std::acos(Cosine) * (180.0 / std::numbers::pi);
+  }
+  R.Variance = 1.0 - Resultant / static_cast<double>(Count);
+  return R;
+}
+
+double LowestValue(int32_t N, std::span<const double> X) {
+  const size_t Count = Clip(N, X.size());
+  if (Count == 0) return 0.0;
+  double Low = X[0];
+  for (size_t I = 1; I < Count; ++I)
+    if (X[I] < Low) Low = X[I];
+  return Low;
+}
+
+double HighestValue(int32_t N, std::span<const double> X) {
+  const size_t Count = Clip(N, X.size());
+  if (Count == 0) return 0.0;
+  double High = X[0];
+  for (size_t I = 1; I < Count; ++I)
+    if (X[I] > High) High = X[I];
+  return High;
+}
+
+int64_t Round(double Value) {
+  if (!std::isfinite(Value)) return ClampToInt64(Value);
+  double R = std::round(Value);  // halves away from zero ...
+  if (std::fabs(Value - std::trunc(Value)) == 0.5) R = 2.0 * std::round(Value / 2.0);  // ... except ties: even
+  return ClampToInt64(R);
+}
+
+int64_t Trunc(double Value) { return ClampToInt64(std::trunc(Value)); }

@@ -1,0 +1,124 @@
+#include "platform/Prompts.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+QString TextFileFilter() { return QStringLiteral("Text files (*.txt);;All files (*)"); }
+
+void TQtPrompts::InformationBox(const QString& Text) {
+  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), Text, QMessageBox::Ok,
+                  QApplication::activeWindow());
+  box.exec();
+}
+
+TMsgResult TQtPrompts::MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons) {
+  QMessageBox::Icon icon = QMessageBox::Information;
+  QString title = QStringLiteral("Information");
+  switch (Type) {
+    case TMsgType::Confirmation: icon = QMessageBox::Question; title = QStringLiteral("Confirm"); break;
+    case TMsgType::Error: icon = QMessageBox::Critical; title = QStringLiteral("Error"); break;
+    case TMsgType::Warning: icon = QMessageBox::Warning; title = QStringLiteral("Warning"); break;
+    case TMsgType::Information: break;
+  }
+  QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+  if (Buttons == TMsgButtons::OKCancel) buttons = QMessageBox::Ok | QMessageBox::Cancel;
+  if (Buttons == TMsgButtons::YesNo) buttons = QMessageBox::Yes | QMessageBox::No;
+  QMessageBox box(icon, title, Text, buttons, QApplication::activeWindow());
+  switch (box.exec()) {
+    case QMessageBox::Cancel: return TMsgResult::Cancel;
+    case QMessageBox::Yes: return TMsgResult::Yes;
+    case QMessageBox::No: return TMsgResult::No;
+    default: return TMsgResult::OK;
+  }
+}
+
+std::optional<QString> TQtPrompts::OpenFileName(QWidget* Parent, const QString& Title, const QString& Directory,
+                                                const QString& InitialName) {
+  QString start = Directory;
+  if (!InitialName.isEmpty()) start = Directory.isEmpty() ? InitialName : Directory + "/" + InitialName;
+  const QString name = QFileDialog::getOpenFileName(Parent, Title, start, TextFileFilter());
+  if (name.isEmpty()) return std::nullopt;
+  return name;
+}
+
+std::optional<QString> TQtPrompts::SaveFileName(QWidget* Parent, const QString& Title, const QString& Directory,
+                                                const QString& InitialName) {
+  QString start = Directory;
+  if (!InitialName.isEmpty()) start = Directory.isEmpty() ? InitialName : Directory + "/" + InitialName;
+  const QString name = QFileDialog::getSaveFileName(Parent, Title, start, TextFileFilter());
+  if (name.isEmpty()) return std::nullopt;
+  return name;
+}
+
+void TQtPrompts::ShowModal(QWidget* Window) {
+  if (!Window) return;
+  if (auto* dialog = qobject_cast<QDialog*>(Window)) {
+    dialog->exec();
+    return;
+  }
+  // A plain window: show it application-modal and wait until it is hidden.
+  QPointer<QWidget> w(Window);
+  const Qt::WindowModality old = Window->windowModality();
+  Window->setWindowModality(Qt::ApplicationModal);
+  Window->show();
+  QEventLoop loop;
+  while (w && w->isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
+  if (w) w->setWindowModality(old);
+}
+
+std::optional<QString> TScriptedPrompts::NextFileAnswer() {
+  if (FileAnswers.empty()) return std::nullopt;
+  const QString name = FileAnswers.front();
+  FileAnswers.pop_front();
+  if (name.isEmpty()) return std::nullopt;
+  return name;
+}
+
+void TScriptedPrompts::InformationBox(const QString& Text) {
+  Log.push_back({QStringLiteral("info"), Text});
+  Messages << Text;
+}
+
+TMsgResult TScriptedPrompts::MessageDlg(const QString& Text, TMsgType, TMsgButtons Buttons) {
+  Log.push_back({QStringLiteral("dialog"), Text});
+  Messages << Text;
+  if (!Answers.empty()) {
+    const TMsgResult r = Answers.front();
+    Answers.pop_front();
+    return r;
+  }
+  return Buttons == TMsgButtons::YesNo ? TMsgResult::Yes : TMsgResult::OK;
+}
+
+std::optional<QString> TScriptedPrompts::OpenFileName(QWidget*, const QString& Title, const QString&,
+                                                      const QString&) {
+  Log.push_back({QStringLiteral("open"), Title});
+  return NextFileAnswer();
+}
+
+std::optional<QString> TScriptedPrompts::SaveFileName(QWidget*, const QString& Title, const QString&,
+                                                      const QString&) {
+  Log.push_back({QStringLiteral("save"), Title});
+  return NextFileAnswer();
+}
+
+void TScriptedPrompts::ShowModal(QWidget* Window) {
+  Log.push_back({QStringLiteral("modal"), Window ? Window->objectName() : QString()});
+  if (OnModal) OnModal(Window);
+  if (Window) Window->hide();
+}
+
+namespace {
+TQtPrompts QtPrompts;
+TPrompts* Current = &QtPrompts;
+}  // namespace
+
+TPrompts& Prompts() { return *Current; }
+void SetPrompts(TPrompts* P) { Current = P ? P : &QtPrompts; }
+void ShowMessage(const QString& Text) { Prompts().InformationBox(Text); }
+void ShowModal(QWidget* Window) { Prompts().ShowModal(Window); }

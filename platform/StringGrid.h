@@ -1,0 +1,85 @@
+#pragma once
+// A grid of text cells addressed by (column, row), with fixed title rows and columns
+// that stay in place when the grid scrolls. The cells live in a table model, so that
+// large matrices fill and scroll fast; fixed rows and columns are shown as the
+// view's headers (which do not scroll), the corner cell in the header corner.
+#include <QAbstractTableModel>
+#include <QString>
+#include <QTableView>
+#include <vector>
+
+class TStringGridModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  explicit TStringGridModel(QObject* Parent = nullptr);
+
+  int ColCount() const { return Cols; }
+  int RowCount() const { return static_cast<int>(Rows.size()); }
+  void SetSize(int Cols, int Rows);
+  const QString& Cell(int C, int R) const;
+  void SetCell(int C, int R, const QString& Text);
+  // Replaces every cell at once; Table is indexed [row][column] and must be rectangular.
+  void SetTable(std::vector<std::vector<QString>> Table, int Cols);
+  const std::vector<std::vector<QString>>& Table() const { return Rows; }
+  void SetFixed(int FixedCols, int FixedRows);
+  int FixedCols() const { return FCols; }
+  int FixedRows() const { return FRows; }
+  void MoveRow(int From, int To);
+  void MoveColumn(int From, int To);
+  bool Editable = true;
+
+  int rowCount(const QModelIndex& Parent = {}) const override;
+  int columnCount(const QModelIndex& Parent = {}) const override;
+  QVariant data(const QModelIndex& Index, int Role) const override;
+  bool setData(const QModelIndex& Index, const QVariant& Value, int Role) override;
+  QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override;
+  Qt::ItemFlags flags(const QModelIndex& Index) const override;
+
+ signals:
+  void CellEdited(int C, int R);
+
+ private:
+  std::vector<std::vector<QString>> Rows;  // [row][column]
+  int Cols = 0;
+  int FCols = 0, FRows = 0;
+  static const QString Empty;
+};
+
+class TStringGrid : public QTableView {
+  Q_OBJECT
+ public:
+  explicit TStringGrid(QWidget* Parent = nullptr);
+
+  QString Cells(int C, int R) const { return GridModel->Cell(C, R); }
+  void SetCells(int C, int R, const QString& Text) { GridModel->SetCell(C, R, Text); }
+  int ColCount() const { return GridModel->ColCount(); }
+  int RowCount() const { return GridModel->RowCount(); }
+  void SetColCount(int N);
+  void SetRowCount(int N);
+  void SetSize(int Cols, int Rows);
+  void SetTable(std::vector<std::vector<QString>> Table, int Cols);
+  const std::vector<std::vector<QString>>& Table() const { return GridModel->Table(); }
+  int FixedCols() const { return GridModel->FixedCols(); }
+  int FixedRows() const { return GridModel->FixedRows(); }
+  void SetFixedCols(int N);
+  void SetFixedRows(int N);
+  // The current row and column in grid coordinates (fixed rows and columns counted).
+  int Row() const;
+  int Col() const;
+  void SetRow(int R);
+  void SetDefaultColWidth(int W);
+  void SetEditing(bool On);
+  // Lets the user drag fixed titles to move whole rows and columns.
+  void SetMoving(bool On);
+  TStringGridModel* Model() const { return GridModel; }
+
+ protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+ private:
+  void UpdateHeaders();
+  void SectionMoved(Qt::Orientation O, int Logical, int OldVisual, int NewVisual);
+  TStringGridModel* GridModel;
+  int DefaultWidth = 64;
+  bool Moving = false;
+};

@@ -1,0 +1,103 @@
+#pragma once
+// The main window: the data matrix in MainGrid, the menus, and the run state that
+// the shell and every analysis share.
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+
+#include "core/RunState.h"
+#include "platform/StringGrid.h"
+#include "shell/DataFiles.h"
+
+class QAction;
+class QGroupBox;
+class QMenu;
+class QPlainTextEdit;
+
+class TPelmor : public QMainWindow, public TRunState {
+  Q_OBJECT
+ public:
+  explicit TPelmor(QWidget* Parent = nullptr);
+  ~TPelmor() override;
+
+  // Published parts of the window.
+  TStringGrid* MainGrid = nullptr;
+  QGroupBox* BatchGroupBox = nullptr;
+  QPlainTextEdit* Memo1 = nullptr;  // the batch file list
+  QGroupBox* BatchSummaryBox = nullptr;
+  TStringGrid* BatchGrid = nullptr;
+
+  // Run state kept as text.
+  QString FileName;
+  QString HomeDir;
+  QString WorkDir;
+  QString SourcePoolSize;
+
+  // Menu items.
+  QMenu* File1 = nullptr;
+  QAction* New1 = nullptr;
+  QAction* Open1 = nullptr;
+  QAction* Close1 = nullptr;
+  QAction* Save1 = nullptr;
+  QAction* Save2 = nullptr;  // Save As
+  QAction* AboutFile1 = nullptr;
+  QAction* Batch1 = nullptr;
+  QAction* ChangeDirectory1 = nullptr;
+  QAction* Exit1 = nullptr;
+  QMenu* Edit1 = nullptr;
+  QAction* LockRowTitles1 = nullptr;
+  QAction* LockColumnTitles1 = nullptr;
+  QAction* ResizeMatrix1 = nullptr;
+  QAction* TransposeMatrix1 = nullptr;
+  QAction* EditMatrixAsText1 = nullptr;
+  QMenu* Analyze1 = nullptr;
+  QAction* CoOccurrence1 = nullptr;
+  QAction* Macroecology1 = nullptr;
+  QAction* NicheOverlap1 = nullptr;
+  QAction* SizeOverlap1 = nullptr;
+  QAction* SpeciesDiversity1 = nullptr;
+  QMenu* StandardTests1 = nullptr;
+  QAction* Anova1 = nullptr;
+  QAction* ChiSquare1 = nullptr;
+  QAction* Regression1 = nullptr;
+  QAction* RunsTest1 = nullptr;
+  QAction* GuildStructure1 = nullptr;
+  QAction* Biogeography1 = nullptr;
+  QMenu* Help1 = nullptr;
+  QAction* HelpTopics1 = nullptr;
+  QAction* About1 = nullptr;
+
+  // File commands.
+  void New1Click();
+  void Open1Click();
+  void Close1Click();
+  void Save1Click();
+  void Save2Click();
+  // Reads the file named by FileName for the batch loop; sets RunEnabled.
+  void OpenBatchFile();
+  // Writes any string grid to a data file; false (after "Error writing file.") on failure.
+  bool SaveGridToFile(const TStringGrid& Grid, const QString& Name);
+  void LockRowColumn();
+  void SetDefaultMatrix();
+
+  // Shows the main window again after an analysis (selects ErrorRow, closes a
+  // progress display left open by a batch).
+  void FormShow();
+  // The "Close Pelmor?" question; true when the user agreed.
+  bool FormCloseQuery();
+
+  // Services other units plug in at start-up (help, progress window, launchers).
+  std::function<void()> OnFormShow;
+
+ protected:
+  void showEvent(QShowEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
+
+ private:
+  void CreateMenus();
+  void FormCreate();
+  void SetFileCommandsEnabled(bool On);
+  void ReplaceGrid(TCellTable Cells, int Cols);
+};
+
+extern TPelmor* Pelmor;
