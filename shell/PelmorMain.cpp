@@ -162,6 +162,8 @@ void TPelmor::CreateMenus() {
   connect(Exit1, &QAction::triggered, this, [this] { close(); });
   connect(LockRowTitles1, &QAction::triggered, this, [this](bool on) { MainGrid->SetFixedCols(on ? 1 : 0); });
   connect(LockColumnTitles1, &QAction::triggered, this, [this](bool on) { MainGrid->SetFixedRows(on ? 1 : 0); });
+  ConnectServiceMenus();
+  ConnectLauncherMenus();
 }
 
 void TPelmor::FormCreate() {

@@ -89,6 +89,14 @@ class TPelmor : public QMainWindow, public TRunState {
   // Services other units plug in at start-up (help, progress window, launchers).
   std::function<void()> OnFormShow;
 
+  // --- Services: help, simulated data sets (shell/PelmorServices.cpp) ---
+  void ConnectServiceMenus();
+  // --- end of services ---
+
+  // --- Launchers and batch mode (shell/PelmorBatch.cpp, shell/PelmorLaunchers.cpp) ---
+  void ConnectLauncherMenus();
+  // --- end of launchers and batch mode ---
+
  protected:
   void showEvent(QShowEvent* Event) override;
   void closeEvent(QCloseEvent* Event) override;

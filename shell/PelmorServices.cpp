@@ -1,0 +1,3 @@
+#include "shell/PelmorMain.h"
+
+void TPelmor::ConnectServiceMenus() {}
