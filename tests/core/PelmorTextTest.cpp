@@ -1,0 +1,143 @@
+// Expected number texts were worked out from the exact binary value of each double with
+// Python's decimal module (Decimal(x) is exact; ROUND_HALF_UP on the magnitude), run once.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+#include "core/PelmorText.h"
+
+TEST(IntTextRule, ReadsLeadingNumberAndStopsAtStrayCharacter) {
+  EXPECT_EQ(StrToIntRule("1000 "), 1000);  // iteration box with its mask blank
+  EXPECT_EQ(StrToIntRule("-5 "), 5);       // minus applied only when all was read
+  EXPECT_EQ(StrToIntRule("-5"), -5);
+  EXPECT_EQ(StrToIntRule("+17"), 17);
+  EXPECT_EQ(StrToIntRule("   42"), 42);
+  EXPECT_EQ(StrToIntRule("\t42"), 0);  // only spaces are skipped
+  EXPECT_EQ(StrToIntRule("12abc"), 12);
+  EXPECT_EQ(StrToIntRule("007"), 7);
+  size_t Stop = 99;
+  EXPECT_EQ(IntTextRule("  12.5", &Stop), 12);
+  EXPECT_EQ(Stop, 4u);
+  EXPECT_EQ(IntTextRule("345", &Stop), 345);
+  EXPECT_EQ(Stop, 3u);
+}
+
+TEST(IntTextRule, EmptyBlankAndLonePrefixesGiveZero) {
+  EXPECT_EQ(StrToIntRule(""), 0);
+  EXPECT_EQ(StrToIntRule("    "), 0);
+  EXPECT_EQ(StrToIntRule("-"), 0);
+  EXPECT_EQ(StrToIntRule("+"), 0);
+  EXPECT_EQ(StrToIntRule("$"), 0);
+  EXPECT_EQ(StrToIntRule("0x"), 0);
+  EXPECT_EQ(StrToIntRule("X"), 0);
+  EXPECT_EQ(StrToIntRule("abc"), 0);
+  EXPECT_EQ(StrToIntRule("- 5"), 0);
+}
+
+TEST(IntTextRule, HexadecimalPrefixes) {
+  EXPECT_EQ(StrToIntRule("$FF"), 255);
+  EXPECT_EQ(StrToIntRule("0x1a"), 26);
+  EXPECT_EQ(StrToIntRule("0X1A"), 26);
+  EXPECT_EQ(StrToIntRule("x10"), 16);
+  EXPECT_EQ(StrToIntRule("-$10"), -16);
+  EXPECT_EQ(StrToIntRule("$7FFFFFFF"), 2147483647);
+  EXPECT_EQ(StrToIntRule("$1G"), 1);
+  // Above 2147483647: out of range, not positive.
+  EXPECT_EQ(StrToIntRule("$80000000"), 0);
+  EXPECT_EQ(StrToIntRule("$FFFFFFFF"), 0);
+  EXPECT_EQ(StrToIntRule("$123456789"), 0);
+}
+
+TEST(IntTextRule, LargeNumbersNeverOverflowAndAreNotPositive) {
+  EXPECT_EQ(StrToIntRule("2147483647"), 2147483647);
+  EXPECT_EQ(StrToIntRule("-2147483647"), -2147483647);
+  EXPECT_EQ(StrToIntRule("-2147483648"), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(StrToIntRule("2147483648"), 0);
+  EXPECT_EQ(StrToIntRule("2147483649"), 0);
+  EXPECT_EQ(StrToIntRule("2147483650"), 0);
+  EXPECT_EQ(StrToIntRule("99999999999999999999"), 0);
+  EXPECT_EQ(StrToIntRule("-99999999999"), 0);
+  EXPECT_EQ(StrToIntRule("0000000000000000000012"), 12);  // leading zeros are harmless
+  size_t Stop = 0;
+  IntTextRule("99999999999", &Stop);
+  EXPECT_EQ(Stop, 9u);  // reading stopped before the digit that would pass the limit
+}
+
+TEST(FloatToStrF, RoundsOnceWithExactTiesAwayFromZero) {
+  EXPECT_EQ(FloatToStrF(0.5), "0.50000");
+  EXPECT_EQ(FloatToStrF(1234.56789), "1234.56800");  // 7 significant digits first
+  EXPECT_EQ(FloatToStrF(0.015625), "0.01563");        // 1/64: an exact tie
+  EXPECT_EQ(FloatToStrF(-0.015625), "-0.01563");
+  EXPECT_EQ(FloatToStrF(0.046875), "0.04688");
+  EXPECT_EQ(FloatToStrF(1234567.5), "1234568.00000");
+  EXPECT_EQ(FloatToStrF(1234566.5), "1234567.00000");  // not to the even neighbour
+  EXPECT_EQ(FloatToStrF(7654321.25), "7654321.00000");
+  // Decimal texts that look like ties but are not, as binary values.
+  EXPECT_EQ(FloatToStrF(0.000005), "0.00001");
+  EXPECT_EQ(FloatToStrF(99.999995), "99.99999");
+  EXPECT_EQ(FloatToStrF(1.0000005), "1.00000");
+  EXPECT_EQ(FloatToStrF(0.000015), "0.00002");
+  EXPECT_EQ(FloatToStrF(999.99995), "1000.00000");  // carry into a fourth digit
+  EXPECT_EQ(FloatToStrF(0.1), "0.10000");
+  EXPECT_EQ(FloatToStrF(100.0), "100.00000");
+}
+
+TEST(FloatToStrF, SignsZerosAndSpecialValues) {
+  EXPECT_EQ(FloatToStrF(0.0), "0.00000");
+  EXPECT_EQ(FloatToStrF(-0.0), "0.00000");
+  EXPECT_EQ(FloatToStrF(-0.000001), "0.00000");
+  EXPECT_EQ(FloatToStrF(-0.000004), "0.00000");
+  EXPECT_EQ(FloatToStrF(-0.000005), "-0.00001");
+  EXPECT_EQ(FloatToStrF(1e-300), "0.00000");
+  EXPECT_EQ(FloatToStrF(-1234.5678), "-1234.56800");
+  EXPECT_EQ(FloatToStrF(std::numeric_limits<double>::quiet_NaN()), "NAN");
+  EXPECT_EQ(FloatToStrF(std::numeric_limits<double>::infinity()), "INF");
+  EXPECT_EQ(FloatToStrF(-std::numeric_limits<double>::infinity()), "-INF");
+}
+
+TEST(FloatToStrF, ScientificAboveSevenIntegerDigits) {
+  EXPECT_EQ(FloatToStrF(9999999.4), "9999999.00000");
+  EXPECT_EQ(FloatToStrF(9999999.6), "1E7");  // the carry makes eight digits
+  EXPECT_EQ(FloatToStrF(1e7), "1E7");
+  EXPECT_EQ(FloatToStrF(123456789.0), "1.234568E8");
+  EXPECT_EQ(FloatToStrF(-2.5e12), "-2.5E12");
+  EXPECT_EQ(FloatToStrF(12345665.0), "1.234567E7");  // exact tie, away from zero
+  EXPECT_EQ(FloatToStrF(99999995.0), "1E8");
+  EXPECT_EQ(FloatToStrF(1.7976931348623157e308), "1.797693E308");
+}
+
+TEST(FloatToStrF, SevenDecimalsAndLocaleIndependence) {
+  EXPECT_EQ(FloatToStrF(0.1234567, 7), "0.1234567");
+  EXPECT_EQ(FloatToStrF(12.3456789, 7), "12.3456800");
+  EXPECT_EQ(FloatToStrF(0.12345675, 7), "0.1234568");
+  // A locale with a decimal comma must not change the texts.
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") || std::setlocale(LC_ALL, "fr_FR.UTF-8")) {
+    EXPECT_EQ(FloatToStrF(2.25), "2.25000");
+    double V = 0;
+    EXPECT_TRUE(TextToFloat("2.25000", V));
+    EXPECT_EQ(V, 2.25);
+  }
+  std::setlocale(LC_ALL, "C");
+}
+
+TEST(TextToFloat, ReadsWhatFloatToStrFWrites) {
+  for (double X : {0.0, -1.5, 1234.56789, 0.015625, 123456789.0, -2.5e12}) {
+    double V = 99;
+    ASSERT_TRUE(TextToFloat(FloatToStrF(X), V)) << X;
+    EXPECT_NEAR(V, X, std::fabs(X) * 1e-6 + 1e-5);
+  }
+  double V = 7;
+  EXPECT_TRUE(TextToFloat("  3.5 \r\n", V));
+  EXPECT_EQ(V, 3.5);
+  EXPECT_TRUE(TextToFloat("+2", V));
+  EXPECT_EQ(V, 2.0);
+  V = 7;
+  EXPECT_FALSE(TextToFloat("", V));
+  EXPECT_FALSE(TextToFloat("abc", V));
+  EXPECT_FALSE(TextToFloat("1.5x", V));
+  EXPECT_FALSE(TextToFloat("+-2", V));
+  EXPECT_FALSE(TextToFloat("1,5", V));
+  EXPECT_EQ(V, 7.0);
+}
