@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <unistd.h>
+
+#include "shell/DataFiles.h"
+
+namespace {
+QStringList Row(const TReadResult& R, int r) {
+  QStringList out;
+  for (const QString& c : R.Cells[r]) out << c;
+  return out;
+}
+void WriteBytes(const QString& Path, const QByteArray& Bytes) {
+  QFile f(Path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(Bytes);
+}
+}  // namespace
+
+TEST(DataFileReader, SeparatorsAndShapeFollowTheFirstLine) {
+  // A comma and a blank separate cells alike.
+  TReadResult r = ParseMatrixText("t,a b\r\nx 1 2\r\n");
+  ASSERT_EQ(r.State, TReadResult::Ok);
+  EXPECT_EQ(r.Rows, 2);
+  EXPECT_EQ(r.Cols, 3);
+  EXPECT_EQ(Row(r, 0), (QStringList{"t", "a", "b"}));
+  TReadResult commas = ParseMatrixText("t,a b\r\nx,1,2\r\n");
+  EXPECT_EQ(Row(commas, 1), Row(r, 1));
+
+  // Two blanks give an empty middle cell; later lines never change the column count.
+  TReadResult gaps = ParseMatrixText("a  b\r\n1 2 3 4 5\r\n9\r\n");
+  ASSERT_EQ(gaps.State, TReadResult::Ok);
+  EXPECT_EQ(gaps.Cols, 3);
+  EXPECT_EQ(Row(gaps, 0), (QStringList{"a", "", "b"}));
+  EXPECT_EQ(Row(gaps, 1), (QStringList{"1", "2", "3"}));
+  EXPECT_EQ(Row(gaps, 2), (QStringList{"9", "", ""}));
+  // A separator right before the line end gives an empty last cell.
+  EXPECT_EQ(ParseMatrixText("a b \r\n1 2 3\r\n").Cols, 3);
+}
+
+TEST(DataFileReader, LineEndsOfEveryKindAndAnUnendedLastLine) {
+  for (const char* text : {"s a b\r\nx 1 2\r\ny 3 4\r\n", "s a b\nx 1 2\ny 3 4\n", "s a b\rx 1 2\ry 3 4\r",
+                           "s a b\r\nx 1 2\r\ny 3 4"}) {
+    TReadResult r = ParseMatrixText(text);
+    ASSERT_EQ(r.State, TReadResult::Ok) << text;
+    EXPECT_EQ(r.Rows, 3) << text;
+    EXPECT_EQ(r.Cols, 3) << text;
+    EXPECT_EQ(Row(r, 2), (QStringList{"y", "3", "4"})) << text;
+  }
+  // Three ended lines and a fourth without a line end: four rows, none lost.
+  EXPECT_EQ(ParseMatrixText("a b\r\n1 2\r\n3 4\r\n5 6").Rows, 4);
+  // The byte after a lone CR is not swallowed.
+  TReadResult cr = ParseMatrixText("a b\rxy 2\r");
+  EXPECT_EQ(Row(cr, 1), (QStringList{"xy", "2"}));
+  // Ctrl+Z ends the text.
+  EXPECT_EQ(ParseMatrixText(QString("a b\r\n1 2\r\n") + QChar(26) + "junk junk\r\n").Rows, 2);
+}
+
+TEST(DataFileReader, RefusesTooFewRowsOrColumnsAndSurvivesGarbage) {
+  EXPECT_EQ(ParseMatrixText("a b c\r\n").State, TReadResult::BadCounts);
+  EXPECT_EQ(ParseMatrixText("a b c\r\n").Message, "Row and Column counts incorrect.");
+  EXPECT_EQ(ParseMatrixText("a\r\nb\r\nc\r\n").State, TReadResult::BadCounts);
+  EXPECT_EQ(ParseMatrixText("").State, TReadResult::BadCounts);
+  QByteArray junk;
+  for (int i = 0; i < 5000; ++i) junk.append(static_cast<char>((i * 7919) % 256));
+  const TReadResult r = ParseMatrixText(DecodeText(junk));
+  EXPECT_TRUE(r.State == TReadResult::Ok || r.State == TReadResult::BadCounts);
+  for (const auto& row : r.Cells) EXPECT_EQ(static_cast<int>(row.size()), r.Cols);
+}
+
+TEST(DataFileReader, DecodesUtf8AndFallsBackToLatin1) {
+  EXPECT_EQ(DecodeText(QByteArray("Anolis_\xc3\xa9t\xc3\xa9")), QString::fromUtf8("Anolis_\xc3\xa9t\xc3\xa9"));
+  // 0xE9 alone is not UTF-8: read as Latin-1 e-acute.
+  EXPECT_EQ(DecodeText(QByteArray("caf\xe9")), QString("caf") + QChar(0xE9));
+}
+
+TEST(DataFileReader, MissingTooLargeAndTooManyCells) {
+  QTemporaryDir dir;
+  EXPECT_EQ(ReadMatrixFile(dir.filePath("none.txt")).State, TReadResult::Missing);
+  EXPECT_EQ(ReadMatrixFile(dir.filePath("none.txt")).Message, "Error opening file.");
+  EXPECT_EQ(ReadMatrixFile(dir.path()).State, TReadResult::Missing);  // a folder is not a data file
+
+  // More than ten million cells is refused before the grid is touched.
+  QByteArray wide = "t";
+  for (int i = 0; i < 200; ++i) wide += " c";
+  wide += "\r\n";
+  QByteArray many;
+  many.reserve(wide.size() * 50000);
+  for (int i = 0; i < 50000; ++i) many += wide;
+  const QString path = dir.filePath("many.txt");
+  WriteBytes(path, many);
+  const TReadResult r = ReadMatrixFile(path);
+  EXPECT_EQ(r.State, TReadResult::TooLarge);
+  EXPECT_FALSE(r.Message.isEmpty());
+}
+
+TEST(DataFileWriter, WritesCrLfAndReadsBackWithTheSameShape) {
+  TCellTable cells = {{"species", "site 1", "site,2"}, {"Anolis carolinensis", "1", ""}, {"b", "0", "1"}};
+  const QByteArray bytes = MatrixFileBytes(cells, 3, 3);
+  EXPECT_EQ(bytes, QByteArray("species site_1 site_2\r\nAnolis_carolinensis 1 \r\nb 0 1\r\n"));
+  const TReadResult back = ParseMatrixText(DecodeText(bytes));
+  ASSERT_EQ(back.State, TReadResult::Ok);
+  EXPECT_EQ(back.Rows, 3);
+  EXPECT_EQ(back.Cols, 3);
+  EXPECT_EQ(Row(back, 1), (QStringList{"Anolis_carolinensis", "1", ""}));
+  // Non-ASCII text survives as UTF-8.
+  TCellTable accents = {{QString("esp") + QChar(0xE8) + "ce", "x"}, {"a", "1"}};
+  EXPECT_EQ(ParseMatrixText(DecodeText(MatrixFileBytes(accents, 2, 2))).Cells[0][0], accents[0][0]);
+}
+
+TEST(DataFileWriter, FailedWriteKeepsTheOldFile) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("keep.txt");
+  WriteBytes(path, "old content\r\n");
+  ASSERT_TRUE(WriteFileSafely(path, "new content\r\n"));
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), QByteArray("new content\r\n"));
+  f.close();
+  // A folder that does not exist cannot be written; nothing is reported as saved.
+  EXPECT_FALSE(WriteFileSafely(dir.filePath("no/such/dir/x.txt"), "x"));
+  // A target that cannot be replaced (a folder of that name) fails and stays.
+  ASSERT_TRUE(QDir(dir.path()).mkdir("folder.txt"));
+  EXPECT_FALSE(WriteFileSafely(dir.filePath("folder.txt"), "x"));
+  EXPECT_TRUE(QFileInfo(dir.filePath("folder.txt")).isDir());
+  // A read-only folder: the write fails and the old file is untouched.
+  if (geteuid() != 0) {
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_FALSE(WriteFileSafely(path, "lost?"));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile g(path);
+    ASSERT_TRUE(g.open(QIODevice::ReadOnly));
+    EXPECT_EQ(g.readAll(), QByteArray("new content\r\n"));
+  }
+}

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+
+#include "platform/Platform.h"
+#include "platform/Prompts.h"
+#include "shell/PelmorMain.h"
+#include "shell/Startup.h"
+
+namespace {
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateWindows();
+    SetPrompts(&Script);
+    OldDir = QDir::currentPath();
+    ASSERT_TRUE(Dir.isValid());
+    QDir::setCurrent(Dir.path());
+    Pelmor->New1Click();
+  }
+  void TearDown() override {
+    SetPrompts(nullptr);
+    QDir::setCurrent(OldDir);
+  }
+  void Write(const QString& Name, const QByteArray& Bytes) {
+    QFile f(Dir.filePath(Name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(Bytes);
+  }
+  QByteArray Read(const QString& Name) {
+    QFile f(Dir.filePath(Name));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+  }
+  TScriptedPrompts Script;
+  QTemporaryDir Dir;
+  QString OldDir;
+};
+
+QAction* FindAction(const QString& Caption) {
+  for (QAction* a : Pelmor->findChildren<QAction*>())
+    if (a->text() == Caption) return a;
+  return nullptr;
+}
+}  // namespace
+
+TEST_F(MainWindowTest, StartsWithDefaultMatrixAndRunState) {
+  EXPECT_EQ(Pelmor->MainGrid->ColCount(), 6);
+  EXPECT_EQ(Pelmor->MainGrid->RowCount(), 6);
+  EXPECT_EQ(Pelmor->MainGrid->Cells(0, 0), "species");
+  EXPECT_EQ(Pelmor->MainGrid->Cells(0, 3), "species3");
+  EXPECT_EQ(Pelmor->MainGrid->Cells(5, 0), "site5");
+  EXPECT_EQ(Pelmor->MainGrid->Cells(4, 4), "0");
+  EXPECT_EQ(Pelmor->MainGrid->FixedCols(), 1);
+  EXPECT_EQ(Pelmor->MainGrid->FixedRows(), 1);
+  EXPECT_EQ(Pelmor->Iterations, 1000);
+  EXPECT_TRUE(Pelmor->FileName.endsWith("/Untitled.txt"));
+  EXPECT_TRUE(QDir::isAbsolutePath(Pelmor->FileName));
+  EXPECT_EQ(Pelmor->windowTitle(), "Pelmor..." + Pelmor->FileName);
+  EXPECT_EQ(Pelmor->BatchGrid->Cells(1, 0), "Standard-Effect");
+  EXPECT_EQ(&PelmorState(), static_cast<TRunState*>(Pelmor));
+}
+
+TEST_F(MainWindowTest, MenusHaveTheirCaptionsShortcutsAndStates) {
+  const QStringList tops = {"&File", "&Edit", "&Analyze", "&Help"};
+  QStringList seen;
+  for (QAction* a : Pelmor->menuBar()->actions()) seen << a->text();
+  EXPECT_EQ(seen, tops);
+  struct Item {
+    const char* Caption;
+    const char* Key;
+  } items[] = {{"&New", "Ctrl+N"},         {"&Open", "Ctrl+O"},         {"&Close", ""},
+               {"&Save", "Ctrl+S"},        {"Save &As", ""},            {"Abou&t file", ""},
+               {"&Batch ... on/off", "Ctrl+B"}, {"Change &Directory", "Ctrl+D"}, {"E&xit", "Ctrl+X"},
+               {"lock &Row titles", "Ctrl+R"}, {"lock &Column titles", "Ctrl+C"}, {"Resize &matrix", "Ctrl+M"},
+               {"&Transpose matrix", "Ctrl+T"}, {"&Edit matrix as text", "Ctrl+E"}, {"&1 Co-occurrence", ""},
+               {"&2 Macroecology", ""},    {"&3 Niche Overlap", ""},    {"&4 Size Overlap", ""},
+               {"&5 Species Diversity", ""}, {"&Anova", ""},            {"&Chi Square", ""},
+               {"&Regression", ""},        {"Runs &Test", ""},          {"&7 Guild Structure", ""},
+               {"&8 Biogeography", ""},    {"&Help Topics", "F1"},      {"&About", ""}};
+  for (const Item& item : items) {
+    QAction* a = FindAction(item.Caption);
+    ASSERT_NE(a, nullptr) << item.Caption;
+    EXPECT_EQ(a->shortcut().toString(), QString(item.Key)) << item.Caption;
+  }
+  EXPECT_FALSE(FindAction("&8 Biogeography")->isVisible());
+  EXPECT_FALSE(FindAction("Change &Directory")->isVisible());
+  EXPECT_TRUE(FindAction("lock &Column titles")->isChecked());
+  EXPECT_EQ(FindAction("lock &Row titles")->statusTip(), "Fixed titles do not scroll when the grid scrolls.");
+  EXPECT_EQ(FindAction("&Edit matrix as text")->statusTip(), "Notepad-style editor for current data set.");
+}
+
+TEST_F(MainWindowTest, OpenReadsAFileAndRefusalsKeepTheMatrix) {
+  Write("good.txt", "sp s1 s2\nA 1 0\nB 0 1");  // LF line ends, last line unended
+  Script.FileAnswers.push_back(Dir.filePath("good.txt"));
+  Pelmor->Open1Click();
+  EXPECT_TRUE(Script.Messages.isEmpty());
+  EXPECT_EQ(Pelmor->MainGrid->RowCount(), 3);
+  EXPECT_EQ(Pelmor->MainGrid->ColCount(), 3);
+  EXPECT_EQ(Pelmor->MainGrid->Cells(2, 2), "1");
+  EXPECT_EQ(Pelmor->windowTitle(), "Pelmor : " + Dir.filePath("good.txt"));
+  const QString caption = Pelmor->windowTitle();
+
+  // A refused file leaves matrix, file name and caption as they were.
+  Write("bad.txt", "only one line\r\n");
+  Script.FileAnswers.push_back(Dir.filePath("bad.txt"));
+  Pelmor->Open1Click();
+  EXPECT_EQ(Script.Messages.value(0), "Row and Column counts incorrect.");
+  EXPECT_EQ(Pelmor->MainGrid->RowCount(), 3);
+  EXPECT_EQ(Pelmor->MainGrid->Cells(1, 1), "1");
+  EXPECT_EQ(Pelmor->FileName, Dir.filePath("good.txt"));
+  EXPECT_EQ(Pelmor->windowTitle(), caption);
+
+  // A missing file: "Error opening file." and the old file name kept.
+  Script.FileAnswers.push_back(Dir.filePath("missing.txt"));
+  Pelmor->Open1Click();
+  EXPECT_EQ(Script.Messages.value(1), "Error opening file.");
+  EXPECT_EQ(Pelmor->FileName, Dir.filePath("good.txt"));
+
+  // Cancel changes nothing.
+  Pelmor->Open1Click();
+  EXPECT_EQ(Script.Messages.size(), 2);
+  EXPECT_EQ(Pelmor->MainGrid->RowCount(), 3);
+}
+
+TEST_F(MainWindowTest, SaveGoesToSaveAsForUntitledAndWritesOtherwise) {
+  // "Untitled.txt" in any folder goes to Save As; cancelling it writes nothing.
+  Pelmor->Save1Click();
+  ASSERT_FALSE(Script.Log.empty());
+  EXPECT_EQ(Script.Log.back().Kind, "save");
+  EXPECT_EQ(Script.Log.back().Text, "Select a file name.");
+  EXPECT_FALSE(QFile::exists(Dir.filePath("Untitled.txt")));
+
+  Pelmor->MainGrid->SetCells(1, 1, "Anolis carolinensis");
+  Script.FileAnswers.push_back(Dir.filePath("mine.txt"));
+  Pelmor->Save1Click();
+  EXPECT_EQ(Pelmor->FileName, Dir.filePath("mine.txt"));
+  EXPECT_EQ(Pelmor->windowTitle(), "Pelmor : " + Dir.filePath("mine.txt"));
+  const QByteArray bytes = Read("mine.txt");
+  EXPECT_TRUE(bytes.startsWith("species site1 site2 site3 site4 site5\r\nspecies1 Anolis_carolinensis 0 0 0 0\r\n"));
+  EXPECT_TRUE(bytes.endsWith("species5 0 0 0 0 0\r\n"));
+
+  // With a real name, Save writes at once without a dialog.
+  const size_t prompts = Script.Log.size();
+  Pelmor->MainGrid->SetCells(2, 2, "7");
+  Pelmor->Save1Click();
+  EXPECT_EQ(Script.Log.size(), prompts);
+  EXPECT_TRUE(Read("mine.txt").contains("species2 0 7 0 0 0\r\n"));
+
+  // Save As onto an unwritable target reports and keeps the old name.
+  ASSERT_TRUE(QDir(Dir.path()).mkdir("locked.txt"));
+  Script.FileAnswers.push_back(Dir.filePath("locked.txt"));
+  Pelmor->Save2Click();
+  EXPECT_EQ(Script.Messages.value(0), "Error writing file.");
+  EXPECT_EQ(Pelmor->FileName, Dir.filePath("mine.txt"));
+}
+
+TEST_F(MainWindowTest, NewAndCloseGiveTheDefaultMatrixWithTheirCaptions) {
+  Pelmor->MainGrid->SetSize(3, 9);
+  Pelmor->Close1Click();
+  EXPECT_EQ(Pelmor->MainGrid->RowCount(), 6);
+  EXPECT_EQ(Pelmor->FileName, "Untitled.txt");
+  EXPECT_EQ(Pelmor->windowTitle(), "Pelmor : Untitled.txt");
+  Pelmor->New1Click();
+  EXPECT_EQ(Pelmor->FileName, QDir(Dir.path()).absoluteFilePath("Untitled.txt"));
+  EXPECT_EQ(Pelmor->windowTitle(), "Pelmor..." + Pelmor->FileName);
+}
+
+TEST_F(MainWindowTest, CloseQuestionCancelKeepsTheWindowAndData) {
+  Pelmor->show();
+  Pelmor->MainGrid->SetCells(1, 1, "5");
+  Script.Answers.push_back(TMsgResult::Cancel);
+  QCloseEvent ev;
+  QCoreApplication::sendEvent(Pelmor, &ev);
+  EXPECT_FALSE(ev.isAccepted());
+  EXPECT_EQ(Script.Messages.value(0), "Close Pelmor?");
+  EXPECT_TRUE(Pelmor->isVisible());
+  EXPECT_EQ(Pelmor->MainGrid->Cells(1, 1), "5");
+  Pelmor->hide();
+}
+
+TEST_F(MainWindowTest, BatchFileReaderSetsRunEnabledAndStopsOnBadFiles) {
+  Write("b1.txt", "sp s1 s2\r\nA 1 0\r\nB 0 1\r\n");
+  Pelmor->FileName = Dir.filePath("b1.txt");
+  Pelmor->OpenBatchFile();
+  EXPECT_TRUE(Pelmor->RunEnabled);
+  EXPECT_EQ(Pelmor->MainGrid->RowCount(), 3);
+  EXPECT_EQ(Pelmor->windowTitle(), "Pelmor : " + Dir.filePath("b1.txt"));
+
+  Pelmor->FileName = Dir.filePath("gone.txt");
+  Pelmor->OpenBatchFile();
+  EXPECT_FALSE(Pelmor->RunEnabled);
+  EXPECT_EQ(Script.Messages.value(0), Dir.filePath("gone.txt") + ": Error opening file.");
+
+  Write("one.txt", "sp s1 s2\r\n");
+  Pelmor->FileName = Dir.filePath("one.txt");
+  Pelmor->OpenBatchFile();
+  EXPECT_FALSE(Pelmor->RunEnabled);
+  EXPECT_EQ(Script.Messages.value(1), "Row and Column counts incorrect.");
+  EXPECT_EQ(Pelmor->MainGrid->RowCount(), 3);  // the last good matrix stays
+}
+
+TEST_F(MainWindowTest, ShowingTheWindowSelectsTheFailedRow) {
+  Pelmor->ErrorRow = 3;
+  Pelmor->show();
+  EXPECT_EQ(Pelmor->MainGrid->Row(), 3);
+  Pelmor->hide();
+  Pelmor->ErrorRow = 0;
+}
