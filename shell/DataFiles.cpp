@@ -17,7 +17,7 @@ QString DecodeText(const QByteArray& Bytes) {
   return QString::fromLatin1(Bytes);
 }
 
-TReadResult ParseMatrixText(const QString& Whole) {
+TReadResult ParseCellTable(const QString& Whole, bool Commas) {
   TReadResult res;
   QString text = Whole;
   // Ctrl+Z marks the end of a text file.
@@ -33,7 +33,7 @@ TReadResult ParseMatrixText(const QString& Whole) {
     std::vector<QString> row;
     size_t start = 0;
     for (size_t i = 0; i <= line.size(); ++i) {
-      if (i == line.size() || line[i] == u' ' || line[i] == u',') {
+      if (i == line.size() || line[i] == u' ' || (Commas && line[i] == u',')) {
         if (first || static_cast<int>(row.size()) < res.Cols)
           row.emplace_back(QString(reinterpret_cast<const QChar*>(line.data() + start), static_cast<qsizetype>(i - start)));
         start = i + 1;
@@ -59,6 +59,12 @@ TReadResult ParseMatrixText(const QString& Whole) {
     return res;
   }
   res.Rows = static_cast<int>(res.Cells.size());
+  return res;
+}
+
+TReadResult ParseMatrixText(const QString& Text) {
+  TReadResult res = ParseCellTable(Text, true);
+  if (res.State != TReadResult::Ok) return res;
   if (res.Rows < 2 || res.Cols < 2) {
     res.State = TReadResult::BadCounts;
     res.Message = QStringLiteral("Row and Column counts incorrect.");
@@ -67,6 +73,13 @@ TReadResult ParseMatrixText(const QString& Whole) {
 }
 
 TReadResult ReadMatrixFile(const QString& Path) {
+  QString text;
+  TReadResult res = ReadTextFile(Path, text);
+  if (res.State != TReadResult::Ok) return res;
+  return ParseMatrixText(text);
+}
+
+TReadResult ReadTextFile(const QString& Path, QString& Text) {
   TReadResult res;
   QFileInfo info(Path);
   if (!info.exists() || !info.isFile()) {
@@ -85,13 +98,8 @@ TReadResult ReadMatrixFile(const QString& Path) {
     res.Message = QStringLiteral("Error opening file.");
     return res;
   }
-  const QByteArray bytes = file.read(MaxDataFileBytes + 1);
-  if (bytes.size() > MaxDataFileBytes) {
-    res.State = TReadResult::TooLarge;
-    res.Message = QStringLiteral("The file is larger than 256 MB and cannot be opened.");
-    return res;
-  }
-  return ParseMatrixText(DecodeText(bytes));
+  Text = DecodeText(file.read(MaxDataFileBytes + 1));
+  return res;
 }
 
 QString CellForFile(const QString& Cell) {
