@@ -109,6 +109,9 @@ std::optional<QString> TScriptedPrompts::SaveFileName(QWidget*, const QString& T
 
 void TScriptedPrompts::ShowModal(QWidget* Window) {
   Log.push_back({QStringLiteral("modal"), Window ? Window->objectName() : QString()});
+  // The window is shown (offscreen in tests, so its show handlers run as they do
+  // for a person), the test plays the user's part, and the window is closed.
+  if (Window) Window->show();
   if (OnModal) OnModal(Window);
   if (Window) Window->hide();
 }

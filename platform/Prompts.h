@@ -58,8 +58,9 @@ class TScriptedPrompts : public TPrompts {
   QStringList Messages;  // texts of information boxes and message dialogs, in order
   std::deque<TMsgResult> Answers;
   std::deque<QString> FileAnswers;  // an empty text cancels the dialog
-  // Called with the window when a window is shown modally; it plays the user's
-  // part (sets controls, presses buttons) and the window is then considered closed.
+  // Called with the window when a window is shown modally (the window is shown
+  // first); it plays the user's part (sets controls, presses buttons) and the
+  // window is then hidden.
   std::function<void(QWidget*)> OnModal;
 
   void InformationBox(const QString& Text) override;
