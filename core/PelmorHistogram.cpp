@@ -15,6 +15,20 @@ size_t CountFromLast(int32_t Last, size_t Size) {
   return std::min(static_cast<size_t>(Last) + 1, Size);
 }
 
+// The bin of V: the number of inner edges e1..e11 at or below it. A first guess from the
+// width is corrected against the accumulated edges, which alone decide.
+inline size_t BinOf(double V, double InvWidth, std::array<double, 13>::const_iterator InnerBegin,
+                    std::array<double, 13>::const_iterator InnerEnd) {
+  const double Guess = (V - HistEdges[0]) * InvWidth;
+  if (!(Guess >= 0.0 && Guess < 12.0))  // also width 0 or not finite
+    return static_cast<size_t>(std::upper_bound(InnerBegin, InnerEnd, V) - InnerBegin);
+  size_t K = static_cast<size_t>(Guess);
+  if (K > 11) K = 11;
+  while (K < 11 && V >= HistEdges[K + 1]) ++K;
+  while (K > 0 && V < HistEdges[K]) --K;
+  return K;
+}
+
 template <typename T>
 std::string Build(std::span<const T> Values, bool CountBelowRange, double Observed) {
   double Lo = 0.0, Hi = 0.0;
@@ -31,12 +45,33 @@ std::string Build(std::span<const T> Values, bool CountBelowRange, double Observ
 
   // The bin of v is the number of inner edges e1..e11 at or below it.
   const auto InnerBegin = HistEdges.begin() + 1, InnerEnd = HistEdges.begin() + 12;
-  for (const T& Item : Values) {
-    const double V = static_cast<double>(Item);
-    if (std::isnan(V)) continue;
-    if (!CountBelowRange && V < HistEdges[0]) continue;
-    const auto Bin = std::upper_bound(InnerBegin, InnerEnd, V) - InnerBegin;
-    ++HistCounts[static_cast<size_t>(Bin)];
+  // Ascending values without not-a-number (what the callers pass): each bin's count is
+  // the difference of two cut points found by binary search.
+  bool Ascending = Values.empty() || !std::isnan(static_cast<double>(Values[0]));
+  for (size_t I = 1; Ascending && I < Values.size(); ++I)
+    Ascending = static_cast<double>(Values[I]) >= static_cast<double>(Values[I - 1]);
+  if (Ascending) {
+    // Below(e) = the number of values less than e.
+    const auto Below = [&](double Edge) {
+      return static_cast<int32_t>(std::partition_point(Values.begin(), Values.end(),
+                                                       [Edge](const T& X) { return static_cast<double>(X) < Edge; }) -
+                                  Values.begin());
+    };
+    int32_t Previous = CountBelowRange ? 0 : Below(HistEdges[0]);
+    for (size_t K = 0; K < 11; ++K) {
+      const int32_t Cut = Below(HistEdges[K + 1]);
+      HistCounts[K] = Cut - Previous;
+      Previous = Cut;
+    }
+    HistCounts[11] = static_cast<int32_t>(Values.size()) - Previous;
+  } else {
+    const double InvWidth = 1.0 / Width;  // for the first guess only
+    for (const T& Item : Values) {
+      const double V = static_cast<double>(Item);
+      if (std::isnan(V)) continue;
+      if (!CountBelowRange && V < HistEdges[0]) continue;
+      ++HistCounts[BinOf(V, InvWidth, InnerBegin, InnerEnd)];
+    }
   }
 
   // Marker position: intervals open below, closed above. The top of the last bin is

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "core/PelmorText.h"
@@ -49,6 +50,60 @@ void CountAgainst(TTailProbs& Result, T Sim, double Observed, bool Exact) {
     ++Result.ObsLess;
   else
     ++Result.ObsGreater;
+}
+
+// Order-preserving unsigned keys: ascending keys give ascending values.
+inline uint64_t SortKey(double V) {
+  uint64_t Bits;
+  std::memcpy(&Bits, &V, sizeof Bits);
+  return (Bits >> 63) ? ~Bits : Bits | (uint64_t{1} << 63);
+}
+inline double FromKey(uint64_t Key) {
+  const uint64_t Bits = (Key >> 63) ? Key & ~(uint64_t{1} << 63) : ~Key;
+  double V;
+  std::memcpy(&V, &Bits, sizeof V);
+  return V;
+}
+inline uint32_t SortKey(int32_t V) { return static_cast<uint32_t>(V) ^ 0x80000000u; }
+inline int32_t FromKey(uint32_t Key) { return static_cast<int32_t>(Key ^ 0x80000000u); }
+
+// Least-significant-digit radix sort on 11-bit digits: linear time whatever the values,
+// no recursion, and equal values cost nothing extra. The digit counts of all passes are
+// taken in one reading; passes whose digit all keys share are skipped. Small ranges use
+// std::sort.
+template <typename T>
+void RadixSort(T* Data, size_t N) {
+  if (N < 256) {
+    std::sort(Data, Data + N);
+    return;
+  }
+  using Key = decltype(SortKey(T{}));
+  constexpr int kBits = 11, kBuckets = 1 << kBits;
+  constexpr int kPasses = (static_cast<int>(sizeof(Key)) * 8 + kBits - 1) / kBits;
+  std::vector<Key> Keys(N), Buffer(N);
+  std::vector<uint32_t> Count(static_cast<size_t>(kPasses) * kBuckets, 0);
+  for (size_t I = 0; I < N; ++I) {
+    const Key K = SortKey(Data[I]);
+    Keys[I] = K;
+    for (int Pass = 0; Pass < kPasses; ++Pass)
+      ++Count[static_cast<size_t>(Pass) * kBuckets + ((K >> (Pass * kBits)) & (kBuckets - 1))];
+  }
+  Key* From = Keys.data();
+  Key* To = Buffer.data();
+  for (int Pass = 0; Pass < kPasses; ++Pass) {
+    const int Shift = Pass * kBits;
+    uint32_t* C = Count.data() + static_cast<size_t>(Pass) * kBuckets;
+    if (C[(From[0] >> Shift) & (kBuckets - 1)] == N) continue;  // one digit for all
+    uint32_t Sum = 0;
+    for (int B = 0; B < kBuckets; ++B) {
+      const uint32_t Here = C[B];
+      C[B] = Sum;
+      Sum += Here;
+    }
+    for (size_t I = 0; I < N; ++I) To[C[(From[I] >> Shift) & (kBuckets - 1)]++] = From[I];
+    std::swap(From, To);
+  }
+  for (size_t I = 0; I < N; ++I) Data[I] = FromKey(From[I]);
 }
 
 int64_t ClampToInt64(double Value) {
@@ -147,9 +202,9 @@ void QuickSortReals(std::span<double> X, int32_t Lo, int32_t Hi) {
   if (Last <= First) return;
   auto Begin = X.begin() + static_cast<std::ptrdiff_t>(First);
   auto End = X.begin() + static_cast<std::ptrdiff_t>(Last + 1);
-  // Not-a-number breaks the ordering a sort relies on: move it to the end first.
+  // Not-a-number has no place in the order: move it to the end first.
   const auto Numbers = std::partition(Begin, End, [](double V) { return !std::isnan(V); });
-  std::sort(Begin, Numbers);
+  RadixSort(&*Begin, static_cast<size_t>(Numbers - Begin));
 }
 
 void QuickSortInts(std::span<int32_t> X, int32_t Lo, int32_t Hi) {
@@ -157,7 +212,7 @@ void QuickSortInts(std::span<int32_t> X, int32_t Lo, int32_t Hi) {
   const size_t First = static_cast<size_t>(std::max(Lo, 0));
   const size_t Last = std::min(static_cast<size_t>(std::max(Hi, 0)), X.size() - 1);
   if (Last <= First) return;
-  std::sort(X.begin() + static_cast<std::ptrdiff_t>(First), X.begin() + static_cast<std::ptrdiff_t>(Last + 1));
+  RadixSort(X.data() + First, Last - First + 1);
 }
 
 TRegression LinearRegression(std::span<const double> X, std::span<const double> Y, int32_t N) {

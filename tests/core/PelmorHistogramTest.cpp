@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -127,4 +128,30 @@ TEST(PelmorHistogram, TextColumnsShowTheLastBuild) {
   EXPECT_EQ(C.Lows.substr(0, 20), "\r\n0.00000\r\n0.50000\r\n");
   EXPECT_EQ(C.Highs.substr(C.Highs.size() - 18), "5.50000\r\n6.00000\r\n");
   EXPECT_EQ(C.Lows.size(), C.Highs.size());
+}
+
+TEST(PelmorHistogram, BinsFollowTheAccumulatedEdgesOnManyValues) {
+  // Values on and near the edges of awkward widths: each must land in the bin that the
+  // accumulated edges define.
+  for (double Hi : {0.9, 1.1, 7.0, 1e-300, 3e7}) {
+    std::vector<double> V;
+    for (int I = 0; I <= 1200; ++I) V.push_back(Hi * I / 1200.0);
+    HistogramOfValues(1200, V, 0.0);
+    std::array<int32_t, 12> Expected{};
+    for (double X : V) {
+      size_t Bin = 0;
+      if (X >= HistEdges[11])
+        Bin = 11;
+      else
+        for (size_t K = 1; K <= 10; ++K)
+          if (HistEdges[K] <= X && X < HistEdges[K + 1]) Bin = K;
+      ++Expected[Bin];
+    }
+    EXPECT_EQ(HistCounts, Expected) << Hi;
+    // Values out of order (same first and last extremes, reversed) are counted one by one
+    // and must give the same table.
+    std::vector<double> Reversed(V.rbegin(), V.rend());
+    HistogramOfValues(1200, Reversed, 0.0);
+    EXPECT_EQ(HistCounts, Expected) << Hi;
+  }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -245,4 +246,35 @@ TEST(PelmorStats, ExtremesAndRounding) {
   EXPECT_EQ(Round(std::nan("")), 0);
   EXPECT_EQ(Trunc(-2.7), -2);
   EXPECT_EQ(Trunc(2.7), 2);
+}
+
+TEST(PelmorStats, SortsAgreeWithPlainOrderOnMixedValues) {
+  SeedGenerator(77);
+  std::vector<double> Reals;
+  std::vector<int32_t> Ints;
+  for (int I = 0; I < 5000; ++I) {
+    Reals.push_back(RandG(0.0, 1e3) * (I % 7 == 0 ? 1e-200 : 1.0));
+    Ints.push_back(Random(2000) - 1000 + (I % 11 == 0 ? INT32_MIN / 2 : 0));
+  }
+  Reals.insert(Reals.end(), {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                             0.0, -1e308, 1e308, 5e-324, -5e-324});
+  Ints.insert(Ints.end(), {INT32_MIN, INT32_MAX, 0, -1});
+  std::vector<double> ExpectedReals = Reals;
+  std::vector<int32_t> ExpectedInts = Ints;
+  std::sort(ExpectedReals.begin(), ExpectedReals.end());
+  std::sort(ExpectedInts.begin(), ExpectedInts.end());
+  QuickSortReals(Reals, 0, static_cast<int32_t>(Reals.size()) - 1);
+  QuickSortInts(Ints, 0, static_cast<int32_t>(Ints.size()) - 1);
+  EXPECT_EQ(Reals, ExpectedReals);
+  EXPECT_EQ(Ints, ExpectedInts);
+
+  // A middle range only.
+  std::vector<int32_t> Part(1000);
+  for (int I = 0; I < 1000; ++I) Part[static_cast<size_t>(I)] = 1000 - I;
+  QuickSortInts(Part, 100, 899);
+  EXPECT_EQ(Part[0], 1000);
+  EXPECT_EQ(Part[100], 101);
+  EXPECT_EQ(Part[899], 900);
+  EXPECT_EQ(Part[900], 100);
+  EXPECT_TRUE(std::is_sorted(Part.begin() + 100, Part.begin() + 900));
 }
