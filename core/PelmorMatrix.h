@@ -30,7 +30,8 @@ int32_t DropEmptySitesSized(Matrix& M, Matrix& Scratch, int32_t Sites, int32_t S
 // The same with the run state's extent; updates NumSites.
 void DropEmptySites(Matrix& M);
 
-// NumOccupiedSpecies := the number of entries 1..Rows-1 of RowTotals above 0.
+// The number of entries First..Last of Values above 0 (entries past the end count as
+// not positive); CountOccupiedRows counts the row totals 1..RowCount - 1 with it.
 int32_t CountPositive(std::span<const int32_t> Values, int32_t First, int32_t Last);
 
 // D[i] := S[i] for every element of S (D is grown when shorter).
