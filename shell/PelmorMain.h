@@ -91,6 +91,33 @@ class TPelmor : public QMainWindow, public TRunState {
 
   // --- Services: help, simulated data sets (shell/PelmorServices.cpp) ---
   void ConnectServiceMenus();
+  // Opens "MainFrame.htm" of the start directory (HomeDir) with the desktop's program.
+  void RunHelp();
+  // Help > "&About": the About box, modally.
+  void About1Click();
+  // Simulated data sets of iteration I, written to "Sim" + I + ".txt" in the current
+  // directory ("Sim" + I + "_" + J + ".txt" when J is not 0). Each returns true when the
+  // file was written. On failure it shows its message once and sets AbortRequested, so
+  // that the run stops; while AbortRequested is already set it writes nothing and
+  // returns false quietly. Titles and the matrix extent come from MainGrid.
+  bool SaveSimulation(int32_t I, int32_t J, const TStringGrid& Grid);
+  // Matrix [column][row] with data from index 1 (integers; reals in the general format).
+  bool SaveSimulation_2(int32_t I, int32_t J, const std::vector<std::vector<int32_t>>& M);
+  bool SaveSimulation_3(int32_t I, int32_t J, const std::vector<std::vector<double>>& M);
+  // Matrix indexed from 0: M[c - 1][k - 1] is written for grid cell (c, k).
+  bool SaveSimulation_4(int32_t I, int32_t J, const std::vector<std::vector<int32_t>>& M);
+  // "species size", then "species" + k + " " + F(X[k - 1]) for k = 1..N.
+  bool SaveNumberLineToFile(int32_t I, int32_t N, const std::vector<double>& X);
+  // "species " + Name1 + " " + Name2, then one line per species k = 1..N.
+  bool SaveTwoColumnsToFile(int32_t I, int32_t N, const std::vector<double>& X, const std::vector<double>& Y,
+                            const QString& Name1, const QString& Name2);
+  bool SaveTwoColumnsToFile_Real_Integer(int32_t I, int32_t N, const std::vector<double>& X,
+                                         const std::vector<int32_t>& Y, const QString& Name1,
+                                         const QString& Name2);
+  bool SaveTwoColumnsToFile_Labels(int32_t I, int32_t N, const std::vector<QString>& Labels,
+                                   const std::vector<double>& Y, const QString& Name1, const QString& Name2);
+  bool SaveTwoColumnsToFile_Labels(int32_t I, int32_t N, const std::vector<std::string>& Labels,
+                                   const std::vector<double>& Y, const QString& Name1, const QString& Name2);
   // --- end of services ---
 
   // --- Launchers and batch mode (shell/PelmorBatch.cpp, shell/PelmorLaunchers.cpp) ---

@@ -1,3 +1,270 @@
+// Services of the main window that every analysis calls: the help page, the About
+// box and the writers of simulated data sets.
+#include <QAction>
+#include <QByteArray>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "core/PelmorText.h"
+#include "platform/Platform.h"
+#include "platform/Prompts.h"
+#include "shell/AboutPelmor.h"
 #include "shell/PelmorMain.h"
 
-void TPelmor::ConnectServiceMenus() {}
+namespace {
+const QString HelpPage = QStringLiteral("MainFrame.htm");
+const QString WriteError = QStringLiteral("Error writing file.");
+const QString SaveError = QStringLiteral("Error saving simulation...Aborting.");
+
+QString SimFileName(int32_t I, int32_t J) {
+  QString name = QStringLiteral("Sim") + QString::number(I);
+  if (J != 0) name += QStringLiteral("_") + QString::number(J);
+  return name + QStringLiteral(".txt");
+}
+
+void AppendInt(std::string& Out, int64_t V) {
+  char buf[24];
+  const auto r = std::to_chars(buf, buf + sizeof buf, V);
+  Out.append(buf, r.ptr);
+}
+
+void TrimTrailingBlanks(std::string& S, size_t From = 0) {
+  size_t end = S.size();
+  while (end > From && S[end - 1] == ' ') --end;
+  S.resize(end);
+}
+
+// The general real format: at most 15 significant digits, trailing zeros dropped,
+// fixed notation for magnitudes from 0.00001 up to 15 integer digits, otherwise
+// mantissa, "E" and the exponent ("1.5E-7", "2E20"). Always "." as decimal mark.
+std::string FloatToStrG(double V) {
+  if (std::isnan(V)) return "NAN";
+  if (std::isinf(V)) return V < 0 ? "-INF" : "INF";
+  if (V == 0) return "0";
+  char buf[40];
+  // d.dddddddddddddde[+-]xx: 15 significant digits, correctly rounded.
+  const auto r = std::to_chars(buf, buf + sizeof buf, V, std::chars_format::scientific, 14);
+  std::string sci(buf, r.ptr);
+  const bool negative = sci[0] == '-';
+  if (negative) sci.erase(0, 1);
+  const size_t e = sci.find('e');
+  int exponent = 0;
+  std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
+  std::string digits = sci.substr(0, 1) + sci.substr(2, e - 2);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::string out;
+  if (exponent >= -5 && exponent < 15) {
+    if (exponent < 0) {
+      out.assign("0.");
+      out.append(static_cast<size_t>(-exponent - 1), '0');
+      out += digits;
+    } else if (static_cast<int>(digits.size()) <= exponent + 1) {
+      out = digits;
+      out.append(static_cast<size_t>(exponent + 1) - digits.size(), '0');
+    } else {
+      out = digits;
+      out.insert(static_cast<size_t>(exponent + 1), 1, '.');
+    }
+  } else {
+    out = digits;
+    if (out.size() > 1) out.insert(1, 1, '.');
+    out += "E";
+    out += std::to_string(exponent);
+  }
+  if (negative) out.insert(out.begin(), '-');
+  return out;
+}
+
+// The title line of the matrix files: row 0 of the grid, one blank between titles,
+// no blanks at the end.
+std::string TitleLine(const TStringGrid& G) {
+  std::string line;
+  for (int c = 0; c < G.ColCount(); ++c) {
+    line += G.Cells(c, 0).toStdString();
+    line += ' ';
+  }
+  TrimTrailingBlanks(line);
+  line += "\r\n";
+  return line;
+}
+
+// Whether every grid cell (c, k), c and k from 1, has its value in M at
+// [c - Offset][k - Offset].
+template <typename T>
+bool Covers(const std::vector<std::vector<T>>& M, const TStringGrid& G, int Offset) {
+  const int cols = G.ColCount() - Offset, rows = G.RowCount() - Offset;
+  if (cols <= 0 || rows <= 0) return true;
+  if (static_cast<int>(M.size()) < cols) return false;
+  for (int c = 1 - Offset; c < cols; ++c)
+    if (c >= 0 && static_cast<int>(M[static_cast<size_t>(c)].size()) < rows) return false;
+  return true;
+}
+
+// Assembles a matrix file under MainGrid's titles; Value(c, k, Out) appends the text of
+// grid cell (c, k).
+template <typename F>
+QByteArray MatrixText(const TStringGrid& G, F Value) {
+  std::string text = TitleLine(G);
+  for (int k = 1; k < G.RowCount(); ++k) {
+    text += G.Cells(0, k).toStdString();
+    text += ' ';
+    const size_t valuesStart = text.size();
+    for (int c = 1; c < G.ColCount(); ++c) {
+      Value(c, k, text);
+      text += ' ';
+    }
+    TrimTrailingBlanks(text, valuesStart);
+    text += "\r\n";
+  }
+  return QByteArray::fromStdString(text);
+}
+
+std::string Utf8(const QString& S) { return S.toStdString(); }
+}  // namespace
+
+void TPelmor::ConnectServiceMenus() {
+  connect(HelpTopics1, &QAction::triggered, this, [this] { RunHelp(); });
+  connect(About1, &QAction::triggered, this, [this] { About1Click(); });
+}
+
+void TPelmor::RunHelp() {
+  WorkDir = CurrentDir();
+  if (!SetCurrentDir(HomeDir)) {
+    ShowMessage(QStringLiteral("Unable to load Help. Directory error."));
+    return;
+  }
+  if (!OpenDocument(ExpandFileName(HelpPage)))
+    Prompts().MessageDlg(QStringLiteral("Could not execute ") + HelpPage, TMsgType::Error, TMsgButtons::OK);
+  if (!SetCurrentDir(WorkDir)) ShowMessage(QStringLiteral("Unable to reset Home directory. Directory error."));
+}
+
+void TPelmor::About1Click() {
+  if (PelmorAbout) ShowModal(PelmorAbout);
+}
+
+namespace {
+// Writes a whole simulated file; on failure one message and the run is stopped.
+bool WriteSimFile(TRunState& State, const QString& Name, const QByteArray& Bytes) {
+  if (WriteFileSafely(Name, Bytes)) return true;
+  ShowMessage(WriteError);
+  State.AbortRequested = true;
+  return false;
+}
+
+// A data set that does not fit the grid (or the count asked for) is not written.
+bool Refuse(TRunState& State) {
+  ShowMessage(SaveError);
+  State.AbortRequested = true;
+  return false;
+}
+}  // namespace
+
+bool TPelmor::SaveSimulation(int32_t I, int32_t J, const TStringGrid& Grid) {
+  if (AbortRequested) return false;
+  if (SaveGridToFile(Grid, SimFileName(I, J))) return true;
+  AbortRequested = true;  // SaveGridToFile has shown "Error writing file."
+  return false;
+}
+
+bool TPelmor::SaveSimulation_2(int32_t I, int32_t J, const std::vector<std::vector<int32_t>>& M) {
+  if (AbortRequested) return false;
+  if (!Covers(M, *MainGrid, 0)) return Refuse(*this);
+  const QByteArray text = MatrixText(*MainGrid, [&](int c, int k, std::string& Out) {
+    AppendInt(Out, M[static_cast<size_t>(c)][static_cast<size_t>(k)]);
+  });
+  return WriteSimFile(*this, SimFileName(I, J), text);
+}
+
+bool TPelmor::SaveSimulation_4(int32_t I, int32_t J, const std::vector<std::vector<int32_t>>& M) {
+  if (AbortRequested) return false;
+  if (!Covers(M, *MainGrid, 1)) return Refuse(*this);
+  const QByteArray text = MatrixText(*MainGrid, [&](int c, int k, std::string& Out) {
+    AppendInt(Out, M[static_cast<size_t>(c - 1)][static_cast<size_t>(k - 1)]);
+  });
+  return WriteSimFile(*this, SimFileName(I, J), text);
+}
+
+bool TPelmor::SaveSimulation_3(int32_t I, int32_t J, const std::vector<std::vector<double>>& M) {
+  if (AbortRequested) return false;
+  if (!Covers(M, *MainGrid, 0)) return Refuse(*this);
+  const QByteArray text = MatrixText(*MainGrid, [&](int c, int k, std::string& Out) {
+    Out += FloatToStrG(M[static_cast<size_t>(c)][static_cast<size_t>(k)]);
+  });
+  return WriteSimFile(*this, SimFileName(I, J), text);
+}
+
+bool TPelmor::SaveNumberLineToFile(int32_t I, int32_t N, const std::vector<double>& X) {
+  if (AbortRequested) return false;
+  if (N < 0 || static_cast<size_t>(N) > X.size()) return Refuse(*this);
+  std::string text = "species size\r\n";
+  for (int32_t k = 1; k <= N; ++k) {
+    text += "species";
+    AppendInt(text, k);
+    text += ' ';
+    text += FloatToStrF(X[static_cast<size_t>(k - 1)]);
+    text += "\r\n";
+  }
+  return WriteSimFile(*this, SimFileName(I, 0), QByteArray::fromStdString(text));
+}
+
+namespace {
+// The two-column files: a header, then "species" + k, the first and the second value.
+template <typename A, typename B>
+QByteArray TwoColumnText(int32_t N, const QString& Name1, const QString& Name2, A First, B Second) {
+  std::string text = "species " + Utf8(Name1) + " " + Utf8(Name2) + "\r\n";
+  for (int32_t k = 1; k <= N; ++k) {
+    text += "species";
+    AppendInt(text, k);
+    text += ' ';
+    First(static_cast<size_t>(k - 1), text);
+    text += ' ';
+    Second(static_cast<size_t>(k - 1), text);
+    text += "\r\n";
+  }
+  return QByteArray::fromStdString(text);
+}
+
+bool Fits(int32_t N, size_t A, size_t B) { return N >= 0 && static_cast<size_t>(N) <= A && static_cast<size_t>(N) <= B; }
+}  // namespace
+
+bool TPelmor::SaveTwoColumnsToFile(int32_t I, int32_t N, const std::vector<double>& X, const std::vector<double>& Y,
+                                   const QString& Name1, const QString& Name2) {
+  if (AbortRequested) return false;
+  if (!Fits(N, X.size(), Y.size())) return Refuse(*this);
+  const QByteArray text = TwoColumnText(
+      N, Name1, Name2, [&](size_t i, std::string& Out) { Out += FloatToStrF(X[i]); },
+      [&](size_t i, std::string& Out) { Out += FloatToStrF(Y[i]); });
+  return WriteSimFile(*this, SimFileName(I, 0), text);
+}
+
+bool TPelmor::SaveTwoColumnsToFile_Real_Integer(int32_t I, int32_t N, const std::vector<double>& X,
+                                                const std::vector<int32_t>& Y, const QString& Name1,
+                                                const QString& Name2) {
+  if (AbortRequested) return false;
+  if (!Fits(N, X.size(), Y.size())) return Refuse(*this);
+  const QByteArray text = TwoColumnText(
+      N, Name1, Name2, [&](size_t i, std::string& Out) { Out += FloatToStrF(X[i]); },
+      [&](size_t i, std::string& Out) { AppendInt(Out, Y[i]); });
+  return WriteSimFile(*this, SimFileName(I, 0), text);
+}
+
+bool TPelmor::SaveTwoColumnsToFile_Labels(int32_t I, int32_t N, const std::vector<QString>& Labels,
+                                          const std::vector<double>& Y, const QString& Name1,
+                                          const QString& Name2) {
+  if (AbortRequested) return false;
+  if (!Fits(N, Labels.size(), Y.size())) return Refuse(*this);
+  const QByteArray text = TwoColumnText(
+      N, Name1, Name2, [&](size_t i, std::string& Out) { Out += Utf8(Labels[i]); },
+      [&](size_t i, std::string& Out) { Out += FloatToStrF(Y[i]); });
+  return WriteSimFile(*this, SimFileName(I, 0), text);
+}
+
+bool TPelmor::SaveTwoColumnsToFile_Labels(int32_t I, int32_t N, const std::vector<std::string>& Labels,
+                                          const std::vector<double>& Y, const QString& Name1,
+                                          const QString& Name2) {
+  std::vector<QString> labels;
+  labels.reserve(Labels.size());
+  for (const auto& l : Labels) labels.push_back(QString::fromStdString(l));
+  return SaveTwoColumnsToFile_Labels(I, N, labels, Y, Name1, Name2);
+}

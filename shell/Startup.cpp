@@ -3,7 +3,9 @@
 #include <QWidget>
 #include <vector>
 
+#include "shell/AboutPelmor.h"
 #include "shell/PelmorMain.h"
+#include "shell/ProgressSims.h"
 
 namespace {
 std::vector<QWidget*> Created;
@@ -12,6 +14,18 @@ std::vector<QWidget*> Created;
 void CreateWindows() {
   if (Pelmor) return;
   Created.push_back(new TPelmor());
+  // TNicheOverlapUserDefined, TPelmorEditor ...
+  Created.push_back(new TProgress());
+  // TSizeOverlap, TSizeOverlapOpts ...
+  Created.push_back(new TPelmorAbout());
+  // TSizeOverLapUD1 ... TSizeOverLapUD6, TMacroecologyOpts ...
+
+  // When the main window reappears it closes a progress display that a batch left open.
+  auto previous = Pelmor->OnFormShow;
+  Pelmor->OnFormShow = [previous] {
+    CloseProgressLeftOpen();
+    if (previous) previous();
+  };
 }
 
 void DestroyWindows() {
