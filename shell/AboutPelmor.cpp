@@ -94,13 +94,19 @@ QImage DecodeJpeg(const QByteArray& Bytes) {
 }
 
 TPelmorAbout::TPelmorAbout(QWidget* Parent) : QDialog(Parent) {
-  PelmorAbout = this;
+  if (!PelmorAbout) PelmorAbout = this;
   setObjectName(QStringLiteral("PelmorAbout"));
   setWindowTitle(QStringLiteral("Version 7.71"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
 
-  // The picture is kept with the program as JPEG data and decoded here.
+  // The picture is kept with the program as JPEG data and decoded here. The resources
+  // live in a static library, so they are registered by name.
+  static const bool registered = [] {
+    Q_INIT_RESOURCE(pelmor);
+    return true;
+  }();
+  (void)registered;
   QFile file(QStringLiteral(":/about.jpg"));
   if (file.open(QIODevice::ReadOnly)) Picture = DecodeJpeg(file.readAll());
 

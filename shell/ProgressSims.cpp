@@ -25,7 +25,7 @@ QLabel* Caption(const QString& Text, QWidget* Buddy, QWidget* Parent) {
 }  // namespace
 
 TProgress::TProgress(QWidget* Parent) : QDialog(Parent) {
-  Progress = this;
+  if (!Progress) Progress = this;
   setObjectName(QStringLiteral("Progress"));
   setWindowTitle(QStringLiteral("Pelmor -- simulating..."));
   // A dialog border: no resizing, no help or minimize buttons.

@@ -50,7 +50,15 @@ class ProgressTest : public ::testing::Test {
 
 TEST_F(ProgressTest, DesignTextsAndBuddies) {
   ASSERT_NE(Progress, nullptr);
-  EXPECT_EQ(Progress->windowTitle(), "Pelmor -- simulating...");
+  {
+    // Runs replace the caption; a fresh window has the design one, and does not
+    // replace the program's single instance.
+    TProgress fresh;
+    EXPECT_EQ(fresh.windowTitle(), "Pelmor -- simulating...");
+    EXPECT_EQ(fresh.IterationsLabel->text(), "1000");
+    EXPECT_NE(Progress, &fresh);
+  }
+  ASSERT_NE(Progress, nullptr);
   EXPECT_EQ(Progress->MatrixCaption->text(), "Matrix:");
   EXPECT_EQ(Progress->IterationsCaption->text(), "Iterations:");
   EXPECT_EQ(Progress->ProgressCaption->text(), "Progress");
