@@ -1,3 +1,115 @@
+// Batch mode: switching it on and off, the batch list of data files, the change of
+// directory, and the batch summary grid with the files saved after every run.
+#include <QAction>
+#include <QDir>
+#include <QGroupBox>
+#include <QMenu>
+#include <QPlainTextEdit>
+
+#include "platform/Platform.h"
+#include "platform/Prompts.h"
+#include "shell/ChangeDirectoryDialog.h"
+#include "shell/DataFiles.h"
+#include "shell/PelmorLaunchers.h"
 #include "shell/PelmorMain.h"
 
-void TPelmor::ConnectLauncherMenus() {}
+namespace {
+void SetBatchCommandsEnabled(TPelmor& P, bool On) {
+  for (QAction* a : {P.New1, P.Open1, P.Close1, P.Save1, P.Save2, P.AboutFile1}) a->setEnabled(On);
+  P.Edit1->setEnabled(On);
+  P.Edit1->menuAction()->setEnabled(On);
+}
+}  // namespace
+
+void TPelmor::Batch1Click() {
+  if (BatchMode)
+    BatchOff();
+  else
+    BatchOn();
+}
+
+void TPelmor::BatchOn() {
+  BatchMode = true;
+  Batch1->setChecked(true);
+  WorkDir = CurrentDir();
+  setWindowTitle(QStringLiteral("Pelmor: Batch file processing...") + WorkDir);
+  BatchGroupBox->show();
+  Memo1->show();
+  ChangeDirectory1->setVisible(true);
+  MainGrid->hide();
+  BatchSummaryBox->show();
+  ClearBatchGrid();
+  BatchGrid->show();
+  SetBatchCommandsEnabled(*this, false);
+  SetUpBatch();
+}
+
+void TPelmor::BatchOff() {
+  Batch1->setChecked(false);
+  BatchIndex = 0;
+  BatchFileCount = 0;
+  BatchMode = false;
+  MainGrid->show();
+  BatchSummaryBox->hide();
+  BatchGrid->hide();
+  ClearBatchGrid();
+  BatchGroupBox->hide();
+  Memo1->hide();
+  ChangeDirectory1->setVisible(false);
+  SetBatchCommandsEnabled(*this, true);
+  New1Click();
+  setWindowTitle(QStringLiteral("Pelmor...") + ExpandFileName(FileName));
+}
+
+void TPelmor::SetUpBatch() {
+  Memo1->clear();
+  WorkDir = CurrentDir();
+  // Regular files only (a folder named "x.txt" is no data file), hidden ones
+  // included, in name order so that a batch always runs in the same order.
+  QDir dir(WorkDir);
+  const QStringList names =
+      dir.entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+  Memo1->setPlainText(names.join(QLatin1Char('\n')));
+}
+
+void TPelmor::ChangeDirectory1Click() {
+  if (ChangeDirectory) ShowModal(ChangeDirectory);
+  WorkDir = CurrentDir();
+  setWindowTitle(QStringLiteral("Pelmor: Batch processing...") + WorkDir);
+  SetUpBatch();
+}
+
+void TPelmor::ClearBatchGrid() {
+  BatchGrid->SetSize(4, 1);
+  BuildBatchSummaryFirstRow();
+}
+
+void TPelmor::BuildBatchSummaryFirstRow() {
+  if (BatchGrid->ColCount() < 4) BatchGrid->SetColCount(4);
+  if (BatchGrid->RowCount() < 1) BatchGrid->SetRowCount(1);
+  BatchGrid->SetCells(0, 0, QStringLiteral("FileName"));
+  BatchGrid->SetCells(1, 0, QStringLiteral("Standard-Effect"));
+  BatchGrid->SetCells(2, 0, QStringLiteral("LowerTailP"));
+  BatchGrid->SetCells(3, 0, QStringLiteral("UpperTailP"));
+}
+
+void TPelmor::BuildBatchSummaryFile(const QString& Name, const QString& SES, const QString& LowerTail,
+                                    const QString& UpperTail) {
+  const int row = BatchGrid->RowCount();
+  BatchGrid->SetRowCount(row + 1);
+  BatchGrid->SetCells(0, row, ExtractFileName(Name));
+  BatchGrid->SetCells(1, row, SES);
+  BatchGrid->SetCells(2, row, LowerTail);
+  BatchGrid->SetCells(3, row, UpperTail);
+}
+
+bool TPelmor::SaveBatchSummary(const QStringList& SummaryLines) {
+  const QString summaryName = QDir(CurrentDir()).filePath(QStringLiteral("Summary") + ExtractFileName(FileName));
+  const QString gridName = QDir(CurrentDir()).filePath(QStringLiteral("BatchSummary.txt"));
+  if (!WriteFileSafely(summaryName, TextLinesFileBytes(SummaryLines)) ||
+      !WriteFileSafely(gridName, MatrixFileBytes(BatchGrid->Table(), BatchGrid->ColCount(), BatchGrid->RowCount()))) {
+    ShowMessage(QStringLiteral("Error saving batch summary...Aborting."));
+    return false;
+  }
+  return true;
+}

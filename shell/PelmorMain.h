@@ -122,6 +122,26 @@ class TPelmor : public QMainWindow, public TRunState {
 
   // --- Launchers and batch mode (shell/PelmorBatch.cpp, shell/PelmorLaunchers.cpp) ---
   void ConnectLauncherMenus();
+  // File > "&Batch ... on/off": switches batch mode on or off.
+  void Batch1Click();
+  void BatchOn();
+  void BatchOff();
+  // Fills the batch list with the "*.txt" files of the current directory (regular
+  // files only, sorted by name).
+  void SetUpBatch();
+  // File > "Change &Directory" (batch mode only).
+  void ChangeDirectory1Click();
+  // The batch summary grid: back to its header row; the header texts; one row more.
+  void ClearBatchGrid();
+  void BuildBatchSummaryFirstRow();
+  void BuildBatchSummaryFile(const QString& Name, const QString& SES, const QString& LowerTail,
+                             const QString& UpperTail);
+  // Writes "Summary" + the data file's name (the summary lines) and "BatchSummary.txt"
+  // into the current directory; false (after its message) when either was not written.
+  bool SaveBatchSummary(const QStringList& SummaryLines);
+  // Starts the analysis registered under Name (see shell/PelmorLaunchers.h); false
+  // when no analysis is registered under it (the menu item stays inert).
+  bool LaunchAnalysis(const QString& Name);
   // --- end of launchers and batch mode ---
 
  protected:

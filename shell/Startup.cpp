@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "shell/AboutPelmor.h"
+#include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
 
@@ -19,6 +20,9 @@ void CreateWindows() {
   // TSizeOverlap, TSizeOverlapOpts ...
   Created.push_back(new TPelmorAbout());
   // TSizeOverLapUD1 ... TSizeOverLapUD6, TMacroecologyOpts ...
+  // ... TRunsTestShell
+  Created.push_back(new TChangeDirectory());
+  // TCoOccurrenceOpts ...
 
   // When the main window reappears it closes a progress display that a batch left open.
   auto previous = Pelmor->OnFormShow;

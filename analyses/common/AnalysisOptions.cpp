@@ -1,0 +1,132 @@
+#include "analyses/common/AnalysisOptions.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "core/PelmorText.h"
+#include "shell/PelmorMain.h"
+
+namespace {
+QPushButton* Button(QWidget* Parent, const QString& Caption, const QString& Name) {
+  auto* b = new QPushButton(Caption, Parent);
+  b->setObjectName(Name);
+  b->setAutoDefault(false);
+  return b;
+}
+}  // namespace
+
+TAnalysisOpts::TAnalysisOpts(const QString& AnalysisName, const QString& DesignIterations, QWidget* Parent)
+    : QDialog(Parent), DefaultIterations(DesignIterations) {
+  setWindowTitle(QStringLiteral("Pelmor -- ") + AnalysisName + QStringLiteral(" Options"));
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+
+  auto* panel = new QWidget(this);
+  panel->setObjectName(QStringLiteral("ButtonPanel"));
+  auto* buttons = new QHBoxLayout(panel);
+  buttons->setContentsMargins(0, 0, 0, 0);
+  HelpButton = Button(panel, QStringLiteral("&Help"), QStringLiteral("HelpButton"));
+  RunButton = Button(panel, QStringLiteral("&Run"), QStringLiteral("RunButton"));
+  CancelButton = Button(panel, QStringLiteral("&Cancel"), QStringLiteral("CancelButton"));
+  DefaultsButton = Button(panel, QStringLiteral("reset &Defaults"), QStringLiteral("DefaultsButton"));
+  for (QPushButton* b : {HelpButton, RunButton, CancelButton, DefaultsButton}) buttons->addWidget(b);
+  buttons->addStretch();
+  layout->addWidget(panel);
+
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  layout->addWidget(PageControl1, 1);
+
+  GeneralSheet = new QWidget(PageControl1);
+  GeneralSheet->setObjectName(QStringLiteral("GeneralSheet"));
+  GeneralLayout = new QGridLayout(GeneralSheet);
+  PageControl1->addTab(GeneralSheet, QStringLiteral("General"));
+
+  IterationsLabel = new QLabel(QStringLiteral("Number of iterations:"), GeneralSheet);
+  IterationsEdit = new QLineEdit(GeneralSheet);
+  IterationsEdit->setObjectName(QStringLiteral("IterationsEdit"));
+  // Up to five digits, unfilled places shown as blanks.
+  IterationsEdit->setInputMask(QStringLiteral("00000; "));
+  IterationsEdit->setMaxLength(5);
+  IterationsEdit->setText(DesignIterations);
+  IterationsEdit->setToolTip(QStringLiteral("Iterations must be >0 and < 30,000"));
+  IterationsLabel->setBuddy(IterationsEdit);
+
+  RandomSeedLabel = new QLabel(QStringLiteral("Random number seed:"), GeneralSheet);
+  RandomSeedEdit = new QLineEdit(QStringLiteral("0"), GeneralSheet);
+  RandomSeedEdit->setObjectName(QStringLiteral("RandomSeedEdit"));
+  RandomSeedEdit->setToolTip(
+      QStringLiteral("0 = system clock. Enter a positive integer to set a random seed. "));
+  RandomSeedLabel->setBuddy(RandomSeedEdit);
+
+  SaveMatrixCheckBox = new QCheckBox(QStringLiteral("&Save simulated matrices"), GeneralSheet);
+  SaveMatrixCheckBox->setObjectName(QStringLiteral("SaveMatrixCheckBox"));
+
+  FileLabel = new QLabel(QStringLiteral("Data file:"), GeneralSheet);
+  FileEdit = new QLineEdit(GeneralSheet);
+  FileEdit->setObjectName(QStringLiteral("FileEdit"));
+  FileEdit->setReadOnly(true);
+  FileLabel->setBuddy(FileEdit);
+
+  GeneralLayout->addWidget(IterationsLabel, 0, 0);
+  GeneralLayout->addWidget(IterationsEdit, 0, 1);
+  GeneralLayout->addWidget(RandomSeedLabel, 1, 0);
+  GeneralLayout->addWidget(RandomSeedEdit, 1, 1);
+  GeneralLayout->addWidget(SaveMatrixCheckBox, 2, 0, 1, 2);
+  GeneralLayout->addWidget(FileLabel, 3, 0);
+  GeneralLayout->addWidget(FileEdit, 3, 1);
+  GeneralLayout->setRowStretch(10, 1);
+  GeneralLayout->setColumnStretch(1, 1);
+
+  connect(RunButton, &QPushButton::clicked, this, [this] { RunButtonClick(); });
+  connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
+  connect(HelpButton, &QPushButton::clicked, this, [this] { HelpButtonClick(); });
+  connect(DefaultsButton, &QPushButton::clicked, this, [this] { ResetDefaults(); });
+  resize(480, 360);
+}
+
+QWidget* TAnalysisOpts::AddSheet(const QString& Caption) {
+  auto* sheet = new QWidget(PageControl1);
+  PageControl1->addTab(sheet, Caption);
+  return sheet;
+}
+
+int32_t TAnalysisOpts::IterationsValue() const { return IntTextRule(IterationsEdit->text().toStdString()); }
+int32_t TAnalysisOpts::SeedValue() const { return IntTextRule(RandomSeedEdit->text().toStdString()); }
+bool TAnalysisOpts::SaveMatricesChecked() const { return SaveMatrixCheckBox->isChecked(); }
+
+void TAnalysisOpts::RunButtonClick() {
+  if (Pelmor) Pelmor->OptionsAccepted = true;
+  accept();
+}
+
+void TAnalysisOpts::CancelButtonClick() {
+  if (Pelmor) Pelmor->OptionsAccepted = false;
+  QDialog::reject();
+}
+
+void TAnalysisOpts::reject() { CancelButtonClick(); }
+
+void TAnalysisOpts::HelpButtonClick() {
+  if (Pelmor) Pelmor->RunHelp();
+}
+
+void TAnalysisOpts::ResetDefaults() {
+  RandomSeedEdit->setText(QStringLiteral("0"));
+  IterationsEdit->setText(DefaultIterations);
+  SaveMatrixCheckBox->setChecked(false);
+}
+
+void TAnalysisOpts::showEvent(QShowEvent* Event) {
+  QDialog::showEvent(Event);
+  if (Pelmor) FileEdit->setText(Pelmor->FileName);
+  if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+}

@@ -1,0 +1,237 @@
+#include "analyses/common/AnalysisResults.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "analyses/common/AnalysisOptions.h"
+#include "core/PelmorGridHelpers.h"
+#include "core/PelmorRandom.h"
+#include "platform/Platform.h"
+#include "platform/Prompts.h"
+#include "shell/DataFiles.h"
+#include "shell/PelmorLaunchers.h"
+#include "shell/PelmorMain.h"
+#include "shell/ProgressSims.h"
+
+void CloseProgressWindow() {
+  if (Progress && Progress->isVisible()) Progress->close();
+}
+
+void TWindowRunHooks::ProcessMessages() { ::ProcessMessages(); }
+bool TWindowRunHooks::StopRequested() const { return Pelmor && Pelmor->AbortRequested; }
+void TWindowRunHooks::RequestStop() {
+  if (Pelmor) Pelmor->AbortRequested = true;
+}
+void TWindowRunHooks::Message(const std::string& Text) { ShowMessage(QString::fromStdString(Text)); }
+void TWindowRunHooks::SetCaption(const std::string& Text) {
+  if (Progress) Progress->setWindowTitle(QString::fromStdString(Text));
+}
+void TWindowRunHooks::StepProgress() {
+  if (Progress) Progress->StepIteration();
+}
+
+TAnalysisResults::TAnalysisResults(const QString& AnalysisName, bool WholeCaption, QWidget* Parent)
+    : QDialog(Parent) {
+  setWindowTitle(WholeCaption ? AnalysisName : QStringLiteral("Pelmor -- ") + AnalysisName + QStringLiteral(" Results"));
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  layout->addWidget(PageControl1, 1);
+  SummarySheet = new QWidget(PageControl1);
+  SummarySheet->setObjectName(QStringLiteral("SummarySheet"));
+  auto* summaryLayout = new QVBoxLayout(SummarySheet);
+  Memo1 = new QPlainTextEdit(SummarySheet);
+  Memo1->setObjectName(QStringLiteral("Memo1"));
+  Memo1->setAccessibleName(QStringLiteral("Summary"));
+  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo1->setFont(QFont(QStringLiteral("Monospace")));
+  summaryLayout->addWidget(Memo1);
+  PageControl1->addTab(SummarySheet, QStringLiteral("Summary"));
+
+  auto* panel = new QWidget(this);
+  panel->setObjectName(QStringLiteral("ButtonPanel"));
+  auto* buttons = new QHBoxLayout(panel);
+  buttons->setContentsMargins(0, 0, 0, 0);
+  SaveSummaryButton = new QPushButton(QStringLiteral("&Save summary to file"), panel);
+  SaveSummaryButton->setObjectName(QStringLiteral("SaveSummaryButton"));
+  HelpButton = new QPushButton(QStringLiteral("&Help"), panel);
+  HelpButton->setObjectName(QStringLiteral("HelpButton"));
+  CloseButton = new QPushButton(QStringLiteral("&Close"), panel);
+  CloseButton->setObjectName(QStringLiteral("CloseButton"));
+  for (QPushButton* b : {SaveSummaryButton, HelpButton, CloseButton}) {
+    b->setAutoDefault(false);
+    buttons->addWidget(b);
+  }
+  TimeMemo = new QPlainTextEdit(panel);
+  TimeMemo->setObjectName(QStringLiteral("TimeMemo"));
+  TimeMemo->setAccessibleName(QStringLiteral("Start and stop time"));
+  TimeMemo->setReadOnly(true);
+  TimeMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  TimeMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  TimeMemo->setFixedHeight(TimeMemo->fontMetrics().lineSpacing() * 2 + 12);
+  TimeMemo->setPlainText(QStringLiteral("\n"));
+  buttons->addWidget(TimeMemo, 1);
+  layout->addWidget(panel);
+
+  connect(SaveSummaryButton, &QPushButton::clicked, this, [this] { SaveSummaryButtonClick(); });
+  connect(HelpButton, &QPushButton::clicked, this, [this] { HelpButtonClick(); });
+  connect(CloseButton, &QPushButton::clicked, this, [this] { close(); });
+  resize(720, 520);
+}
+
+QWidget* TAnalysisResults::AddSheet(const QString& Caption) {
+  auto* sheet = new QWidget(PageControl1);
+  PageControl1->insertTab(PageControl1->indexOf(SummarySheet), sheet, Caption);
+  return sheet;
+}
+
+void TAnalysisResults::SetTimeLine(int Line, const QString& Text) {
+  QStringList lines = TimeMemo->toPlainText().split(QLatin1Char('\n'));
+  while (lines.size() < 2) lines << QString();
+  if (Line >= 0 && Line < 2) lines[Line] = Text;
+  TimeMemo->setPlainText(lines.mid(0, 2).join(QLatin1Char('\n')));
+}
+
+QString TAnalysisResults::TimeLine(int Line) const {
+  const QStringList lines = TimeMemo->toPlainText().split(QLatin1Char('\n'));
+  return Line >= 0 && Line < lines.size() ? lines[Line] : QString();
+}
+
+QStringList TAnalysisResults::SummaryLines() const { return MemoLines(*Memo1); }
+
+bool TAnalysisResults::SaveSummaryButtonClick() {
+  const auto chosen =
+      Prompts().SaveFileName(this, QStringLiteral("Select a file name."), CurrentDir(), QStringLiteral("summary.txt"));
+  if (!chosen) return false;
+  if (!WriteFileSafely(*chosen, TextLinesFileBytes(SummaryLines()))) {
+    ShowMessage(QStringLiteral("Error writing file."));
+    return false;
+  }
+  return true;
+}
+
+void TAnalysisResults::HelpButtonClick() {
+  if (Pelmor) Pelmor->RunHelp();
+}
+
+QWidget* TAnalysisResults::ResultPage() const { return PageControl1->widget(0); }
+
+void TAnalysisResults::ReadIterations() { Iterations = OptionsDialog()->IterationsValue(); }
+
+void TAnalysisResults::SeedFromDialog() {
+  SeedEntered = OptionsDialog()->SeedValue();
+  SeedUsed = SeedGenerator(SeedEntered);
+}
+
+TRunHooks& TAnalysisResults::Hooks() {
+  static TWindowRunHooks hooks;
+  return hooks;
+}
+
+bool TAnalysisResults::GuardRunSize() {
+  // Nothing below may divide by the iteration count or read data the grid lacks.
+  if (Iterations < 1) {
+    ShowMessage(QStringLiteral("Iterations must be > 0."));
+    return false;
+  }
+  const int rows = Pelmor->MainGrid->RowCount() - 1;
+  const int cols = Pelmor->MainGrid->ColCount() - 1;
+  if (rows < MinDataRows()) {
+    ShowMessage(QStringLiteral("At least %1 rows of data required.").arg(MinDataRows()));
+    return false;
+  }
+  if (cols < MinDataCols()) {
+    ShowMessage(QStringLiteral("At least %1 columns of data required.").arg(MinDataCols()));
+    return false;
+  }
+  return true;
+}
+
+void TAnalysisResults::EndWithoutResults() {
+  Pelmor->AbortRequested = true;
+  CloseProgressWindow();
+  ReleaseStorage();
+}
+
+void TAnalysisResults::Run() {
+  TPelmor& p = *Pelmor;
+  Completed = false;
+  Iterations = 0;
+  const TRunOrder order = Order();
+  auto startTime = [this] { SetTimeLine(1, QStringLiteral("Start time = ") + TimeOfDay()); };
+
+  if (!Prepare()) return;
+  if (order.StartTime == TRunOrder::StartBeforeInit) startTime();
+  if (!Init() || !GuardRunSize()) {
+    const QString failed = InitFailedMessage();
+    if (!failed.isEmpty()) {
+      ShowMessage(failed);
+      p.AbortRequested = true;
+    }
+    ReleaseStorage();
+    return;
+  }
+  SaveSimulations = OptionsDialog()->SaveMatricesChecked();
+  // The progress window and the simulation statistics read the run state's count.
+  p.Iterations = Iterations;
+
+  if (order.Observed == TRunOrder::ObservedAfterInit && !Observed()) return EndWithoutResults();
+  ShowProgress(ModelName());
+  if (Progress) Progress->setWindowTitle(QStringLiteral("Simulating...") + ExtractFileName(p.FileName));
+  if (order.ProcessMessagesBeforeLoop) ProcessMessages(true);
+  if (order.Observed == TRunOrder::ObservedAfterProgress && !Observed()) return EndWithoutResults();
+  p.AbortRequested = false;
+  if (order.StartTime == TRunOrder::StartAfterStopFlagCleared) startTime();
+  if (order.Observed == TRunOrder::ObservedAfterStopFlagCleared && !Observed()) return EndWithoutResults();
+
+  for (int32_t i = 1; i <= Iterations; ++i) {
+    ProcessMessages();
+    if (p.AbortRequested) return EndWithoutResults();
+    if (!Simulate(i) || p.AbortRequested) return EndWithoutResults();
+    if (SaveSimulations) {
+      SaveSimulated(i);
+      if (p.AbortRequested) return EndWithoutResults();
+    }
+    Measure(i);
+    if (Progress) Progress->StepIteration();
+  }
+  // A stop asked for during the last iteration (by the user or a failure) must not
+  // let the run report as if it had gone through.
+  ProcessMessages(true);
+  if (p.AbortRequested) return EndWithoutResults();
+
+  Summarize();
+  Display();
+  TSummaryText summary;
+  BuildSummary(summary);
+  summary.WriteTo(*Memo1);
+  SetTimeLine(0, QStringLiteral("Stop time = ") + TimeOfDay());
+  if (QWidget* page = ResultPage()) PageControl1->setCurrentWidget(page);
+  const TBatchRow row = BatchRow();
+  p.BuildBatchSummaryFirstRow();
+  p.BuildBatchSummaryFile(p.FileName, row.SES, row.LowerTail, row.UpperTail);
+  ReleaseStorage();
+  Completed = true;
+
+  if (p.BatchMode && p.RunEnabled) {
+    if (!p.SaveBatchSummary(SummaryLines())) {
+      CloseProgressWindow();
+      ShowMessage(QStringLiteral("Batch processing error."));
+      p.AbortRequested = true;
+    }
+    // On success the progress window stays up for the next file.
+    return;
+  }
+  CloseProgressWindow();
+  ShowModal(this);
+}

@@ -1,0 +1,291 @@
+// Batch mode: switching it, the batch list, the change of directory, the batch
+// summary services and whole batches run with the test-only analysis.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "platform/Platform.h"
+#include "platform/Prompts.h"
+#include "shell/ChangeDirectoryDialog.h"
+#include "shell/PelmorMain.h"
+#include "shell/ProgressSims.h"
+#include "shell/Startup.h"
+#include "tests/analyses/common/TestAnalysis.h"
+
+namespace {
+void NoBeep() {}
+
+class BatchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateWindows();
+    CreateTestAnalysis();
+    // The windows outlive the test: what it changes is put back afterwards.
+    SavedState = *Pelmor;
+    SavedFileName = Pelmor->FileName;
+    SavedProgressTitle = Progress->windowTitle();
+    SavedVisible = Pelmor->isVisible();
+    SetPrompts(&Script);
+    SetBeepHandler(&NoBeep);
+    OldDir = QDir::currentPath();
+    ASSERT_TRUE(Dir.isValid());
+    QDir::setCurrent(Dir.path());
+    if (Pelmor->BatchMode) Pelmor->BatchOff();
+    TestAnalysis->AbortAtIteration = TestAnalysis->StopFlagAtIteration = TestAnalysis->FailAtIteration = 0;
+    TestAnalysis->AbortOnlyForFile.clear();
+    TestAnalysis->MinRows = 2;
+    TestAnalysis->RunFiles.clear();
+    TestAnalysisOpts->ResetDefaults();
+    Script.OnModal = [this](QWidget* w) {
+      if (w == TestAnalysisOpts) {
+        TestAnalysisOpts->IterationsEdit->setText(QStringLiteral("30"));
+        TestAnalysisOpts->RandomSeedEdit->setText(QStringLiteral("11"));
+        (Accept ? TestAnalysisOpts->RunButton : TestAnalysisOpts->CancelButton)->click();
+      } else if (w == TestAnalysis) {
+        ++Results;
+      } else if (OtherModal) {
+        OtherModal(w);
+      }
+    };
+  }
+  void TearDown() override {
+    if (Pelmor->BatchMode) Pelmor->BatchOff();
+    static_cast<TRunState&>(*Pelmor) = SavedState;
+    Pelmor->FileName = SavedFileName;
+    Progress->setWindowTitle(SavedProgressTitle);
+    Pelmor->setVisible(SavedVisible);
+    if (Progress) Progress->hide();
+    SetPrompts(nullptr);
+    SetBeepHandler(nullptr);
+    QDir::setCurrent(OldDir);
+  }
+  void WriteData(const QString& Name, int Seed) {
+    QByteArray text = "species a b c\r\n";
+    for (int r = 1; r <= 3; ++r)
+      text += QStringLiteral("s%1 %2 %3 %4\r\n").arg(r).arg((r + Seed) % 5).arg((r * Seed) % 7).arg(Seed).toUtf8();
+    Write(Name, text);
+  }
+  void Write(const QString& Name, const QByteArray& Bytes) {
+    QFile f(Dir.filePath(Name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(Bytes);
+  }
+  QByteArray Read(const QString& Name) {
+    QFile f(Dir.filePath(Name));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+  }
+  void StartBatch(const QString& List) {
+    Pelmor->BatchOn();
+    Pelmor->Memo1->setPlainText(List);
+    ASSERT_TRUE(Pelmor->LaunchAnalysis(QStringLiteral("TestAnalysis")));
+  }
+  TRunState SavedState;
+  QString SavedFileName, SavedProgressTitle;
+  bool SavedVisible = false;
+  TScriptedPrompts Script;
+  QTemporaryDir Dir;
+  QString OldDir;
+  bool Accept = true;
+  int Results = 0;
+  std::function<void(QWidget*)> OtherModal;
+};
+}  // namespace
+
+TEST_F(BatchTest, SwitchingBatchModeOnAndOff) {
+  WriteData("b.txt", 1);
+  WriteData("a.txt", 2);
+  Write("notes.TXT", "x\r\n");
+  Write("data.dat", "x\r\n");
+  ASSERT_TRUE(QDir(Dir.path()).mkdir("folder.txt"));
+  Pelmor->BatchGrid->SetRowCount(3);
+
+  Pelmor->Batch1->trigger();
+  EXPECT_TRUE(Pelmor->BatchMode);
+  EXPECT_TRUE(Pelmor->Batch1->isChecked());
+  EXPECT_EQ(Pelmor->windowTitle(), QStringLiteral("Pelmor: Batch file processing...") + CurrentDir());
+  EXPECT_EQ(Pelmor->WorkDir, CurrentDir());
+  EXPECT_FALSE(Pelmor->MainGrid->isVisibleTo(Pelmor));
+  EXPECT_TRUE(Pelmor->BatchGroupBox->isVisibleTo(Pelmor));
+  EXPECT_TRUE(Pelmor->BatchSummaryBox->isVisibleTo(Pelmor));
+  EXPECT_TRUE(Pelmor->ChangeDirectory1->isVisible());
+  for (QAction* a : {Pelmor->New1, Pelmor->Open1, Pelmor->Close1, Pelmor->Save1, Pelmor->Save2, Pelmor->AboutFile1})
+    EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+  EXPECT_FALSE(Pelmor->Edit1->isEnabled());
+  EXPECT_EQ(Pelmor->BatchGrid->RowCount(), 1);
+  EXPECT_EQ(Pelmor->BatchGrid->Cells(1, 0), "Standard-Effect");
+  // Regular "*.txt" files only, in name order; no folder, no other extension.
+  EXPECT_EQ(Pelmor->Memo1->toPlainText(), "a.txt\nb.txt\nnotes.TXT");
+
+  Pelmor->MainGrid->SetCells(1, 1, QStringLiteral("7"));
+  Pelmor->Batch1->trigger();
+  EXPECT_FALSE(Pelmor->BatchMode);
+  EXPECT_FALSE(Pelmor->Batch1->isChecked());
+  EXPECT_TRUE(Pelmor->MainGrid->isVisibleTo(Pelmor));
+  EXPECT_FALSE(Pelmor->BatchGroupBox->isVisibleTo(Pelmor));
+  EXPECT_FALSE(Pelmor->BatchSummaryBox->isVisibleTo(Pelmor));
+  EXPECT_FALSE(Pelmor->ChangeDirectory1->isVisible());
+  EXPECT_TRUE(Pelmor->Open1->isEnabled());
+  EXPECT_TRUE(Pelmor->Edit1->isEnabled());
+  EXPECT_EQ(Pelmor->MainGrid->Cells(1, 1), "0");  // a new default matrix
+  EXPECT_EQ(Pelmor->windowTitle(), QStringLiteral("Pelmor...") + Dir.filePath("Untitled.txt"));
+  EXPECT_EQ(Pelmor->BatchIndex, 0);
+}
+
+TEST_F(BatchTest, SummaryGridServicesAndTheirFiles) {
+  Pelmor->ClearBatchGrid();
+  Pelmor->BuildBatchSummaryFile(QStringLiteral("/x/y/data1.txt"), "1.50000", "0.20000", "0.80000");
+  ASSERT_EQ(Pelmor->BatchGrid->RowCount(), 2);
+  EXPECT_EQ(Pelmor->BatchGrid->Cells(0, 1), "data1.txt");
+  Pelmor->FileName = Dir.filePath("data1.txt");
+  EXPECT_TRUE(Pelmor->SaveBatchSummary({"line one", "", "line three"}));
+  EXPECT_EQ(Read("Summarydata1.txt"), QByteArray("line one\r\n\r\nline three\r\n"));
+  EXPECT_EQ(Read("BatchSummary.txt"), QByteArray("FileName Standard-Effect LowerTailP UpperTailP\r\n"
+                                                 "data1.txt 1.50000 0.20000 0.80000\r\n"));
+  Pelmor->ClearBatchGrid();
+  EXPECT_EQ(Pelmor->BatchGrid->RowCount(), 1);
+  EXPECT_EQ(Pelmor->BatchGrid->Cells(0, 0), "FileName");
+
+  // A file that cannot be written is reported, never passed off as saved.
+  ASSERT_TRUE(QFile::remove(Dir.filePath("BatchSummary.txt")));
+  ASSERT_TRUE(QDir(Dir.path()).mkdir("BatchSummary.txt"));
+  EXPECT_FALSE(Pelmor->SaveBatchSummary({"x"}));
+  EXPECT_EQ(Script.Messages, QStringList{"Error saving batch summary...Aborting."});
+  Script.Messages.clear();
+  Pelmor->FileName = Dir.filePath("data2.txt");
+  ASSERT_TRUE(QDir(Dir.path()).mkdir("Summarydata2.txt"));
+  EXPECT_FALSE(Pelmor->SaveBatchSummary({"x"}));
+  EXPECT_EQ(Script.Messages, QStringList{"Error saving batch summary...Aborting."});
+}
+
+TEST_F(BatchTest, ABatchWritesEachSummaryAndTheGridSoFar) {
+  WriteData("d1.txt", 1);
+  WriteData("d2.txt", 2);
+  StartBatch("d1.txt\nd2.txt");
+  EXPECT_EQ(Results, 0);  // no results window in batch mode
+  EXPECT_EQ(TestAnalysis->RunFiles, (QStringList{"d1.txt", "d2.txt"}));
+  EXPECT_EQ(Pelmor->BatchIndex, 2);
+  EXPECT_TRUE(Pelmor->isVisible());
+  const QList<QByteArray> rows = Read("BatchSummary.txt").split('\n');
+  ASSERT_EQ(rows.size(), 4);  // header, two rows, nothing after the last line end
+  EXPECT_EQ(rows[0], "FileName Standard-Effect LowerTailP UpperTailP\r");
+  EXPECT_TRUE(rows[1].startsWith("d1.txt "));
+  EXPECT_TRUE(rows[2].startsWith("d2.txt "));
+  // The summary file of the last data file holds its summary pane, line for line.
+  EXPECT_EQ(Read("Summaryd2.txt"), (TestAnalysis->SummaryLines().join("\r\n") + "\r\n").toUtf8());
+  const QByteArray first = Read("Summaryd1.txt");
+  EXPECT_TRUE(first.startsWith(("Input file = " + Dir.filePath("d1.txt") + "\r\n").toUtf8()));
+  EXPECT_TRUE(first.contains("Iterations = 30\r\nRandom seed = 11\r\n"));
+  EXPECT_TRUE(first.contains("s1 2 1 1 \r\n"));
+  // The batch grid row carries the summary's own texts.
+  const QString ses = QString::fromUtf8(first).section("Standardized Effect Size = ", 1).section("\r\n", 0, 0);
+  EXPECT_EQ(Pelmor->BatchGrid->Cells(1, 1), ses);
+}
+
+TEST_F(BatchTest, EmptyLinesMissingFilesCancelsAndAbortsEndTheBatch) {
+  WriteData("a.txt", 1);
+  WriteData("b.txt", 2);
+  WriteData("c.txt", 3);
+
+  // An empty line ends the list.
+  StartBatch("a.txt\n\nc.txt");
+  EXPECT_EQ(TestAnalysis->RunFiles, QStringList{"a.txt"});
+  EXPECT_FALSE(QFile::exists(Dir.filePath("Summaryc.txt")));
+  QFile::remove(Dir.filePath("Summarya.txt"));
+
+  // A missing file stops the batch with its message after the files before it.
+  TestAnalysis->RunFiles.clear();
+  Pelmor->BatchOff();
+  StartBatch("a.txt\nmissing.txt\nc.txt");
+  EXPECT_EQ(TestAnalysis->RunFiles, QStringList{"a.txt"});
+  EXPECT_EQ(Script.Messages, QStringList{Dir.filePath("missing.txt") + ": Error opening file."});
+  EXPECT_TRUE(QFile::exists(Dir.filePath("Summarya.txt")));
+  EXPECT_FALSE(QFile::exists(Dir.filePath("Summaryc.txt")));
+
+  // A cancelled dialog runs nothing.
+  TestAnalysis->RunFiles.clear();
+  Script.Messages.clear();
+  Pelmor->BatchOff();
+  Accept = false;
+  StartBatch("a.txt\nb.txt");
+  EXPECT_TRUE(TestAnalysis->RunFiles.isEmpty());
+  EXPECT_EQ(Pelmor->BatchIndex, 0);
+  EXPECT_TRUE(Script.Messages.isEmpty());
+  EXPECT_TRUE(Pelmor->isVisible());
+  Accept = true;
+
+  // "&Abort simulation" during the second file keeps the first file's outputs and
+  // runs no third file.
+  Pelmor->BatchOff();
+  for (const char* f : {"Summarya.txt", "Summaryb.txt", "BatchSummary.txt"}) QFile::remove(Dir.filePath(f));
+  TestAnalysis->AbortAtIteration = 10;
+  TestAnalysis->AbortOnlyForFile = QStringLiteral("b.txt");
+  StartBatch("a.txt\nb.txt\nc.txt");
+  EXPECT_EQ(TestAnalysis->RunFiles, (QStringList{"a.txt", "b.txt"}));
+  EXPECT_TRUE(QFile::exists(Dir.filePath("Summarya.txt")));
+  EXPECT_FALSE(QFile::exists(Dir.filePath("Summaryb.txt")));
+  EXPECT_EQ(Read("BatchSummary.txt").count('\n'), 2);
+  EXPECT_EQ(Pelmor->BatchGrid->RowCount(), 2);
+  EXPECT_FALSE(Progress->isVisible());
+}
+
+TEST_F(BatchTest, AFailedSaveStopsTheBatch) {
+  WriteData("a.txt", 1);
+  WriteData("b.txt", 2);
+  WriteData("c.txt", 3);
+  ASSERT_TRUE(QDir(Dir.path()).mkdir("Summaryb.txt"));
+  StartBatch("a.txt\nb.txt\nc.txt");
+  EXPECT_EQ(TestAnalysis->RunFiles, (QStringList{"a.txt", "b.txt"}));
+  EXPECT_EQ(Script.Messages, (QStringList{"Error saving batch summary...Aborting.", "Batch processing error."}));
+  EXPECT_TRUE(Pelmor->AbortRequested);
+  EXPECT_FALSE(Progress->isVisible());
+  EXPECT_EQ(Results, 0);
+}
+
+TEST_F(BatchTest, ChangeDirectoryDialogMovesTheBatch) {
+  TChangeDirectory& d = *ChangeDirectory;
+  EXPECT_EQ(d.windowTitle(), "Pelmor -- Change Directory");
+  EXPECT_EQ(d.OKButton->text(), "&OK");
+  ASSERT_GE(d.DriveComboBox1->count(), 1);
+  EXPECT_EQ(d.DriveComboBox1->itemText(0), QDir::rootPath());
+
+  ASSERT_TRUE(QDir(Dir.path()).mkpath("sub/deeper"));
+  Write("sub/one.txt", "a b\r\n1 2\r\n");
+  Write("sub/two.txt", "a b\r\n1 2\r\n");
+  Write("sub/other.csv", "x\r\n");
+  Write("top.txt", "x\r\n");
+  Pelmor->BatchOn();
+  EXPECT_EQ(Pelmor->Memo1->toPlainText(), "top.txt");
+
+  OtherModal = [&](QWidget* w) {
+    ASSERT_EQ(w, &d);
+    // The lists start at the current directory.
+    EXPECT_EQ(d.Directory(), Dir.path());
+    QStringList dirs;
+    for (int i = 0; i < d.DirectoryListBox1->count(); ++i) dirs << d.DirectoryListBox1->item(i)->text();
+    EXPECT_EQ(dirs, (QStringList{"..", "sub"}));
+    // Choosing "sub" in the directory list moves there.
+    emit d.DirectoryListBox1->itemActivated(d.DirectoryListBox1->item(1));
+    EXPECT_EQ(CurrentDir(), Dir.filePath("sub"));
+    ASSERT_EQ(d.FileListBox1->count(), 2);
+    EXPECT_EQ(d.FileListBox1->item(0)->text(), "one.txt");
+    EXPECT_FALSE(d.SetDirectory(Dir.filePath("nowhere")));
+    EXPECT_EQ(CurrentDir(), Dir.filePath("sub"));
+    d.OKButton->click();
+    EXPECT_EQ(Pelmor->Memo1->toPlainText(), "one.txt\ntwo.txt");
+  };
+  Pelmor->ChangeDirectory1->trigger();
+  EXPECT_EQ(Pelmor->WorkDir, Dir.filePath("sub"));
+  EXPECT_EQ(Pelmor->windowTitle(), QStringLiteral("Pelmor: Batch processing...") + Dir.filePath("sub"));
+  EXPECT_EQ(Pelmor->Memo1->toPlainText(), "one.txt\ntwo.txt");
+}
