@@ -138,6 +138,10 @@ TRunHooks& TAnalysisResults::Hooks() {
   return hooks;
 }
 
+void TAnalysisResults::ShowInputMatrix(TStringGrid& Grid) {
+  Grid.SetTable(Pelmor->MainGrid->Table(), Pelmor->MainGrid->ColCount());
+}
+
 bool TAnalysisResults::GuardRunSize() {
   // Nothing below may divide by the iteration count or read data the grid lacks.
   if (Iterations < 1) {

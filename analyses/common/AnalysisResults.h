@@ -24,6 +24,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class TAnalysisOpts;
+class TStringGrid;
 
 struct TRunOrder {
   enum TStartTime { StartBeforeInit, StartAfterStopFlagCleared };
@@ -133,6 +134,9 @@ class TAnalysisResults : public QDialog {
   // Hooks for the computing routines: pending messages, the stop flag, messages,
   // the progress caption and bar.
   TRunHooks& Hooks();
+  // The "Input matrix" tab: Grid becomes a copy of MainGrid, titles included (one
+  // table copy of shared texts, not a cell-by-cell fill).
+  static void ShowInputMatrix(TStringGrid& Grid);
 
  private:
   bool GuardRunSize();

@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
+#include "analyses/common/MatrixView.h"
 #include "analyses/common/StatBlock.h"
 #include "analyses/common/SummaryText.h"
 #include "core/PelmorText.h"
@@ -282,6 +283,7 @@ TEST_F(FrameworkTest, SeededRunsReplayAndFollowTheSummaryConventions) {
   EXPECT_EQ(TestAnalysis->PageControl1->currentIndex(), 0);
   EXPECT_EQ(TestAnalysis->PageControl1->tabText(TestAnalysis->PageControl1->count() - 1), "Summary");
   EXPECT_EQ(TestAnalysis->windowTitle(), "Pelmor -- Test Analysis Results");
+  EXPECT_EQ(TestAnalysis->InputGrid->Table(), Pelmor->MainGrid->Table());
 }
 
 TEST_F(FrameworkTest, EveryCompletedRunAppendsItsBatchRow) {
@@ -387,4 +389,29 @@ TEST_F(FrameworkTest, SummaryIsSavedWithLineEndsOrTheFailureReported) {
   Script.Messages.clear();
   EXPECT_FALSE(TestAnalysis->SaveSummaryButtonClick());  // cancelled: nothing said
   EXPECT_TRUE(Script.Messages.isEmpty());
+}
+
+TEST_F(FrameworkTest, MatrixViewShowsCellsWithTheMainGridTitles) {
+  Matrix m = MakeMatrix(3, 4);
+  m[1][1] = 7;
+  m[2][3] = -2;
+  m[0][2] = 99;  // a margin, hidden behind the titles
+  TMatrixModel model;
+  model.SetMatrix(m);
+  EXPECT_EQ(model.rowCount(), 4);
+  EXPECT_EQ(model.columnCount(), 3);
+  EXPECT_EQ(model.Cell(1, 1), "7");
+  EXPECT_EQ(model.Cell(2, 3), "-2");
+  EXPECT_EQ(model.Cell(0, 2), "species2");
+  EXPECT_EQ(model.Cell(2, 0), "site2");
+  EXPECT_EQ(model.data(model.index(1, 1), Qt::DisplayRole).toString(), "7");
+  EXPECT_EQ(model.Cell(5, 5), "");
+  model.SetMatrix(m, false);
+  EXPECT_EQ(model.Cell(0, 2), "99");
+
+  Real_Matrix rm = MakeRealMatrix(2, 2);
+  rm[1][1] = 0.25;
+  model.SetRealMatrix(rm, [](double v) { return F(v); });
+  EXPECT_EQ(model.Cell(1, 1), "0.25000");
+  EXPECT_EQ(model.Cell(0, 1), "species1");
 }

@@ -23,7 +23,8 @@ void CreateTestAnalysis() {
 
 TTestAnalysis::TTestAnalysis() : TAnalysisResults(QStringLiteral("Test Analysis")) {
   setObjectName(QStringLiteral("TestAnalysis"));
-  AddSheet(QStringLiteral("Input matrix"));
+  QWidget* input = AddSheet(QStringLiteral("Input matrix"));
+  InputGrid = new TStringGrid(input);
   AddSheet(QStringLiteral("Mean"));
 }
 
@@ -71,6 +72,11 @@ bool TTestAnalysis::Simulate(int32_t I) {
     return false;
   }
   return true;
+}
+
+void TTestAnalysis::Display() {
+  Displayed = true;
+  ShowInputMatrix(*InputGrid);
 }
 
 void TTestAnalysis::Measure(int32_t I) {

@@ -8,6 +8,7 @@
 #include "analyses/common/AnalysisOptions.h"
 #include "analyses/common/AnalysisResults.h"
 #include "analyses/common/StatBlock.h"
+#include "platform/StringGrid.h"
 
 class TTestAnalysisOpts : public TAnalysisOpts {
   Q_OBJECT
@@ -35,6 +36,7 @@ class TTestAnalysis : public TAnalysisResults {
   std::vector<double> Sims;
   TSimStatistic Stat;
   QStringList RunFiles;  // data files that reached the observed statistic
+  TStringGrid* InputGrid = nullptr;
 
  protected:
   TAnalysisOpts* OptionsDialog() const override;
@@ -45,7 +47,7 @@ class TTestAnalysis : public TAnalysisResults {
   bool Simulate(int32_t I) override;
   void Measure(int32_t I) override;
   void Summarize() override;
-  void Display() override { Displayed = true; }
+  void Display() override;
   void BuildSummary(TSummaryText& Summary) override;
   TBatchRow BatchRow() const override;
 

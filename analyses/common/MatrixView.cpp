@@ -1,0 +1,58 @@
+#include "analyses/common/MatrixView.h"
+
+#include "platform/StringGrid.h"
+#include "shell/PelmorMain.h"
+
+TMatrixModel::TMatrixModel(QObject* Parent) : QAbstractTableModel(Parent) {}
+
+void TMatrixModel::TakeTitles(bool Titles) {
+  RowTitles.clear();
+  ColTitles.clear();
+  if (!Titles || !Pelmor) return;
+  const TStringGrid& g = *Pelmor->MainGrid;
+  for (int r = 0; r < g.RowCount(); ++r) RowTitles << g.Cells(0, r);
+  for (int c = 0; c < g.ColCount(); ++c) ColTitles << g.Cells(c, 0);
+}
+
+void TMatrixModel::SetMatrix(Matrix M, bool Titles) {
+  beginResetModel();
+  Ints = std::move(M);
+  Reals.clear();
+  IsReal = false;
+  Cols = static_cast<int>(Ints.size());
+  Rows = Cols > 0 ? static_cast<int>(Ints[0].size()) : 0;
+  TakeTitles(Titles);
+  endResetModel();
+}
+
+void TMatrixModel::SetRealMatrix(Real_Matrix M, std::function<QString(double)> Format, bool Titles) {
+  beginResetModel();
+  Reals = std::move(M);
+  Ints.clear();
+  IsReal = true;
+  Formatter = std::move(Format);
+  Cols = static_cast<int>(Reals.size());
+  Rows = Cols > 0 ? static_cast<int>(Reals[0].size()) : 0;
+  TakeTitles(Titles);
+  endResetModel();
+}
+
+QString TMatrixModel::Cell(int C, int R) const {
+  if (C < 0 || R < 0 || C >= Cols || R >= Rows) return {};
+  if (C == 0 && !RowTitles.isEmpty()) return R < RowTitles.size() ? RowTitles[R] : QString();
+  if (R == 0 && !ColTitles.isEmpty()) return C < ColTitles.size() ? ColTitles[C] : QString();
+  const size_t c = static_cast<size_t>(C), r = static_cast<size_t>(R);
+  if (IsReal) {
+    const double v = r < Reals[c].size() ? Reals[c][r] : 0.0;
+    return Formatter ? Formatter(v) : QString::number(v);
+  }
+  return QString::number(r < Ints[c].size() ? Ints[c][r] : 0);
+}
+
+int TMatrixModel::rowCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : Rows; }
+int TMatrixModel::columnCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : Cols; }
+
+QVariant TMatrixModel::data(const QModelIndex& Index, int Role) const {
+  if (!Index.isValid() || (Role != Qt::DisplayRole && Role != Qt::ToolTipRole)) return {};
+  return Cell(Index.column(), Index.row());
+}

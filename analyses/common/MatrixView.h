@@ -1,0 +1,40 @@
+#pragma once
+// A read-only table view of a working matrix ([column][row], margins at index 0) for
+// a results tab such as "Simulation": the cells are turned into text only when the
+// view paints them, so a large matrix is shown without building a grid of texts.
+// Row 0 and column 0 show the main grid's titles instead of the margins, as a grid
+// copy with its titles rewritten would.
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <functional>
+
+#include "core/PelmorTypes.h"
+
+class TMatrixModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  explicit TMatrixModel(QObject* Parent = nullptr);
+
+  // Shows M (its cells as decimal integers); Titles: take row 0 and column 0 from
+  // MainGrid (otherwise the margins are shown there).
+  void SetMatrix(Matrix M, bool Titles = true);
+  // Shows M, each cell written by Format.
+  void SetRealMatrix(Real_Matrix M, std::function<QString(double)> Format, bool Titles = true);
+
+  int ColCount() const { return Cols; }
+  int RowCount() const { return Rows; }
+  QString Cell(int C, int R) const;
+
+  int rowCount(const QModelIndex& Parent = {}) const override;
+  int columnCount(const QModelIndex& Parent = {}) const override;
+  QVariant data(const QModelIndex& Index, int Role) const override;
+
+ private:
+  void TakeTitles(bool Titles);
+  Matrix Ints;
+  Real_Matrix Reals;
+  bool IsReal = false;
+  std::function<QString(double)> Formatter;
+  QStringList RowTitles, ColTitles;  // empty: margins shown
+  int Cols = 0, Rows = 0;
+};
