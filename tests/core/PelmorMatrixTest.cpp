@@ -8,9 +8,14 @@
 #include <random>
 
 // Counts every allocation of this test program, to see that a routine reuses storage.
-// (The replacement pair is malloc/free on both sides; GCC cannot see that.)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+// (The replacement pair is malloc/free on both sides; GCC cannot see that.) Under
+// AddressSanitizer the allocator is its own, so the count is not taken there.
 static std::atomic<int64_t> AllocationCount{0};
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool CountingAllocations = false;
+#else
+constexpr bool CountingAllocations = true;
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t Size) {
   ++AllocationCount;
   if (void* p = std::malloc(Size ? Size : 1)) return p;
@@ -18,6 +23,7 @@ void* operator new(std::size_t Size) {
 }
 void operator delete(void* P) noexcept { std::free(P); }
 void operator delete(void* P, std::size_t) noexcept { std::free(P); }
+#endif
 
 #include "core/PelmorMatrix.h"
 #include "core/RunState.h"
@@ -223,7 +229,9 @@ TEST_F(MatrixState, DropEmptySitesReusesStorageAndMatchesPlainReference) {
     DropEmptySites(work);
     if (i >= 2) allocations += AllocationCount - before;
   }
-  EXPECT_EQ(allocations, 0);
+  if (CountingAllocations) {
+    EXPECT_EQ(allocations, 0);
+  }
 }
 
 TEST(PelmorMatrix, CountPositiveAndCopyInts) {
