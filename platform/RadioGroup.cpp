@@ -13,13 +13,17 @@ TRadioGroup::TRadioGroup(const QString& Caption, const QStringList& Items, QWidg
     layout->addWidget(b);
     Buttons.push_back(b);
   }
+  // Like the toolkit's radio groups: only a change of the chosen item is a click.
   connect(Group, &QButtonGroup::idClicked, this, [this](int id) {
+    if (id == Index) return;
     Index = id;
     if (OnClick) OnClick();
   });
 }
 
 void TRadioGroup::SetItemIndex(int I) {
+  if (I < -1 || I >= Count()) I = -1;
+  if (I == Index) return;
   if (I < 0 || I >= Count()) {
     Group->setExclusive(false);
     for (auto* b : Buttons) b->setChecked(false);

@@ -15,7 +15,8 @@ class TRadioGroup : public QGroupBox {
   TRadioGroup(const QString& Caption, const QStringList& Items, QWidget* Parent = nullptr);
 
   int ItemIndex() const { return Index; }
-  // Chooses an item (-1 for none) and runs OnClick, as a click would.
+  // Chooses an item (-1 for none) and, when that changed the chosen item, runs
+  // OnClick as a click would.
   void SetItemIndex(int I);
   int Count() const { return static_cast<int>(Buttons.size()); }
   QRadioButton* Button(int I) const { return Buttons.at(static_cast<size_t>(I)); }

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <vector>
 
+#include "analyses/cooccurrence/CoOccurrenceOptions.h"
+#include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
@@ -19,10 +21,12 @@ void CreateWindows() {
   Created.push_back(new TProgress());
   // TSizeOverlap, TSizeOverlapOpts ...
   Created.push_back(new TPelmorAbout());
-  // TSizeOverLapUD1 ... TSizeOverLapUD6, TMacroecologyOpts ...
-  // ... TRunsTestShell
+  // TSizeOverLapUD1 ... TSizeOverLapUD6, TMacroecologyOpts, TNicheOverlap, TNicheOverlapOpts, TMacroEcology ...
+  Created.push_back(new TCoOccurrenceUserDefined());
+  // TMacroEcologyUD1 ... TRunsTestShell
   Created.push_back(new TChangeDirectory());
-  // TCoOccurrenceOpts ...
+  Created.push_back(new TCoOccurrenceOpts());
+  // TGuildStructureOpts, TCoOccurrence ...
 
   // When the main window reappears it closes a progress display that a batch left open.
   auto previous = Pelmor->OnFormShow;
