@@ -37,20 +37,26 @@ TMsgResult TQtPrompts::MessageDlg(const QString& Text, TMsgType Type, TMsgButton
   }
 }
 
+namespace {
+// Where a file dialog opens: the folder, with the offered file name when there is one.
+QString StartPath(const QString& Directory, const QString& InitialName) {
+  if (InitialName.isEmpty()) return Directory;
+  return Directory.isEmpty() ? InitialName : Directory + "/" + InitialName;
+}
+}  // namespace
+
 std::optional<QString> TQtPrompts::OpenFileName(QWidget* Parent, const QString& Title, const QString& Directory,
                                                 const QString& InitialName) {
-  QString start = Directory;
-  if (!InitialName.isEmpty()) start = Directory.isEmpty() ? InitialName : Directory + "/" + InitialName;
-  const QString name = QFileDialog::getOpenFileName(Parent, Title, start, TextFileFilter());
+  const QString name =
+      QFileDialog::getOpenFileName(Parent, Title, StartPath(Directory, InitialName), TextFileFilter());
   if (name.isEmpty()) return std::nullopt;
   return name;
 }
 
 std::optional<QString> TQtPrompts::SaveFileName(QWidget* Parent, const QString& Title, const QString& Directory,
                                                 const QString& InitialName) {
-  QString start = Directory;
-  if (!InitialName.isEmpty()) start = Directory.isEmpty() ? InitialName : Directory + "/" + InitialName;
-  const QString name = QFileDialog::getSaveFileName(Parent, Title, start, TextFileFilter());
+  const QString name =
+      QFileDialog::getSaveFileName(Parent, Title, StartPath(Directory, InitialName), TextFileFilter());
   if (name.isEmpty()) return std::nullopt;
   return name;
 }

@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <cmath>
+#include <functional>
 
 #include "platform/Prompts.h"
 #include "shell/DataFiles.h"
@@ -72,33 +73,33 @@ TCoOccurrenceUserDefined::TCoOccurrenceUserDefined(QWidget* Parent) : QDialog(Pa
   });
 }
 
-void TCoOccurrenceUserDefined::SetDefaults() {
-  const int rows = Pelmor ? Pelmor->MainGrid->RowCount() : 1;
-  TCellTable cells(static_cast<size_t>(rows), std::vector<QString>(2));
-  for (int r = 1; r < rows; ++r) {
-    cells[r][0] = Pelmor->MainGrid->Cells(0, r);
+namespace {
+// A weights grid: a header row, then one row per name with the weight "1.0".
+void FillDefaultWeights(TStringGrid& G, int Rows, const QString& Header, const std::function<QString(int)>& Name) {
+  TCellTable cells(static_cast<size_t>(std::max(Rows, 1)), std::vector<QString>(2));
+  for (int r = 1; r < Rows; ++r) {
+    cells[r][0] = Name(r);
     cells[r][1] = QStringLiteral("1.0");
   }
-  cells[0][0] = QStringLiteral("Species");
+  cells[0][0] = Header;
   cells[0][1] = QStringLiteral("Weights");
-  SpeciesWeightsGrid->SetTable(std::move(cells), 2);
-  SpeciesWeightsGrid->SetFixedCols(0);
-  SpeciesWeightsGrid->SetFixedRows(1);
+  G.SetTable(std::move(cells), 2);
+  G.SetFixedCols(0);
+  G.SetFixedRows(1);
+}
+}  // namespace
+
+void TCoOccurrenceUserDefined::SetDefaults() {
+  const int rows = Pelmor ? Pelmor->MainGrid->RowCount() : 1;
+  FillDefaultWeights(*SpeciesWeightsGrid, rows, QStringLiteral("Species"),
+                     [](int r) { return Pelmor->MainGrid->Cells(0, r); });
   setWindowTitle(QStringLiteral("Edit species weights"));
 }
 
 void TCoOccurrenceUserDefined::SetColumns() {
   const int rows = Pelmor ? Pelmor->MainGrid->ColCount() : 1;
-  TCellTable cells(static_cast<size_t>(rows), std::vector<QString>(2));
-  for (int r = 1; r < rows; ++r) {
-    cells[r][0] = Pelmor->MainGrid->Cells(r, 0);
-    cells[r][1] = QStringLiteral("1.0");
-  }
-  cells[0][0] = QStringLiteral("Sites");
-  cells[0][1] = QStringLiteral("Weights");
-  SitesWeightsGrid->SetTable(std::move(cells), 2);
-  SitesWeightsGrid->SetFixedCols(0);
-  SitesWeightsGrid->SetFixedRows(1);
+  FillDefaultWeights(*SitesWeightsGrid, rows, QStringLiteral("Sites"),
+                     [](int c) { return Pelmor->MainGrid->Cells(c, 0); });
   setWindowTitle(QStringLiteral("Edit site weights"));
 }
 
