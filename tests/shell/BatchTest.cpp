@@ -21,25 +21,14 @@
 #include "shell/ProgressSims.h"
 #include "shell/Startup.h"
 #include "tests/analyses/common/TestAnalysis.h"
+#include "tests/shell/GuiFixture.h"
 
 namespace {
-void NoBeep() {}
-
-class BatchTest : public ::testing::Test {
+class BatchTest : public TGuiFixture {
  protected:
   void SetUp() override {
-    CreateWindows();
+    TGuiFixture::SetUp();
     CreateTestAnalysis();
-    // The windows outlive the test: what it changes is put back afterwards.
-    SavedState = *Pelmor;
-    SavedFileName = Pelmor->FileName;
-    SavedProgressTitle = Progress->windowTitle();
-    SavedVisible = Pelmor->isVisible();
-    SetPrompts(&Script);
-    SetBeepHandler(&NoBeep);
-    OldDir = QDir::currentPath();
-    ASSERT_TRUE(Dir.isValid());
-    QDir::setCurrent(Dir.path());
     if (Pelmor->BatchMode) Pelmor->BatchOff();
     TestAnalysis->AbortAtIteration = TestAnalysis->StopFlagAtIteration = TestAnalysis->FailAtIteration = 0;
     TestAnalysis->AbortOnlyForFile.clear();
@@ -60,14 +49,7 @@ class BatchTest : public ::testing::Test {
   }
   void TearDown() override {
     if (Pelmor->BatchMode) Pelmor->BatchOff();
-    static_cast<TRunState&>(*Pelmor) = SavedState;
-    Pelmor->FileName = SavedFileName;
-    Progress->setWindowTitle(SavedProgressTitle);
-    Pelmor->setVisible(SavedVisible);
-    if (Progress) Progress->hide();
-    SetPrompts(nullptr);
-    SetBeepHandler(nullptr);
-    QDir::setCurrent(OldDir);
+    TGuiFixture::TearDown();
   }
   void WriteData(const QString& Name, int Seed) {
     QByteArray text = "species a b c\r\n";
@@ -75,27 +57,11 @@ class BatchTest : public ::testing::Test {
       text += QStringLiteral("s%1 %2 %3 %4\r\n").arg(r).arg((r + Seed) % 5).arg((r * Seed) % 7).arg(Seed).toUtf8();
     Write(Name, text);
   }
-  void Write(const QString& Name, const QByteArray& Bytes) {
-    QFile f(Dir.filePath(Name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(Bytes);
-  }
-  QByteArray Read(const QString& Name) {
-    QFile f(Dir.filePath(Name));
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
-  }
   void StartBatch(const QString& List) {
     Pelmor->BatchOn();
     Pelmor->Memo1->setPlainText(List);
     ASSERT_TRUE(Pelmor->LaunchAnalysis(QStringLiteral("TestAnalysis")));
   }
-  TRunState SavedState;
-  QString SavedFileName, SavedProgressTitle;
-  bool SavedVisible = false;
-  TScriptedPrompts Script;
-  QTemporaryDir Dir;
-  QString OldDir;
   bool Accept = true;
   int Results = 0;
   std::function<void(QWidget*)> OtherModal;

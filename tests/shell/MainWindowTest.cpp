@@ -13,35 +13,15 @@
 #include "platform/Prompts.h"
 #include "shell/PelmorMain.h"
 #include "shell/Startup.h"
+#include "tests/shell/GuiFixture.h"
 
 namespace {
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public TGuiFixture {
  protected:
   void SetUp() override {
-    CreateWindows();
-    SetPrompts(&Script);
-    OldDir = QDir::currentPath();
-    ASSERT_TRUE(Dir.isValid());
-    QDir::setCurrent(Dir.path());
+    TGuiFixture::SetUp();
     Pelmor->New1Click();
   }
-  void TearDown() override {
-    SetPrompts(nullptr);
-    QDir::setCurrent(OldDir);
-  }
-  void Write(const QString& Name, const QByteArray& Bytes) {
-    QFile f(Dir.filePath(Name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(Bytes);
-  }
-  QByteArray Read(const QString& Name) {
-    QFile f(Dir.filePath(Name));
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
-  }
-  TScriptedPrompts Script;
-  QTemporaryDir Dir;
-  QString OldDir;
 };
 
 QAction* FindAction(const QString& Caption) {

@@ -19,35 +19,21 @@
 #include "shell/AboutPelmor.h"
 #include "shell/PelmorMain.h"
 #include "shell/Startup.h"
+#include "tests/shell/GuiFixture.h"
 
 namespace {
-class ServicesTest : public ::testing::Test {
+class ServicesTest : public TGuiFixture {
  protected:
   void SetUp() override {
-    CreateWindows();
-    SetPrompts(&Script);
-    OldDir = QDir::currentPath();
-    ASSERT_TRUE(Dir.isValid());
-    QDir::setCurrent(Dir.path());
-    Pelmor->AbortRequested = false;
+    TGuiFixture::SetUp();
     // 3 species x 2 sites.
     Pelmor->MainGrid->SetTable({{"species", "site1", "site2"}, {"sp1", "1", "0"}, {"sp2", "0", "1"}, {"sp3", "1", "1"}},
                                3);
   }
   void TearDown() override {
-    SetPrompts(nullptr);
-    QDir::setCurrent(OldDir);
-    Pelmor->AbortRequested = false;
     Pelmor->New1Click();
+    TGuiFixture::TearDown();
   }
-  QByteArray Read(const QString& Name) {
-    QFile f(Dir.filePath(Name));
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
-  }
-  TScriptedPrompts Script;
-  QTemporaryDir Dir;
-  QString OldDir;
 };
 
 Matrix ThreeByTwo() {

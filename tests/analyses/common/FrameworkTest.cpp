@@ -22,25 +22,14 @@
 #include "shell/ProgressSims.h"
 #include "shell/Startup.h"
 #include "tests/analyses/common/TestAnalysis.h"
+#include "tests/shell/GuiFixture.h"
 
 namespace {
-void NoBeep() {}
-
-class FrameworkTest : public ::testing::Test {
+class FrameworkTest : public TGuiFixture {
  protected:
   void SetUp() override {
-    CreateWindows();
+    TGuiFixture::SetUp();
     CreateTestAnalysis();
-    // The windows outlive the test: what it changes is put back afterwards.
-    SavedState = *Pelmor;
-    SavedFileName = Pelmor->FileName;
-    SavedProgressTitle = Progress->windowTitle();
-    SavedVisible = Pelmor->isVisible();
-    SetPrompts(&Script);
-    SetBeepHandler(&NoBeep);
-    OldDir = QDir::currentPath();
-    ASSERT_TRUE(Dir.isValid());
-    QDir::setCurrent(Dir.path());
     if (Pelmor->BatchMode) Pelmor->BatchOff();
     Pelmor->New1Click();
     // A 5 x 5 matrix of small counts.
@@ -63,16 +52,6 @@ class FrameworkTest : public ::testing::Test {
       }
     };
   }
-  void TearDown() override {
-    static_cast<TRunState&>(*Pelmor) = SavedState;
-    Pelmor->FileName = SavedFileName;
-    Progress->setWindowTitle(SavedProgressTitle);
-    Pelmor->setVisible(SavedVisible);
-    if (Progress) Progress->hide();
-    SetPrompts(nullptr);
-    SetBeepHandler(nullptr);
-    QDir::setCurrent(OldDir);
-  }
   void Launch(const QString& Iterations, const QString& Seed) {
     Answer = [=] {
       TestAnalysisOpts->IterationsEdit->setText(Iterations);
@@ -80,12 +59,6 @@ class FrameworkTest : public ::testing::Test {
     };
     ASSERT_TRUE(Pelmor->LaunchAnalysis(QStringLiteral("TestAnalysis")));
   }
-  TRunState SavedState;
-  QString SavedFileName, SavedProgressTitle;
-  bool SavedVisible = false;
-  TScriptedPrompts Script;
-  QTemporaryDir Dir;
-  QString OldDir;
   std::function<void()> Answer;
   bool Accept = true;
   int Results = 0;
