@@ -5,6 +5,7 @@
 
 #include "analyses/cooccurrence/CoOccurrenceOptions.h"
 #include "analyses/cooccurrence/CoOccurrenceUDefined.h"
+#include "analyses/cooccurrence/CoOccurrenceMain.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
@@ -26,7 +27,8 @@ void CreateWindows() {
   // TMacroEcologyUD1 ... TRunsTestShell
   Created.push_back(new TChangeDirectory());
   Created.push_back(new TCoOccurrenceOpts());
-  // TGuildStructureOpts, TCoOccurrence ...
+  // TGuildStructureOpts ...
+  Created.push_back(new TCoOccurrence());
 
   // When the main window reappears it closes a progress display that a batch left open.
   auto previous = Pelmor->OnFormShow;

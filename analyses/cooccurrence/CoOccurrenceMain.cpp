@@ -1,0 +1,473 @@
+#include "analyses/cooccurrence/CoOccurrenceMain.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "analyses/common/AnalysisLauncher.h"
+#include "analyses/common/MatrixView.h"
+#include "analyses/cooccurrence/CoOccurrenceOptions.h"
+#include "analyses/cooccurrence/CoOccurrenceUDefined.h"
+#include "core/PelmorText.h"
+#include "platform/Prompts.h"
+#include "platform/StringGrid.h"
+#include "shell/PelmorMain.h"
+#include "shell/ProgressSims.h"
+
+TCoOccurrence* CoOccurrence = nullptr;
+
+namespace {
+QString Q(const std::string& S) { return QString::fromStdString(S); }
+
+// The arrow after the observed value beside the histogram columns.
+const char* const kObservedArrow = ".................>";
+
+// A memo's text as a line list holds it: CR LF and CR end lines, and a line end at
+// the very end of the text adds no empty line.
+void SetMemoText(QPlainTextEdit& Memo, const QString& Text) {
+  QString t = Text;
+  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  if (t.endsWith(QLatin1Char('\n'))) t.chop(1);
+  Memo.setPlainText(t);
+}
+
+
+QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly = true) {
+  auto* m = new QPlainTextEdit(Parent);
+  m->setObjectName(Name);
+  m->setReadOnly(ReadOnly);
+  m->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m->setFont(QFont(QStringLiteral("Monospace")));
+  return m;
+}
+
+QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model) {
+  auto* v = new QTableView(Parent);
+  v->setObjectName(Name);
+  v->setModel(Model);
+  v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  v->horizontalHeader()->hide();
+  v->verticalHeader()->hide();
+  v->horizontalHeader()->setDefaultSectionSize(72);
+  v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 6);
+  return v;
+}
+
+struct TSetPage {
+  QPlainTextEdit *Mean, *Observed, *Low, *High, *Counts, *Bins;
+  QGroupBox* Group;
+};
+
+// The page of one set: its figures on the left, beside them the histogram columns and
+// the observed value's arrow on the line of its bin.
+TSetPage BuildSetPage(QWidget* Sheet, const QString& Prefix) {
+  TSetPage p{};
+  auto* layout = new QHBoxLayout(Sheet);
+  p.Mean = NewMemo(Sheet, Prefix + QStringLiteral("MeanMemo"));
+  layout->addWidget(p.Mean, 2);
+  p.Group = new QGroupBox(QStringLiteral("Observed index"), Sheet);
+  p.Group->setObjectName(Prefix + QStringLiteral("ObservedGroup"));
+  auto* columns = new QHBoxLayout(p.Group);
+  p.Low = NewMemo(p.Group, Prefix + QStringLiteral("MeanHistogramMemoLow"));
+  p.High = NewMemo(p.Group, Prefix + QStringLiteral("MeanHistogramMemoHigh"));
+  p.Counts = NewMemo(p.Group, Prefix + QStringLiteral("MeanHistogramMemo2"));
+  p.Observed = NewMemo(p.Group, Prefix.isEmpty() ? QStringLiteral("ObservedMeanMemo") : QStringLiteral("Split_ObservedMemo"));
+  p.Bins = NewMemo(p.Group, Prefix + QStringLiteral("MeanHistogramMemo"));
+  p.Bins->hide();
+  for (QPlainTextEdit* m : {p.Low, p.High, p.Counts}) columns->addWidget(m, 1);
+  columns->addWidget(p.Observed, 2);
+  layout->addWidget(p.Group, 3);
+  return p;
+}
+
+int64_t PairIndex(int64_t I, int64_t J, int64_t N) {
+  // Pairs (i, j), i < j, counted from 0 in the order i = 0.., j = i+1..
+  return I * N - I * (I + 1) / 2 + (J - I - 1);
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+TPairwiseModel::TPairwiseModel(QObject* Parent) : QAbstractTableModel(Parent) {}
+
+void TPairwiseModel::SetPairs(QStringList Species, std::vector<bool> Present, std::vector<double> Pairs) {
+  beginResetModel();
+  Names = std::move(Species);
+  Cols = static_cast<int>(Names.size());
+  Rows = std::max(Cols - 1, 0);
+  Rank.assign(static_cast<size_t>(Cols), -1);
+  PresentCount = 0;
+  for (int r = 1; r < Cols; ++r)
+    if (static_cast<size_t>(r) < Present.size() && Present[static_cast<size_t>(r)])
+      Rank[static_cast<size_t>(r)] = static_cast<int32_t>(PresentCount++);
+  Values = std::move(Pairs);
+  endResetModel();
+}
+
+void TPairwiseModel::Clear() { SetPairs({}, {}, {}); }
+
+QString TPairwiseModel::Cell(int C, int R) const {
+  if (C < 0 || R < 0 || C >= Cols || R >= Rows) return {};
+  if (R == 0) return Names[C];
+  if (C == 0) return Names[R];
+  if (C <= R) return {};
+  const int64_t i = Rank[static_cast<size_t>(R)], j = Rank[static_cast<size_t>(C)];
+  if (i < 0 || j < 0) return {};
+  const int64_t k = PairIndex(i, j, PresentCount);
+  if (k < 0 || k >= static_cast<int64_t>(Values.size())) return {};
+  return Q(FloatToStrF(Values[static_cast<size_t>(k)]));
+}
+
+int TPairwiseModel::rowCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : Rows; }
+int TPairwiseModel::columnCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : Cols; }
+
+QVariant TPairwiseModel::data(const QModelIndex& Index, int Role) const {
+  if (!Index.isValid() || (Role != Qt::DisplayRole && Role != Qt::ToolTipRole)) return {};
+  return Cell(Index.column(), Index.row());
+}
+
+// ---------------------------------------------------------------------------
+
+void TCoOccurrenceHooks::StepProgress() {
+  if (Progress) Progress->StepIt();
+}
+
+void TCoOccurrenceHooks::SetProgressRange(int32_t Maximum, int32_t Position) {
+  if (!Progress) return;
+  Progress->ProgressBar1->setMaximum(std::max(Maximum, 1));
+  Progress->ProgressBar1->setValue(Position);
+}
+
+// ---------------------------------------------------------------------------
+
+TCoOccurrence::TCoOccurrence() : TAnalysisResults(QStringLiteral("Co-occurrence")) {
+  if (!CoOccurrence) CoOccurrence = this;
+  setObjectName(QStringLiteral("CoOccurrence"));
+
+  InputSheet = AddSheet(QStringLiteral("Input matrix"));
+  InputSheet->setObjectName(QStringLiteral("InputSheet"));
+  InputGrid = new TStringGrid(InputSheet);
+  InputGrid->setObjectName(QStringLiteral("InputGrid"));
+  InputGrid->Model()->Editable = false;
+  (new QVBoxLayout(InputSheet))->addWidget(InputGrid);
+
+  SimulationSheet = AddSheet(QStringLiteral("Simulation"));
+  SimulationSheet->setObjectName(QStringLiteral("SimulationSheet"));
+  SimulationModel = new TMatrixModel(this);
+  SimulationGrid = NewMatrixView(SimulationSheet, QStringLiteral("SimulationGrid"), SimulationModel);
+  (new QVBoxLayout(SimulationSheet))->addWidget(SimulationGrid);
+
+  PairwiseSheet = AddSheet(QStringLiteral("Pairwise"));
+  PairwiseSheet->setObjectName(QStringLiteral("PairwiseSheet"));
+  ResponseModel = new TPairwiseModel(this);
+  ResponseGrid = NewMatrixView(PairwiseSheet, QStringLiteral("ResponseGrid"), ResponseModel);
+  (new QVBoxLayout(PairwiseSheet))->addWidget(ResponseGrid);
+
+  IndexSheet = AddSheet(QStringLiteral("Index"));
+  IndexSheet->setObjectName(QStringLiteral("IndexSheet"));
+  const TSetPage normal = BuildSetPage(IndexSheet, QString());
+  MeanMemo = normal.Mean;
+  ObservedGroup = normal.Group;
+  ObservedMeanMemo = normal.Observed;
+  MeanHistogramMemoLow = normal.Low;
+  MeanHistogramMemoHigh = normal.High;
+  MeanHistogramMemo2 = normal.Counts;
+  MeanHistogramMemo = normal.Bins;
+
+  DegenerateSheet = AddSheet(QStringLiteral("Degenerate index"));
+  DegenerateSheet->setObjectName(QStringLiteral("DegenerateSheet"));
+  const TSetPage split = BuildSetPage(DegenerateSheet, QStringLiteral("Split_"));
+  Split_MeanMemo = split.Mean;
+  Split_ObservedGroup = split.Group;
+  Split_ObservedMemo = split.Observed;
+  Split_MeanHistogramMemoLow = split.Low;
+  Split_MeanHistogramMemoHigh = split.High;
+  Split_MeanHistogramMemo2 = split.Counts;
+  Split_MeanHistogramMemo = split.Bins;
+
+  PageControl1->setTabVisible(PageControl1->indexOf(DegenerateSheet), false);
+  resize(860, 560);
+
+  RegisterLauncher(QStringLiteral("CoOccurrence"),
+                   AnalysisLauncher([] { return CoOccurrenceOpts; }, [] { return CoOccurrence; }));
+}
+
+TAnalysisOpts* TCoOccurrence::OptionsDialog() const { return CoOccurrenceOpts; }
+
+bool TCoOccurrence::PairwiseTabVisible() const { return PageControl1->isTabVisible(PageControl1->indexOf(PairwiseSheet)); }
+bool TCoOccurrence::DegenerateTabVisible() const {
+  return PageControl1->isTabVisible(PageControl1->indexOf(DegenerateSheet));
+}
+
+TCoOccurrenceHooks& TCoOccurrence::RunHooks() {
+  static TCoOccurrenceHooks hooks;
+  return hooks;
+}
+
+bool TCoOccurrence::CheckWeightsGrids() {
+  TPelmor& p = *Pelmor;
+  const TCoOccurrenceOpts& o = *CoOccurrenceOpts;
+  const bool userCols = o.ColumnGroup->ItemIndex() == static_cast<int>(TSumConstraint::UserDefined);
+  const bool userRows = o.RowGroup->ItemIndex() == static_cast<int>(TSumConstraint::UserDefined);
+  bool ok = true;
+  if (userCols && p.MainGrid->ColCount() != CoOccurrenceUserDefined->SitesWeightsGrid->RowCount()) {
+    ShowMessage(QStringLiteral("Column Count <> SitesWeightsGrid Row Count. Aborting simulation."));
+    ok = false;
+  }
+  if (userRows && p.MainGrid->RowCount() != CoOccurrenceUserDefined->SpeciesWeightsGrid->RowCount()) {
+    ShowMessage(QStringLiteral("Row Count <> SpeciesWeightsGrid Row Count. Aborting simulation."));
+    ok = false;
+  }
+  // A weight that is negative or not a number would pass as a probability below 0 or
+  // as 0: it is refused with the weights dialog's own message.
+  if (ok && userCols && !TCoOccurrenceUserDefined::TestUserDefined(*CoOccurrenceUserDefined->SitesWeightsGrid))
+    ok = false;
+  if (ok && userRows && !TCoOccurrenceUserDefined::TestUserDefined(*CoOccurrenceUserDefined->SpeciesWeightsGrid))
+    ok = false;
+  if (!ok) p.AbortRequested = true;
+  return ok;
+}
+
+bool TCoOccurrence::Init() {
+  TPelmor& p = *Pelmor;
+  auto refuse = [&p](const char* Text) {
+    ShowMessage(Text);
+    p.AbortRequested = true;
+    return false;
+  };
+  const int64_t rows = p.MainGrid->RowCount(), cols = p.MainGrid->ColCount();
+  const int64_t cells = rows * cols;
+  if (cells < 4 || cells > 241101) return refuse("4 < Cell limit < 241101, e.g. 301x801.");
+  if (rows < 3) return refuse("At least 2 rows of data required for co-occurrence.");
+  // One iteration count for the whole run: the one the launcher took from the dialog
+  // (the dialog's own when the run was started without the launcher).
+  ReadIterations();
+  if (p.RunEnabled) Iterations = p.Iterations;
+  if (Iterations < 1) return refuse("Iterations must be > 0.");
+  if (Iterations > 50000) return refuse("Iterations must be < 50000.");
+  SeedFromDialog();
+
+  NormalStat = {};
+  DegenerateStat = {};
+  NormalCount = DegenerateCount = 0;
+  ObservedIndex = 0.0;
+  Options = CoOccurrenceOpts->ReadOptions();
+  Options.Iterations = Iterations;
+  Options.RandomSeed = SeedEntered;
+  InitMatrices();
+  // The stop flag is cleared before the progress window appears, so that an abort
+  // pressed as soon as it shows is heard (Observed tests it).
+  p.AbortRequested = false;
+  return true;
+}
+
+void TCoOccurrence::InitMatrices() {
+  TRunState& s = PelmorState();
+  const TStringGrid& g = *Pelmor->MainGrid;
+  s.GridCols = g.ColCount();
+  s.GridRows = g.RowCount();
+  s.NumSites = g.ColCount() - 1;
+  s.NumSpecies = g.RowCount() - 1;
+  ObservedMatrix = MakeMatrix(s.GridCols, s.GridRows);
+  const auto& table = g.Table();
+  for (int r = 1; r < s.GridRows; ++r) {
+    const auto& row = table[static_cast<size_t>(r)];
+    for (int c = 1; c < s.GridCols && c < static_cast<int>(row.size()); ++c) {
+      double v = 0.0;
+      if (!TextToFloat(row[static_cast<size_t>(c)].toStdString(), v)) v = 0.0;
+      ObservedMatrix[static_cast<size_t>(c)][static_cast<size_t>(r)] = v > 0.0 ? 1 : 0;
+    }
+  }
+  Calculate_Row_Pairs();
+}
+
+void TCoOccurrence::Calculate_Row_Pairs() { RowPairs = SpeciesPairCount(PelmorState().NumSpecies); }
+
+bool TCoOccurrence::Do_Observed() {
+  Engine_ = std::make_unique<TCoOccurrenceEngine>();
+  const TRunState& s = PelmorState();
+  if (!Engine_->Start(ObservedMatrix, s.GridRows - 1, s.GridCols - 1, Options, RunHooks())) return false;
+  ObservedIndex = Engine_->ObservedIndex();
+  RowPairs = Engine_->ObservedRowPairs();
+  const bool cscore = Options.Index == TCoOccurrenceIndex::CScore;
+  PageControl1->setTabVisible(PageControl1->indexOf(PairwiseSheet), cscore);
+  if (cscore)
+    ResponseDisplay();
+  else
+    ResponseModel->Clear();
+  return true;
+}
+
+bool TCoOccurrence::Do_Sim(double& Value) { return Engine_ && Engine_->Next(RunHooks(), Value); }
+
+bool TCoOccurrence::Observed() {
+  if (!Do_Observed()) return false;
+  PageControl1->setTabVisible(PageControl1->indexOf(DegenerateSheet), Options.Degenerate == TDegeneratePolicy::Split);
+  NormalSims.assign(static_cast<size_t>(Iterations), 0.0);
+  DegenerateSims.assign(static_cast<size_t>(Iterations), 0.0);
+  // An abort pressed while the progress window came up ends the run here.
+  return !Pelmor->AbortRequested;
+}
+
+bool TCoOccurrence::Simulate(int32_t) {
+  if (!Do_Sim(Current)) return false;
+  CurrentSplit = Engine_->SplitFlag();
+  return true;
+}
+
+void TCoOccurrence::SaveSimulated(int32_t I) { Pelmor->SaveSimulation_2(I, 0, Engine_->Simulated()); }
+
+void TCoOccurrence::Measure(int32_t) {
+  if (CurrentSplit) {
+    if (DegenerateCount < static_cast<int32_t>(DegenerateSims.size())) DegenerateSims[DegenerateCount++] = Current;
+  } else if (NormalCount < static_cast<int32_t>(NormalSims.size())) {
+    NormalSims[NormalCount++] = Current;
+  }
+}
+
+void TCoOccurrence::Summarize() {
+  // Each set's figures cover the values it holds, not the unused end of its array.
+  NormalStat = SummarizeSimulation(ObservedIndex, NormalSims, NormalCount);
+  DegenerateStat = SummarizeSimulation(ObservedIndex, DegenerateSims, DegenerateCount);
+}
+
+TStatTexts TCoOccurrence::StatsToStrings(const TSimStatistic& S) { return StatTexts(S, kObservedArrow); }
+
+void TCoOccurrence::SetDisplay(const TSimStatistic& S, QPlainTextEdit& Mean, QPlainTextEdit& Observed,
+                               QPlainTextEdit& Low, QPlainTextEdit& High, QPlainTextEdit& Bins,
+                               QPlainTextEdit& Counts) {
+  const TStatTexts t = StatsToStrings(S);
+  SetMemoText(Bins, QStringLiteral("0"));
+  SetMemoText(Observed, Q(t.MarkerText));
+  if (S.Count > 0) {
+    SetMemoText(Low, Q(S.Columns.Lows));
+    SetMemoText(High, Q(S.Columns.Highs));
+    SetMemoText(Bins, Q(S.Histogram.Ranges));
+    SetMemoText(Counts, Q(S.Columns.Counts));
+  } else {
+    Low.clear();
+    High.clear();
+    Counts.clear();
+  }
+  const QStringList lines{QStringLiteral("Observed index = ") + Q(t.Observed),
+                          QString(),
+                          QStringLiteral("Mean of simulated indices = ") + Q(t.Mean),
+                          QStringLiteral("Variance of simulated indices = ") + Q(t.Variance),
+                          QString(),
+                          QStringLiteral("p(observed <= expected) = ") + Q(t.PLow),
+                          QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh),
+                          QString()};
+  Mean.setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TCoOccurrence::InputGridDisplay() { ShowInputMatrix(*InputGrid); }
+
+void TCoOccurrence::SimulationDisplay() {
+  if (Engine_)
+    SimulationModel->SetMatrix(Engine_->Simulated(), true);
+  else
+    SimulationModel->SetMatrix({}, true);
+}
+
+void TCoOccurrence::ResponseDisplay() {
+  const TStringGrid& g = *Pelmor->MainGrid;
+  QStringList names;
+  std::vector<bool> present(static_cast<size_t>(g.RowCount()), false);
+  const Matrix& obs = Engine_->Observed();
+  for (int r = 0; r < g.RowCount(); ++r) {
+    names << g.Cells(0, r);
+    if (r > 0 && static_cast<size_t>(r) < obs[0].size()) present[static_cast<size_t>(r)] = obs[0][static_cast<size_t>(r)] > 0;
+  }
+  ResponseModel->SetPairs(names, std::move(present), Engine_->ObservedPairs());
+}
+
+void TCoOccurrence::Display() {
+  InputGridDisplay();
+  SimulationDisplay();
+  SetDisplay(NormalStat, *MeanMemo, *ObservedMeanMemo, *MeanHistogramMemoLow, *MeanHistogramMemoHigh,
+             *MeanHistogramMemo, *MeanHistogramMemo2);
+  SetDisplay(DegenerateStat, *Split_MeanMemo, *Split_ObservedMemo, *Split_MeanHistogramMemoLow,
+             *Split_MeanHistogramMemoHigh, *Split_MeanHistogramMemo, *Split_MeanHistogramMemo2);
+}
+
+QStringList TCoOccurrence::OptionLines() const {
+  static const char* const rowLines[] = {"Row sums equiprobable.\r\n", "Row sums fixed.", "Row sums proportional.\r\n",
+                                         "Row sums user-defined.\r\n"};
+  static const char* const swapLines[] = {" (Sequential Swap algorithm)", " (Independent Swap algorithm)",
+                                          " (Random Knights Tour algorithm)"};
+  static const char* const columnLines[] = {"Column sums equiprobable.\r\n", "Column sums fixed.\r\n",
+                                            "Column sums proportional\r\n", "Column sums user-defined.\r\n"};
+  static const char* const indexLines[] = {"Index = C-score\r\n", "Index = Number of pairs of checkerboard species\r\n",
+                                           "Index = Number of combinations\r\n", "Index = Variance ratio\r\n"};
+  static const char* const degenerateLines[] = {
+      "Degenerate matrix check = Retain\r\n", "Degenerate matrix check = Discard\r\n",
+      "Degenerate matrix check = Split\r\n", "Degenerate matrix check = Fix\r\n"};
+  static const char* const patternLines[] = {"Pattern = Include\r\n", "Pattern = Exclude\r\n"};
+  auto pick = [](const char* const* Texts, int Count, auto Item) {
+    const int i = static_cast<int>(Item);
+    return i >= 0 && i < Count ? QString::fromUtf8(Texts[i]) : QString();
+  };
+  QString row = pick(rowLines, 4, Options.RowConstraint);
+  if (Options.RowConstraint == TSumConstraint::FixedSum && Options.ColumnConstraint == TSumConstraint::FixedSum)
+    row += pick(swapLines, 3, Options.FixedFixed);
+  return {row, pick(columnLines, 4, Options.ColumnConstraint), pick(indexLines, 4, Options.Index),
+          pick(degenerateLines, 4, Options.Degenerate), pick(patternLines, 2, Options.EmptySites)};
+}
+
+void TCoOccurrence::StatLines(TSummaryText& S, const TSimStatistic& Stat, const QPlainTextEdit& Bins,
+                              const QPlainTextEdit& Counts) const {
+  const TStatTexts t = StatsToStrings(Stat);
+  S.Add(QStringLiteral("Observed index = ") + Q(t.Observed));
+  S.Add(QStringLiteral("Mean of simulated indices = ") + Q(t.Mean));
+  S.Add(QStringLiteral("Variance of simulated indices = ") + Q(t.Variance));
+  S.Add(QStringLiteral("p(observed <= expected) = ") + Q(t.PLow));
+  S.Add(QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh));
+  S.Empty();
+  S.Add(QStringLiteral("Number of times observed index < simulated indices = ") + Q(t.Less));
+  S.Add(QStringLiteral("Number of times observed index = simulated indices = ") + Q(t.Equal));
+  S.Add(QStringLiteral("Number of times observed index > simulated indices = ") + Q(t.Greater));
+  S.Add(QStringLiteral("Standardized Effect Size = ") + Q(t.SES));
+  S.Empty();
+  S.Add("Simulation frequencies:\r\n");
+  S.Add(TSummaryText::HistogramTitle + QStringLiteral("\r\n"));
+  // The memos hold at most one line per bin and the empty first line.
+  const QStringList bins = MemoLines(Bins), counts = MemoLines(Counts);
+  for (int k = 0; k <= 13; ++k) {
+    const QString b = k < bins.size() ? bins[k] : QString();
+    const QString c = k < counts.size() ? counts[k] : QString();
+    S.Add(b + QStringLiteral("  ") + c);
+  }
+}
+
+void TCoOccurrence::SummaryDisplay(TSummaryText& S) const {
+  S.Header(Pelmor->FileName, true, Iterations, SeedUsed);
+  for (const QString& line : OptionLines()) S.Add(line);
+  S.Separator();
+  S.Add("INDEX\r\n");
+  StatLines(S, NormalStat, *MeanHistogramMemo, *MeanHistogramMemo2);
+  S.Separator();
+  S.Add("DEGENERATE INDEX\r\n");
+  StatLines(S, DegenerateStat, *Split_MeanHistogramMemo, *Split_MeanHistogramMemo2);
+  S.Separator();
+  S.InputMatrix(*Pelmor->MainGrid);
+}
+
+TBatchRow TCoOccurrence::BatchRow() const {
+  // The normal set, under every policy.
+  const TStatTexts t = StatsToStrings(NormalStat);
+  return {Q(t.SES), Q(t.PLow), Q(t.PHigh)};
+}
+
+void TCoOccurrence::ReleaseStorage() {
+  Engine_.reset();
+  NormalSims = {};
+  DegenerateSims = {};
+  ObservedMatrix = {};
+}
