@@ -77,6 +77,9 @@ class CoOccurrenceRunTest : public ::testing::Test {
   }
   void TearDown() override {
     CoOccurrenceOpts->ResetDefaults();
+    // The next test finds the default matrix, as after start-up.
+    if (Pelmor->BatchMode) Pelmor->BatchOff();
+    Pelmor->New1Click();
     static_cast<TRunState&>(*Pelmor) = SavedState;
     Pelmor->FileName = SavedFileName;
     Pelmor->setVisible(SavedVisible);
