@@ -82,6 +82,8 @@ TSetPage BuildSetPage(QWidget* Sheet, const QString& Prefix) {
   p.Bins = NewMemo(p.Group, Prefix + QStringLiteral("MeanHistogramMemo"));
   p.Bins->hide();
   for (QPlainTextEdit* m : {p.Low, p.High, p.Counts}) columns->addWidget(m, 1);
+  // Room for the observed value and its whole arrow.
+  p.Observed->setMinimumWidth(p.Observed->fontMetrics().horizontalAdvance(QString(30, QLatin1Char('0'))));
   columns->addWidget(p.Observed, 2);
   layout->addWidget(p.Group, 3);
   return p;
