@@ -176,12 +176,13 @@ void TAnalysisResults::Run() {
 
   if (!Prepare()) return;
   if (order.StartTime == TRunOrder::StartBeforeInit) startTime();
-  if (!Init() || !GuardRunSize()) {
+  const bool initPassed = Init();
+  if (!initPassed || !GuardRunSize()) {
     const QString failed = InitFailedMessage();
-    if (!failed.isEmpty()) {
-      ShowMessage(failed);
-      p.AbortRequested = true;
-    }
+    if (!failed.isEmpty()) ShowMessage(failed);
+    // A refusal by the frame's own guard stops a batch like any failed check; an
+    // analysis whose Init refuses without a further message keeps its own rule.
+    if (!failed.isEmpty() || initPassed) p.AbortRequested = true;
     ReleaseStorage();
     return;
   }
@@ -190,11 +191,14 @@ void TAnalysisResults::Run() {
   p.Iterations = Iterations;
 
   if (order.Observed == TRunOrder::ObservedAfterInit && !Observed()) return EndWithoutResults();
+  // The stop flag is cleared before the progress window appears, so that an abort
+  // clicked as soon as it shows is never lost.
+  p.AbortRequested = false;
   ShowProgress(ModelName());
   if (Progress) Progress->setWindowTitle(QStringLiteral("Simulating...") + ExtractFileName(p.FileName));
   if (order.ProcessMessagesBeforeLoop) ProcessMessages(true);
+  if (p.AbortRequested) return EndWithoutResults();
   if (order.Observed == TRunOrder::ObservedAfterProgress && !Observed()) return EndWithoutResults();
-  p.AbortRequested = false;
   if (order.StartTime == TRunOrder::StartAfterStopFlagCleared) startTime();
   if (order.Observed == TRunOrder::ObservedAfterStopFlagCleared && !Observed()) return EndWithoutResults();
 

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "analyses/common/MatrixView.h"
 #include "analyses/common/StatBlock.h"
@@ -299,6 +300,18 @@ TEST_F(FrameworkTest, StoppedOrFailedRunsShowNoResults) {
   EXPECT_FALSE(TestAnalysis->Displayed);
   EXPECT_EQ(Pelmor->BatchGrid->RowCount(), 1);
   EXPECT_FALSE(Progress->isVisible());
+
+  // An abort clicked as soon as the progress window shows is not lost.
+  TestAnalysis->StopFlagAtIteration = 0;
+  Answer = [] {
+    TestAnalysisOpts->IterationsEdit->setText(QStringLiteral("100"));
+    QTimer::singleShot(0, [] { Progress->InterruptButtonClick(); });
+  };
+  ASSERT_TRUE(Pelmor->LaunchAnalysis(QStringLiteral("TestAnalysis")));
+  EXPECT_EQ(Results, 0);
+  EXPECT_FALSE(TestAnalysis->Completed);
+  EXPECT_TRUE(Pelmor->AbortRequested);
+  EXPECT_EQ(TestAnalysis->Measured, 0);
 
   // A failure reported by the randomization of the last iteration.
   TestAnalysis->StopFlagAtIteration = 0;

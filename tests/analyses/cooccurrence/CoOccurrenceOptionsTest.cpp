@@ -169,6 +169,8 @@ TEST_F(CoOccurrenceOptsTest, RunAndCancelSetOptionsAcceptedAndTheIndexIsKept) {
 
 TEST_F(CoOccurrenceOptsTest, OptionsValueCarriesTheWeightsByGridRow) {
   Pelmor->New1Click();
+  // A data file name the weights dialog has not seen: its grids are set up afresh.
+  Pelmor->FileName = QStringLiteral("weights-by-row.txt");
   CoOccurrenceUserDefined->EditSitesWeights = 0;
   CoOccurrenceUserDefined->show();  // sets the grids up for this data file
   CoOccurrenceUserDefined->hide();
