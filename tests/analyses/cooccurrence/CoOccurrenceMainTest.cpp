@@ -29,10 +29,9 @@
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
 #include "shell/Startup.h"
+#include "tests/shell/GuiFixture.h"
 
 namespace {
-void NoBeep() {}
-
 const QString Underscores(46, QLatin1Char('_'));
 
 // Shows the progress window's "&Abort simulation" press as soon as the window appears
@@ -46,19 +45,11 @@ class AbortOnShow : public QObject {
   }
 };
 
-class CoOccurrenceRunTest : public ::testing::Test {
+class CoOccurrenceRunTest : public TGuiFixture {
  protected:
   void SetUp() override {
-    CreateWindows();
+    TGuiFixture::SetUp();
     ASSERT_NE(CoOccurrence, nullptr);
-    SavedState = *Pelmor;
-    SavedFileName = Pelmor->FileName;
-    SavedVisible = Pelmor->isVisible();
-    SetPrompts(&Script);
-    SetBeepHandler(&NoBeep);
-    OldDir = QDir::currentPath();
-    ASSERT_TRUE(Dir.isValid());
-    QDir::setCurrent(Dir.path());
     if (Pelmor->BatchMode) Pelmor->BatchOff();
     Pelmor->New1Click();
     CoOccurrenceOpts->ResetDefaults();
@@ -80,13 +71,7 @@ class CoOccurrenceRunTest : public ::testing::Test {
     // The next test finds the default matrix, as after start-up.
     if (Pelmor->BatchMode) Pelmor->BatchOff();
     Pelmor->New1Click();
-    static_cast<TRunState&>(*Pelmor) = SavedState;
-    Pelmor->FileName = SavedFileName;
-    Pelmor->setVisible(SavedVisible);
-    if (Progress) Progress->hide();
-    SetPrompts(nullptr);
-    SetBeepHandler(nullptr);
-    QDir::setCurrent(OldDir);
+    TGuiFixture::TearDown();
   }
 
   // The main grid from rows of "0"/"1" texts separated by blanks; titles "species" and
@@ -136,12 +121,6 @@ class CoOccurrenceRunTest : public ::testing::Test {
     return t.mid(t.lastIndexOf(QLatin1Char(' ')) + 1).toInt();
   }
 
-  TRunState SavedState;
-  QString SavedFileName;
-  bool SavedVisible = false;
-  TScriptedPrompts Script;
-  QTemporaryDir Dir;
-  QString OldDir;
   std::function<void()> Answer, EditWeights;
   bool Accept = true;
   int Results = 0;
