@@ -46,6 +46,9 @@ TCoOccurrenceOpts::TCoOccurrenceOpts(QWidget* Parent)
   IndexList->addItems({QStringLiteral("C-score"), QStringLiteral("Number of checkerboards "),
                        QStringLiteral("Number of species combinations"), QStringLiteral("V-ratio")});
   IndexList->setCurrentRow(0);
+  // Wide enough for the longest item, so that no item is cut off.
+  IndexList->setMinimumWidth(IndexList->sizeHintForColumn(0) + 2 * IndexList->frameWidth() + 8);
+  IndexList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   indexLayout->addWidget(IndexList);
   grid->addWidget(indexBox, 0, 0, 2, 1);
 
