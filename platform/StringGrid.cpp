@@ -220,6 +220,7 @@ bool TStringGrid::eventFilter(QObject* Watched, QEvent* Event) {
       opt.position = QStyleOptionHeader::OnlyOneSection;
       opt.text = Cells(0, 0);
       opt.state |= QStyle::State_Enabled;
+      opt.palette.setCurrentColorGroup(QPalette::Active);
       opt.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
       QPainter painter(corner);
       corner->style()->drawControl(QStyle::CE_Header, &opt, &painter, corner);
