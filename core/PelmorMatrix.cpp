@@ -2,20 +2,17 @@
 
 #include <algorithm>
 
-namespace {
-// Clips a requested extent to what the matrix holds (index 0 is the margin).
-void Clip(const Matrix& M, int32_t& Sites, int32_t& Species) {
+void ClipExtent(const Matrix& M, int32_t& Sites, int32_t& Species) {
   const int32_t cols = static_cast<int32_t>(M.size());
-  Sites = std::min(Sites, cols - 1);
+  Sites = std::max(0, std::min(Sites, cols - 1));
   int32_t rows = cols > 0 ? static_cast<int32_t>(M[0].size()) : 0;
   for (int32_t c = 1; c <= Sites; ++c) rows = std::min(rows, static_cast<int32_t>(M[c].size()));
-  Species = std::min(Species, rows - 1);
+  Species = std::max(0, std::min(Species, rows - 1));
 }
-}  // namespace
 
 void MarginTotalsSized(Matrix& M, int32_t Sites, int32_t Species) {
   if (Sites < 1 || Species < 1) return;
-  Clip(M, Sites, Species);
+  ClipExtent(M, Sites, Species);
   if (Sites < 1 || Species < 1) return;
   auto& rowTotals = M[0];
   for (int32_t s = 1; s <= Species; ++s) rowTotals[s] = 0;
@@ -59,7 +56,7 @@ void MarginTotalsRealSized(Real_Matrix& M, int32_t Sites, int32_t Species) {
 
 int32_t DropEmptySpeciesSized(const Matrix& Src, Matrix& Dst, int32_t Sites, int32_t Species) {
   if (Species < 1) return 0;
-  Clip(Src, Sites, Species);
+  ClipExtent(Src, Sites, Species);
   if (Species < 1) return 0;
   Sites = std::min(Sites, static_cast<int32_t>(Dst.size()) - 1);
   int32_t k = 0;
@@ -88,7 +85,7 @@ int32_t DropEmptySitesSized(Matrix& M, Matrix& Scratch, int32_t Sites, int32_t S
   for (size_t c = 0; c < M.size(); ++c) {
     Scratch[c].assign(M[c].size(), 0);
   }
-  Clip(M, Sites, Species);
+  ClipExtent(M, Sites, Species);
   int32_t k = 0;
   for (int32_t c = 1; c <= Sites; ++c) {
     if (M[c][0] > 0) {
@@ -109,7 +106,7 @@ void DropEmptySites(Matrix& M) {
   if (static_cast<int32_t>(out.size()) != cols) out.resize(static_cast<size_t>(cols));
   for (auto& col : out) col.assign(static_cast<size_t>(rows), 0);
   int32_t sites = st.NumSites, species = st.NumSpecies;
-  Clip(M, sites, species);
+  ClipExtent(M, sites, species);
   species = std::min(species, rows - 1);
   int32_t k = 0;
   for (int32_t c = 1; c <= sites; ++c) {

@@ -8,6 +8,9 @@
 #include "core/PelmorTypes.h"
 #include "core/RunState.h"
 
+// Clips a requested extent (sites, species) to what M holds; index 0 is the margin.
+void ClipExtent(const Matrix& M, int32_t& Sites, int32_t& Species);
+
 // Fills the margins of M over Sites x Species (nothing when either is < 1).
 // Counts beyond the matrix's own size are clipped to it.
 void MarginTotalsSized(Matrix& M, int32_t Sites, int32_t Species);

@@ -13,6 +13,7 @@
 
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
+#include "shell/ProgressSims.h"
 
 TPelmor* Pelmor = nullptr;
 
@@ -284,7 +285,7 @@ void TPelmor::Save2Click() {
 
 void TPelmor::FormShow() {
   if (ErrorRow > 0) MainGrid->SetRow(ErrorRow);
-  if (OnFormShow) OnFormShow();
+  CloseProgressWindow();
 }
 
 bool TPelmor::FormCloseQuery() {

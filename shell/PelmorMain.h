@@ -3,7 +3,6 @@
 // the shell and every analysis share.
 #include <QMainWindow>
 #include <QString>
-#include <functional>
 
 #include "core/RunState.h"
 #include "platform/StringGrid.h"
@@ -85,9 +84,6 @@ class TPelmor : public QMainWindow, public TRunState {
   void FormShow();
   // The "Close Pelmor?" question; true when the user agreed.
   bool FormCloseQuery();
-
-  // Services other units plug in at start-up (help, progress window, launchers).
-  std::function<void()> OnFormShow;
 
   // --- Services: help, simulated data sets (shell/PelmorServices.cpp) ---
   void ConnectServiceMenus();

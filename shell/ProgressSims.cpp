@@ -94,7 +94,7 @@ TProgress::~TProgress() {
   if (Progress == this) Progress = nullptr;
 }
 
-void CloseProgressLeftOpen() {
+void CloseProgressWindow() {
   if (Progress && Progress->isVisible()) Progress->close();
 }
 

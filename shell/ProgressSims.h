@@ -50,5 +50,6 @@ class TProgress : public QDialog {
 
 extern TProgress* Progress;
 
-// Closes the progress window when it is still visible (a batch leaves it open).
-void CloseProgressLeftOpen();
+// Closes the progress window when it is visible: at the end of a run, on failure,
+// and when the main window reappears after a batch that left it open.
+void CloseProgressWindow();

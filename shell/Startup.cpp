@@ -29,13 +29,6 @@ void CreateWindows() {
   Created.push_back(new TCoOccurrenceOpts());
   // TGuildStructureOpts ...
   Created.push_back(new TCoOccurrence());
-
-  // When the main window reappears it closes a progress display that a batch left open.
-  auto previous = Pelmor->OnFormShow;
-  Pelmor->OnFormShow = [previous] {
-    CloseProgressLeftOpen();
-    if (previous) previous();
-  };
 }
 
 void DestroyWindows() {

@@ -21,10 +21,6 @@
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
 
-void CloseProgressWindow() {
-  if (Progress && Progress->isVisible()) Progress->close();
-}
-
 void TWindowRunHooks::ProcessMessages() { ::ProcessMessages(); }
 bool TWindowRunHooks::StopRequested() const { return Pelmor && Pelmor->AbortRequested; }
 void TWindowRunHooks::RequestStop() {
@@ -35,7 +31,12 @@ void TWindowRunHooks::SetCaption(const std::string& Text) {
   if (Progress) Progress->setWindowTitle(QString::fromStdString(Text));
 }
 void TWindowRunHooks::StepProgress() {
-  if (Progress) Progress->StepIteration();
+  if (Progress) Progress->StepIt();
+}
+void TWindowRunHooks::SetProgressRange(int32_t Maximum, int32_t Position) {
+  if (!Progress) return;
+  Progress->ProgressBar1->setMaximum(std::max(Maximum, 1));
+  Progress->ProgressBar1->setValue(Position);
 }
 
 TAnalysisResults::TAnalysisResults(const QString& AnalysisName, bool WholeCaption, QWidget* Parent)
@@ -126,7 +127,11 @@ void TAnalysisResults::HelpButtonClick() {
 
 QWidget* TAnalysisResults::ResultPage() const { return PageControl1->widget(0); }
 
-void TAnalysisResults::ReadIterations() { Iterations = OptionsDialog()->IterationsValue(); }
+void TAnalysisResults::ReadIterations() {
+  // One count for the whole run: the one the launcher took from the dialog, or the
+  // dialog's own when the run was started without the launcher.
+  Iterations = Pelmor && Pelmor->RunEnabled ? Pelmor->Iterations : OptionsDialog()->IterationsValue();
+}
 
 void TAnalysisResults::SeedFromDialog() {
   SeedEntered = OptionsDialog()->SeedValue();

@@ -126,7 +126,8 @@ class TAnalysisResults : public QDialog {
   virtual void ReleaseStorage() {}
 
   // --- services for the analysis's steps ---
-  // Iterations := the dialog's iteration count (integer text rule).
+  // Iterations := the count the launcher copied from the dialog (the dialog's own,
+  // by the integer text rule, when the run was not launched).
   void ReadIterations();
   // SeedEntered := the dialog's seed; the generator is seeded by the rule of every
   // run; SeedUsed := the seed in force.
@@ -154,7 +155,5 @@ class TWindowRunHooks : public TRunHooks {
   void Message(const std::string& Text) override;
   void SetCaption(const std::string& Text) override;
   void StepProgress() override;
+  void SetProgressRange(int32_t Maximum, int32_t Position) override;
 };
-
-// Closes the progress window when it is shown.
-void CloseProgressWindow();

@@ -2,6 +2,7 @@
 // How the computing routines of an analysis talk to the world while they run,
 // without knowing about windows: let the interface process pending messages, test
 // the stop flag, report a failure message, set a caption and step a progress bar.
+#include <cstdint>
 #include <string>
 
 class TRunHooks {
@@ -16,7 +17,10 @@ class TRunHooks {
   // Shows a failure or information message to the user.
   virtual void Message(const std::string& /*Text*/) {}
   virtual void SetCaption(const std::string& /*Text*/) {}
+  // Steps the progress bar once, and sets its range (long preparations such as a
+  // burn-in count on the bar, then give it back to the iterations).
   virtual void StepProgress() {}
+  virtual void SetProgressRange(int32_t /*Maximum*/, int32_t /*Position*/) {}
 };
 
 // Hooks that do nothing except keep the stop flag and record messages: used when a

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "analyses/cooccurrence/CoOccurrenceIndices.h"
+#include "analyses/cooccurrence/RowBits.h"
 #include "core/PelmorMatrix.h"
 
 // Shared-site counts of every species pair of the swap chain, with the sum of the
@@ -19,26 +20,14 @@ class TPairTracker : public TSwapListener {
     const size_t n = static_cast<size_t>(Rows) + 1;
     S_.assign(n * n, 0);
     Total_.assign(n, 0);
-    const int32_t words = (Cols + 63) / 64;
-    std::vector<uint64_t> bits(static_cast<size_t>(words) * n, 0);
-    for (int32_t c = 1; c <= Cols; ++c) {
-      const int32_t* col = M[c].data();
-      const int32_t shift = (c - 1) & 63;
-      uint64_t* p = bits.data() + ((c - 1) >> 6);
-      for (int32_t r = 1; r <= Rows; ++r) p[static_cast<size_t>(r) * words] |= static_cast<uint64_t>(col[r] == 1) << shift;
-    }
-    for (int32_t r = 1; r <= Rows; ++r)
-      for (int32_t w = 0; w < words; ++w) Total_[r] += std::popcount(bits[static_cast<size_t>(r) * words + w]);
+    const TRowBits bits = BuildRowBits(M, Cols, Rows);
+    for (int32_t r = 1; r <= Rows; ++r) Total_[r] = bits.Count[static_cast<size_t>(r - 1)];
     UnitSum_ = 0;
     Checkers_ = 0;
-    Occupied_ = 0;
+    Occupied_ = CountPositive(Total_, 1, Rows);
     for (int32_t i = 1; i <= Rows; ++i) {
-      if (Total_[i] > 0) ++Occupied_;
-      const uint64_t* bi = bits.data() + static_cast<size_t>(i) * words;
       for (int32_t j = i + 1; j <= Rows; ++j) {
-        const uint64_t* bj = bits.data() + static_cast<size_t>(j) * words;
-        int32_t s = 0;
-        for (int32_t w = 0; w < words; ++w) s += std::popcount(bi[w] & bj[w]);
+        const int32_t s = Shared(bits.Row(i), bits.Row(j), bits.Words);
         S_[Index(i, j)] = s;
         S_[Index(j, i)] = s;
         UnitSum_ += static_cast<int64_t>(Total_[i] - s) * (Total_[j] - s);

@@ -44,7 +44,6 @@ class TCoOccurrenceEngine {
   // The observed matrix (presences, margins current), as read by Start.
   const Matrix& Observed() const { return Observed_; }
   // Species with a presence in the observed matrix and their pair count (RowPairs).
-  int32_t ObservedSpecies() const { return ObservedSpecies_; }
   int64_t ObservedRowPairs() const { return SpeciesPairCount(ObservedSpecies_); }
   // C-score units of the observed species pairs in pair order (species without a
   // presence left out); filled only for the C-score and at most 4,000,000 pairs.
@@ -54,7 +53,6 @@ class TCoOccurrenceEngine {
   // "Split". Valid after a successful Next.
   const Matrix& Simulated() const { return *State_.Result; }
   bool SplitFlag() const { return State_.SplitFlag; }
-  const TCoOccurrenceSimState& State() const { return State_; }
 
  private:
   TCoOccurrenceOptions Options_;

@@ -6,57 +6,11 @@
 #include <numeric>
 #include <vector>
 
+#include "analyses/cooccurrence/RowBits.h"
+#include "core/PelmorMatrix.h"
 #include "core/RunState.h"
 
 namespace {
-
-// Clips the requested extent to what the matrix holds (index 0 is the margin).
-void ClipExtent(const Matrix& M, int32_t& Sites, int32_t& Species) {
-  const int32_t cols = static_cast<int32_t>(M.size());
-  Sites = std::max(0, std::min(Sites, cols - 1));
-  int32_t rows = cols > 0 ? static_cast<int32_t>(M[0].size()) : 0;
-  for (int32_t c = 1; c <= Sites; ++c) rows = std::min(rows, static_cast<int32_t>(M[c].size()));
-  Species = std::max(0, std::min(Species, rows - 1));
-}
-
-// Rows of the matrix as bit sets over the sites: bit c-1 of species s is set when
-// M[c][s] == 1. Row s starts at word (s-1)*Words.
-struct TRowBits {
-  int32_t Words = 0;
-  std::vector<uint64_t> Bits;
-  std::vector<int32_t> Count;  // 1-cells of each species (index s-1)
-
-  const uint64_t* Row(int32_t s) const { return Bits.data() + static_cast<size_t>(s - 1) * Words; }
-};
-
-TRowBits BuildRowBits(const Matrix& M, int32_t Sites, int32_t Species) {
-  TRowBits b;
-  b.Words = (Sites + 63) / 64;
-  b.Bits.assign(static_cast<size_t>(b.Words) * static_cast<size_t>(Species), 0);
-  b.Count.assign(static_cast<size_t>(Species), 0);
-  uint64_t* bits = b.Bits.data();
-  for (int32_t c = 1; c <= Sites; ++c) {
-    const int32_t* col = M[c].data();
-    const int32_t w = (c - 1) >> 6;
-    const int32_t shift = (c - 1) & 63;
-    uint64_t* p = bits + w;
-    for (int32_t s = 1; s <= Species; ++s)
-      p[static_cast<size_t>(s - 1) * b.Words] |= static_cast<uint64_t>(col[s] == 1) << shift;
-  }
-  for (int32_t s = 1; s <= Species; ++s) {
-    const uint64_t* r = b.Row(s);
-    int32_t n = 0;
-    for (int32_t w = 0; w < b.Words; ++w) n += std::popcount(r[w]);
-    b.Count[s - 1] = n;
-  }
-  return b;
-}
-
-inline int32_t Shared(const uint64_t* a, const uint64_t* b, int32_t words) {
-  int32_t n = 0;
-  for (int32_t w = 0; w < words; ++w) n += std::popcount(a[w] & b[w]);
-  return n;
-}
 
 // Species with identical rows (and, when asked, the same zero/non-zero row-total
 // cell) form one group; pairs inside a group share all their sites.

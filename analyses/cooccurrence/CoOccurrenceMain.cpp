@@ -137,16 +137,6 @@ QVariant TPairwiseModel::data(const QModelIndex& Index, int Role) const {
 
 // ---------------------------------------------------------------------------
 
-void TCoOccurrenceHooks::StepProgress() {
-  if (Progress) Progress->StepIt();
-}
-
-void TCoOccurrenceHooks::SetProgressRange(int32_t Maximum, int32_t Position) {
-  if (!Progress) return;
-  Progress->ProgressBar1->setMaximum(std::max(Maximum, 1));
-  Progress->ProgressBar1->setValue(Position);
-}
-
 // ---------------------------------------------------------------------------
 
 TCoOccurrence::TCoOccurrence() : TAnalysisResults(QStringLiteral("Co-occurrence")) {
@@ -208,10 +198,6 @@ bool TCoOccurrence::DegenerateTabVisible() const {
   return PageControl1->isTabVisible(PageControl1->indexOf(DegenerateSheet));
 }
 
-TCoOccurrenceHooks& TCoOccurrence::RunHooks() {
-  static TCoOccurrenceHooks hooks;
-  return hooks;
-}
 
 bool TCoOccurrence::CheckWeightsGrids() {
   TPelmor& p = *Pelmor;
@@ -248,10 +234,7 @@ bool TCoOccurrence::Init() {
   const int64_t cells = rows * cols;
   if (cells < 4 || cells > 241101) return refuse("4 < Cell limit < 241101, e.g. 301x801.");
   if (rows < 3) return refuse("At least 2 rows of data required for co-occurrence.");
-  // One iteration count for the whole run: the one the launcher took from the dialog
-  // (the dialog's own when the run was started without the launcher).
   ReadIterations();
-  if (p.RunEnabled) Iterations = p.Iterations;
   if (Iterations < 1) return refuse("Iterations must be > 0.");
   if (Iterations > 50000) return refuse("Iterations must be < 50000.");
   SeedFromDialog();
@@ -264,9 +247,6 @@ bool TCoOccurrence::Init() {
   Options.Iterations = Iterations;
   Options.RandomSeed = SeedEntered;
   InitMatrices();
-  // The stop flag is cleared before the progress window appears, so that an abort
-  // pressed as soon as it shows is heard (Observed tests it).
-  p.AbortRequested = false;
   return true;
 }
 
@@ -295,7 +275,7 @@ void TCoOccurrence::Calculate_Row_Pairs() { RowPairs = SpeciesPairCount(PelmorSt
 bool TCoOccurrence::Do_Observed() {
   Engine_ = std::make_unique<TCoOccurrenceEngine>();
   const TRunState& s = PelmorState();
-  if (!Engine_->Start(ObservedMatrix, s.GridRows - 1, s.GridCols - 1, Options, RunHooks())) return false;
+  if (!Engine_->Start(ObservedMatrix, s.GridRows - 1, s.GridCols - 1, Options, Hooks())) return false;
   ObservedIndex = Engine_->ObservedIndex();
   RowPairs = Engine_->ObservedRowPairs();
   const bool cscore = Options.Index == TCoOccurrenceIndex::CScore;
@@ -307,15 +287,14 @@ bool TCoOccurrence::Do_Observed() {
   return true;
 }
 
-bool TCoOccurrence::Do_Sim(double& Value) { return Engine_ && Engine_->Next(RunHooks(), Value); }
+bool TCoOccurrence::Do_Sim(double& Value) { return Engine_ && Engine_->Next(Hooks(), Value); }
 
 bool TCoOccurrence::Observed() {
   if (!Do_Observed()) return false;
   PageControl1->setTabVisible(PageControl1->indexOf(DegenerateSheet), Options.Degenerate == TDegeneratePolicy::Split);
   NormalSims.assign(static_cast<size_t>(Iterations), 0.0);
   DegenerateSims.assign(static_cast<size_t>(Iterations), 0.0);
-  // An abort pressed while the progress window came up ends the run here.
-  return !Pelmor->AbortRequested;
+  return true;
 }
 
 bool TCoOccurrence::Simulate(int32_t) {

@@ -56,14 +56,6 @@ class TPairwiseModel : public QAbstractTableModel {
   int Cols = 0, Rows = 0;
 };
 
-// The hooks of a co-occurrence run: those of every window run, and the progress bar's
-// range, which the Sequential Swap burn-in counts on before the iterations start.
-class TCoOccurrenceHooks : public TWindowRunHooks, public TProgressRangeHooks {
- public:
-  // The burn-in moves only the bar (the iteration label is left to the iterations).
-  void StepProgress() override;
-  void SetProgressRange(int32_t Maximum, int32_t Position) override;
-};
 
 class TCoOccurrence : public TAnalysisResults {
   Q_OBJECT
@@ -133,7 +125,6 @@ class TCoOccurrence : public TAnalysisResults {
   void SummaryDisplay(TSummaryText& Summary) const;
 
   // The engine of the run in progress (null outside a run).
-  const TCoOccurrenceEngine* Engine() const { return Engine_.get(); }
 
  protected:
   TAnalysisOpts* OptionsDialog() const override;
@@ -158,7 +149,6 @@ class TCoOccurrence : public TAnalysisResults {
   void ReleaseStorage() override;
 
  private:
-  TCoOccurrenceHooks& RunHooks();
   void InputGridDisplay();
   void SimulationDisplay();
   void ResponseDisplay();

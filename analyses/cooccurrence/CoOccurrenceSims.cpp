@@ -4,6 +4,7 @@
 #include <bit>
 #include <numeric>
 
+#include "analyses/cooccurrence/RowBits.h"
 #include "core/PelmorMatrix.h"
 #include "core/PelmorRandom.h"
 
@@ -68,29 +69,6 @@ int32_t LastIndex(std::span<const double> W, int32_t Extent) {
   return std::max(0, std::min(Extent, static_cast<int32_t>(W.size()) - 1));
 }
 
-// Row bit sets over the sites (bit = cell equals 1), for the checkerboard test.
-struct TBits {
-  int32_t Words = 0;
-  std::vector<uint64_t> Bits;
-  const uint64_t* Row(int32_t r) const { return Bits.data() + static_cast<size_t>(r - 1) * Words; }
-};
-
-TBits RowBits(const Matrix& M, int32_t Rows, int32_t Cols) {
-  TBits b;
-  b.Words = (Cols + 63) / 64;
-  b.Bits.assign(static_cast<size_t>(b.Words) * static_cast<size_t>(Rows), 0);
-  for (int32_t c = 1; c <= Cols; ++c) {
-    const int32_t* col = M[c].data();
-    uint64_t* p = b.Bits.data() + ((c - 1) >> 6);
-    const int32_t shift = (c - 1) & 63;
-    for (int32_t r = 1; r <= Rows; ++r) p[static_cast<size_t>(r - 1) * b.Words] |= static_cast<uint64_t>(col[r] == 1) << shift;
-  }
-  return b;
-}
-
-void SetProgressRange(TRunHooks& Hooks, int32_t Maximum, int32_t Position) {
-  if (auto* p = dynamic_cast<TProgressRangeHooks*>(&Hooks)) p->SetProgressRange(Maximum, Position);
-}
 
 }  // namespace
 
@@ -283,13 +261,11 @@ bool HasCheckerboard(const Matrix& M, int32_t Rows, int32_t Cols) {
   if (Rows < 2 || Cols < 2) return false;
   // No checkerboard exactly when every two rows are nested; then the rows ordered by
   // size form a chain in which each is a subset of the next.
-  const TBits b = RowBits(M, Rows, Cols);
-  std::vector<int32_t> count(static_cast<size_t>(Rows) + 1, 0);
-  for (int32_t r = 1; r <= Rows; ++r)
-    for (int32_t w = 0; w < b.Words; ++w) count[r] += std::popcount(b.Row(r)[w]);
+  const TRowBits b = BuildRowBits(M, Cols, Rows);
   std::vector<int32_t> order(static_cast<size_t>(Rows));
   std::iota(order.begin(), order.end(), 1);
-  std::stable_sort(order.begin(), order.end(), [&](int32_t x, int32_t y) { return count[x] < count[y]; });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int32_t x, int32_t y) { return b.Count[x - 1] < b.Count[y - 1]; });
   for (size_t i = 0; i + 1 < order.size(); ++i) {
     const uint64_t* small = b.Row(order[i]);
     const uint64_t* large = b.Row(order[i + 1]);
@@ -395,13 +371,12 @@ bool SequentialSwap(TCoOccurrenceSimState& State, TRunHooks& Hooks) {
   Matrix& chain = State.SwapChain;
   State.Result = &chain;
   if (State.Swappable < 0) State.Swappable = HasCheckerboard(chain, State.Rows, State.Cols) ? 1 : 0;
-  if (State.Swappable == 0) {
-    State.BurnInDone = true;
-    return !Hooks.StopRequested();
-  }
+  // A chain without a checkerboard stays as it is; its burn-in is still owed should
+  // a repair under "Fix" make it swappable later.
+  if (State.Swappable == 0) return !Hooks.StopRequested();
   if (!State.BurnInDone) {
     const int64_t N = SwapCount(State.Rows, State.Cols);
-    SetProgressRange(Hooks, static_cast<int32_t>(std::min<int64_t>(N, INT32_MAX)), 0);
+    Hooks.SetProgressRange(static_cast<int32_t>(std::min<int64_t>(N, INT32_MAX)), 0);
     for (int64_t i = 0; i < N; ++i) {
       if (Hooks.StopRequested()) return false;
       Hooks.StepProgress();
@@ -412,7 +387,7 @@ bool SequentialSwap(TCoOccurrenceSimState& State, TRunHooks& Hooks) {
         break;
       }
     }
-    SetProgressRange(Hooks, State.Iterations, 0);
+    Hooks.SetProgressRange(State.Iterations, 0);
     State.BurnInDone = true;
     return true;
   }
@@ -597,7 +572,8 @@ bool FixDegenerateMatrix(Matrix& M, int32_t Rows, int32_t Cols, TRunHooks& Hooks
     ++pass;
     Hooks.SetCaption("..." + std::to_string(pass));
   } while (!clean && pass != kDegenerateLimit);
-  if (!clean) {
+  // The last allowed pass may have repaired the matrix: fail only when it was not.
+  if (!clean && IsDegenerate(M, Rows, Cols)) {
     Fail(Hooks, kTooManyDegenerate);
     return false;
   }

@@ -9,7 +9,6 @@
 // reports through TRunHooks: a failure shows its message, asks the run to stop and
 // makes the routine return false. Long loops let the interface process pending
 // messages about every 20 ms and end as soon as a stop is requested.
-#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -71,21 +70,16 @@ struct TCoOccurrenceOptions {
 };
 
 // ---------------------------------------------------------------------------
-// Polling of the interface from long loops: a cheap counter, a clock look every 256
-// calls, ProcessMessages at most about every 20 ms; Stop() tells whether to end.
+// Polling of the interface from long loops: every 256 calls the hooks let pending
+// messages run (the hooks keep that cheap by visiting the event queue only every few
+// milliseconds); Stop() tells whether to end.
 class TMessagePoller {
  public:
-  explicit TMessagePoller(TRunHooks& Hooks) : Hooks_(&Hooks), Last_(std::chrono::steady_clock::now()) {}
+  explicit TMessagePoller(TRunHooks& Hooks) : Hooks_(&Hooks) {}
   void Rebind(TRunHooks& Hooks) { Hooks_ = &Hooks; }
   // Lets pending messages run when due; true when the run is to stop.
   bool Stop() {
-    if ((++Count_ & 255u) == 0) {
-      const auto now = std::chrono::steady_clock::now();
-      if (now - Last_ >= std::chrono::milliseconds(20)) {
-        Last_ = now;
-        Hooks_->ProcessMessages();
-      }
-    }
+    if ((++Count_ & 255u) == 0) Hooks_->ProcessMessages();
     return Hooks_->StopRequested();
   }
   TRunHooks& Hooks() { return *Hooks_; }
@@ -93,16 +87,8 @@ class TMessagePoller {
  private:
   TRunHooks* Hooks_;
   uint32_t Count_ = 0;
-  std::chrono::steady_clock::time_point Last_;
 };
 
-// Hooks that can also set the progress bar's range. The burn-in of the Sequential
-// Swap counts its swaps on the bar when the hooks given implement this as well.
-class TProgressRangeHooks {
- public:
-  virtual ~TProgressRangeHooks() = default;
-  virtual void SetProgressRange(int32_t Maximum, int32_t Position) = 0;
-};
 
 // Told about every accepted checkerboard swap (after the four cells were flipped).
 class TSwapListener {

@@ -167,15 +167,14 @@ TEST(CoOccurrenceSims, FillsKeepTheirTotalsAndAvoidZeroWeights) {
     LoadWeights(pv, species);
     Matrix sim;
     RandSeed = seed;
-    if (obs[0][0] <= 8 * 5) {  // every row total fits in the 8 sites of positive weight
-      bool fits = true;
-      for (int r = 1; r <= R; ++r) fits = fits && obs[0][r] <= C - 1;
-      if (fits) {
-        ASSERT_TRUE(FillFixedRowsWeightedCols(obs, sim, R, C, site, hooks));
-        MarginTotalsSized(sim, C, R);
-        EXPECT_EQ(RowTotals(sim, R, C), RowTotals(obs, R, C));
-        EXPECT_EQ(sim[4][0], 0);
-      }
+    // Fixed rows need every row total to fit in the 8 sites of positive weight.
+    bool rowsFit = true;
+    for (int r = 1; r <= R; ++r) rowsFit = rowsFit && obs[0][r] <= C - 1;
+    if (rowsFit) {
+      ASSERT_TRUE(FillFixedRowsWeightedCols(obs, sim, R, C, site, hooks));
+      MarginTotalsSized(sim, C, R);
+      EXPECT_EQ(RowTotals(sim, R, C), RowTotals(obs, R, C));
+      EXPECT_EQ(sim[4][0], 0);
     }
     bool colsFit = true;
     for (int c = 1; c <= C; ++c) colsFit = colsFit && obs[c][0] <= R - 1;
@@ -404,7 +403,7 @@ TEST(CoOccurrenceSims, KnightsTourEndsOnFullAndImpossibleMatrices) {
 }
 
 TEST(CoOccurrenceSims, SequentialSwapBurnInOnceThenOneSwapPerCall) {
-  class TRangeHooks : public TSilentHooks, public TProgressRangeHooks {
+  class TRangeHooks : public TSilentHooks {
    public:
     std::vector<std::pair<int32_t, int32_t>> Ranges;
     int Steps = 0;
@@ -438,6 +437,29 @@ TEST(CoOccurrenceSims, SequentialSwapBurnInOnceThenOneSwapPerCall) {
   InitSimState(st2, obs, 5, 6, o);
   EXPECT_FALSE(MakeSimulatedMatrix(obs, sim, st2, o, stop));
   EXPECT_FALSE(st2.BurnInDone);
+}
+
+TEST(CoOccurrenceSims, ChainMadeSwappableByFixGetsItsBurnIn) {
+  // Nested rows with an empty species and an empty site: no checkerboard until the
+  // repair of the first iteration moves presences into the empty lines.
+  class TStepHooks : public TSilentHooks {
+   public:
+    int Steps = 0;
+    void StepProgress() override { ++Steps; }
+  } hooks;
+  Matrix obs = FromRows({"110", "100", "000"}), sim;
+  auto o = Opts(TSumConstraint::FixedSum, TSumConstraint::FixedSum);
+  o.Degenerate = TDegeneratePolicy::Fix;
+  TCoOccurrenceSimState st;
+  RandSeed = 5;
+  InitSimState(st, obs, 3, 3, o);
+  ASSERT_TRUE(MakeSimulatedMatrix(obs, sim, st, o, hooks));
+  EXPECT_EQ(hooks.Steps, 0);  // nothing to swap yet
+  EXPECT_FALSE(st.BurnInDone);
+  ASSERT_TRUE(HasCheckerboard(st.SwapChain, 3, 3));
+  ASSERT_TRUE(MakeSimulatedMatrix(obs, sim, st, o, hooks));
+  EXPECT_EQ(hooks.Steps, SwapCount(3, 3));
+  EXPECT_TRUE(st.BurnInDone);
 }
 
 TEST(CoOccurrenceSims, DegeneratePolicies) {
