@@ -108,7 +108,7 @@ bool CheckPositiveReals(const TStringGrid& G) {
   for (int r = 1; r < G.RowCount(); ++r) {
     for (int c = 1; c < G.ColCount(); ++c) {
       double v = 0;
-      if (!TextToFloat(G.Cells(c, r).toStdString(), v) || v != v) {
+      if (!TextToFloat(G.Cells(c, r).toStdString(), v)) {
         ShowMessage(QStringLiteral("Not a number") + At(r, c));
         return false;
       }

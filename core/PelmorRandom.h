@@ -8,7 +8,8 @@
 
 extern uint32_t RandSeed;
 
-// Advances the state and returns an integer in 0..N-1 (N >= 1; N <= 0 gives 0).
+// Advances the state and returns an integer in 0..N-1. N must be at least 1 (every
+// caller draws below a count; N = 0 gives 0).
 inline int32_t Random(int32_t N) {
   RandSeed = RandSeed * 134775813u + 1u;
   return static_cast<int32_t>((static_cast<uint64_t>(static_cast<uint32_t>(N)) * RandSeed) >> 32);

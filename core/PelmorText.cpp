@@ -175,6 +175,8 @@ bool TextToFloat(std::string_view Text, double& Value) {
   double Parsed = 0.0;
   const auto Res = std::from_chars(Text.data() + B, Text.data() + E, Parsed, std::chars_format::general);
   if (Res.ec != std::errc() || Res.ptr != Text.data() + E) return false;
+  // "inf" and "nan" are no figures a data cell or a weight can hold.
+  if (!std::isfinite(Parsed)) return false;
   Value = Parsed;
   return true;
 }

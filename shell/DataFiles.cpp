@@ -28,14 +28,20 @@ TReadResult ParseCellTable(const QString& Whole, bool Commas) {
   bool first = true;
   qint64 cells = 0;
   bool tooMany = false;
-  const size_t lineCount = ForEachLine(view, [&](std::u16string_view line) {
+  ForEachLine(view, [&](std::u16string_view line) {
     if (tooMany) return;
     std::vector<QString> row;
     size_t start = 0;
     for (size_t i = 0; i <= line.size(); ++i) {
       if (i == line.size() || line[i] == u' ' || (Commas && line[i] == u',')) {
-        if (first || static_cast<int>(row.size()) < res.Cols)
+        if (first || static_cast<int>(row.size()) < res.Cols) {
+          // Counted as they come, so that one huge line is refused before it fills memory.
+          if (cells + static_cast<qint64>(row.size()) >= MaxDataFileCells) {
+            tooMany = true;
+            return;
+          }
           row.emplace_back(QString(reinterpret_cast<const QChar*>(line.data() + start), static_cast<qsizetype>(i - start)));
+        }
         start = i + 1;
       }
     }
@@ -51,7 +57,6 @@ TReadResult ParseCellTable(const QString& Whole, bool Commas) {
     }
     res.Cells.push_back(std::move(row));
   });
-  res.HadLineEnd = lineCount > 1 || (!text.isEmpty() && (text.endsWith('\r') || text.endsWith('\n')));
   if (tooMany) {
     res.State = TReadResult::TooLarge;
     res.Message = QStringLiteral("The file has more than 10,000,000 cells and cannot be opened.");

@@ -12,7 +12,6 @@ struct TReadResult {
   TCellTable Cells;  // rectangular: every row has Cols cells
   int Cols = 0;
   int Rows = 0;
-  bool HadLineEnd = false;  // at least one line end was read
   QString Message;          // the message for the user when State != Ok
 };
 

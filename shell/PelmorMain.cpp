@@ -238,17 +238,16 @@ void TPelmor::OpenBatchFile() {
   TReadResult read = ReadMatrixFile(FileName);
   if (read.State == TReadResult::Missing || read.State == TReadResult::Unreadable) {
     ShowMessage(FileName + QStringLiteral(": Error opening file."));
-    RunEnabled = false;
     return;
   }
   if (read.State != TReadResult::Ok) {
     // A refused file stops the batch: running on the previous file's matrix under
     // this file's name would report results for data that were never read.
     ShowMessage(read.Message);
-    RunEnabled = false;
     return;
   }
-  RunEnabled = read.HadLineEnd;
+  // An accepted file has at least two rows, so it held a line end.
+  RunEnabled = true;
   ReplaceGrid(std::move(read.Cells), read.Cols);
   setWindowTitle(QStringLiteral("Pelmor : ") + FileName);
   LockRowColumn();

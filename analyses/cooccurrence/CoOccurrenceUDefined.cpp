@@ -8,6 +8,7 @@
 #include <cmath>
 #include <functional>
 
+#include "core/PelmorText.h"
 #include "platform/Prompts.h"
 #include "shell/DataFiles.h"
 #include "shell/PelmorMain.h"
@@ -21,12 +22,8 @@ void SetUpGrid(TStringGrid* G) {
   G->SetDefaultColWidth(140);
 }
 
-// A weight as a number; false when the text is not one.
-bool WeightNumber(const QString& Text, double& Value) {
-  bool ok = false;
-  Value = Text.trimmed().toDouble(&ok);  // locale-independent, "." as decimal mark
-  return ok && std::isfinite(Value);
-}
+// A weight as a number ("." as the decimal mark); false when the text is not one.
+bool WeightNumber(const QString& Text, double& Value) { return TextToFloat(Text.toStdString(), Value); }
 }  // namespace
 
 TCoOccurrenceUserDefined::TCoOccurrenceUserDefined(QWidget* Parent) : QDialog(Parent) {

@@ -133,6 +133,11 @@ TEST(TextToFloat, ReadsWhatFloatToStrFWrites) {
   EXPECT_EQ(V, 3.5);
   EXPECT_TRUE(TextToFloat("+2", V));
   EXPECT_EQ(V, 2.0);
+  // Infinities and not-a-number are no figures: refused, the value left alone.
+  for (const char* text : {"inf", "-INF", "nan", "infinity", "1e999"}) {
+    EXPECT_FALSE(TextToFloat(text, V)) << text;
+    EXPECT_EQ(V, 2.0) << text;
+  }
   V = 7;
   EXPECT_FALSE(TextToFloat("", V));
   EXPECT_FALSE(TextToFloat("abc", V));

@@ -96,6 +96,13 @@ TEST(DataFileReader, MissingTooLargeAndTooManyCells) {
   const TReadResult r = ReadMatrixFile(path);
   EXPECT_EQ(r.State, TReadResult::TooLarge);
   EXPECT_FALSE(r.Message.isEmpty());
+
+  // One line of more than ten million cells is refused as well, and the cells are
+  // counted as they are split, so the refusal never holds them all.
+  const QString oneLine = QString(QStringLiteral("c ")).repeated(10'000'001);
+  const TReadResult line = ParseMatrixText(oneLine);
+  EXPECT_EQ(line.State, TReadResult::TooLarge);
+  EXPECT_TRUE(line.Cells.empty());
 }
 
 TEST(DataFileWriter, WritesCrLfAndReadsBackWithTheSameShape) {

@@ -129,6 +129,10 @@ TEST_F(GridHelpersTest, PositiveRealCheckNamesTheCell) {
   g.SetCells(1, 2, "");
   EXPECT_FALSE(CheckPositiveReals(g));
   EXPECT_EQ(Script.Messages, QStringList{"Not a number @ Row 2 Col 1"});
+  Script.Messages.clear();
+  g.SetCells(1, 2, "inf");
+  EXPECT_FALSE(CheckPositiveReals(g));
+  EXPECT_EQ(Script.Messages, QStringList{"Not a number @ Row 2 Col 1"});
 }
 
 TEST_F(GridHelpersTest, DiversityLimitsAtTheEdge) {
