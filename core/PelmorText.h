@@ -49,3 +49,8 @@ std::string FloatToStrF(double Value, int Digits = 5);
 // around it allowed), such as the texts FloatToStrF writes. Returns false and leaves
 // Value unchanged when the text holds no such number.
 bool TextToFloat(std::string_view Text, double& Value);
+
+// The general real format: at most 15 significant digits, trailing zeros dropped,
+// fixed notation for magnitudes from 0.00001 up to 15 integer digits, otherwise
+// mantissa, "E" and the exponent ("1.5E-7", "2E20"). Always "." as decimal mark.
+std::string FloatToStrG(double V);

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <map>
 
 #include "core/PelmorText.h"
@@ -19,9 +21,8 @@ int32_t IntText(const QString& Text) { return IntTextRule(Text.toStdString()); }
 
 // Line Index of the batch list, or an empty text past its end.
 QString BatchListLine(int Index) {
-  const QStringList lines = Pelmor->Memo1->toPlainText().split(QLatin1Char('\n'));
-  if (Index < 0 || Index >= lines.size()) return {};
-  return lines[Index].trimmed();
+  const QTextBlock line = Pelmor->Memo1->document()->findBlockByNumber(Index);
+  return line.isValid() ? line.text().trimmed() : QString();
 }
 }  // namespace
 

@@ -178,11 +178,7 @@ void TPelmor::FormCreate() {
   BatchIndex = 0;
   BatchFileCount = 0;
   BatchMode = false;
-  // The batch summary header row.
-  BatchGrid->SetCells(0, 0, QStringLiteral("FileName"));
-  BatchGrid->SetCells(1, 0, QStringLiteral("Standard-Effect"));
-  BatchGrid->SetCells(2, 0, QStringLiteral("LowerTailP"));
-  BatchGrid->SetCells(3, 0, QStringLiteral("UpperTailP"));
+  BuildBatchSummaryFirstRow();
 }
 
 void TPelmor::SetDefaultMatrix() {

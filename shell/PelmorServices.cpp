@@ -35,47 +35,6 @@ void TrimTrailingBlanks(std::string& S, size_t From = 0) {
   S.resize(end);
 }
 
-// The general real format: at most 15 significant digits, trailing zeros dropped,
-// fixed notation for magnitudes from 0.00001 up to 15 integer digits, otherwise
-// mantissa, "E" and the exponent ("1.5E-7", "2E20"). Always "." as decimal mark.
-std::string FloatToStrG(double V) {
-  if (std::isnan(V)) return "NAN";
-  if (std::isinf(V)) return V < 0 ? "-INF" : "INF";
-  if (V == 0) return "0";
-  char buf[40];
-  // d.dddddddddddddde[+-]xx: 15 significant digits, correctly rounded.
-  const auto r = std::to_chars(buf, buf + sizeof buf, V, std::chars_format::scientific, 14);
-  std::string sci(buf, r.ptr);
-  const bool negative = sci[0] == '-';
-  if (negative) sci.erase(0, 1);
-  const size_t e = sci.find('e');
-  int exponent = 0;
-  std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
-  std::string digits = sci.substr(0, 1) + sci.substr(2, e - 2);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  std::string out;
-  if (exponent >= -5 && exponent < 15) {
-    if (exponent < 0) {
-      out.assign("0.");
-      out.append(static_cast<size_t>(-exponent - 1), '0');
-      out += digits;
-    } else if (static_cast<int>(digits.size()) <= exponent + 1) {
-      out = digits;
-      out.append(static_cast<size_t>(exponent + 1) - digits.size(), '0');
-    } else {
-      out = digits;
-      out.insert(static_cast<size_t>(exponent + 1), 1, '.');
-    }
-  } else {
-    out = digits;
-    if (out.size() > 1) out.insert(1, 1, '.');
-    out += "E";
-    out += std::to_string(exponent);
-  }
-  if (negative) out.insert(out.begin(), '-');
-  return out;
-}
-
 // The title line of the matrix files: row 0 of the grid, one blank between titles,
 // no blanks at the end.
 std::string TitleLine(const TStringGrid& G) {

@@ -146,3 +146,16 @@ TEST(TextToFloat, ReadsWhatFloatToStrFWrites) {
   EXPECT_FALSE(TextToFloat("1,5", V));
   EXPECT_EQ(V, 7.0);
 }
+
+TEST(FloatToStrG, ShortestFormUpToFifteenDigits) {
+  EXPECT_EQ(FloatToStrG(0.0), "0");
+  EXPECT_EQ(FloatToStrG(1.5), "1.5");
+  EXPECT_EQ(FloatToStrG(-2.25), "-2.25");
+  EXPECT_EQ(FloatToStrG(0.1), "0.1");
+  EXPECT_EQ(FloatToStrG(1.0 / 3.0), "0.333333333333333");
+  EXPECT_EQ(FloatToStrG(123456789012345.0), "123456789012345");
+  EXPECT_EQ(FloatToStrG(1e15), "1E15");
+  EXPECT_EQ(FloatToStrG(0.00001), "0.00001");
+  EXPECT_EQ(FloatToStrG(1.5e-7), "1.5E-7");
+  EXPECT_EQ(FloatToStrG(2e20), "2E20");
+}
