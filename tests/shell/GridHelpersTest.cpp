@@ -7,19 +7,14 @@
 #include "platform/StringGrid.h"
 #include "shell/PelmorMain.h"
 #include "shell/Startup.h"
+#include "tests/shell/GuiFixture.h"
 
 namespace {
-class GridHelpersTest : public ::testing::Test {
+class GridHelpersTest : public TGuiFixture {
  protected:
-  void SetUp() override {
-    CreateWindows();
-    SetPrompts(&Script);
-    Saved = static_cast<TRunState&>(*Pelmor);
-  }
   void TearDown() override {
-    SetPrompts(nullptr);
-    static_cast<TRunState&>(*Pelmor) = Saved;
     Pelmor->New1Click();
+    TGuiFixture::TearDown();
   }
   // MainGrid of Cols x Rows cells, data cells "1".
   void MainOfSize(int Cols, int Rows) {
@@ -28,8 +23,6 @@ class GridHelpersTest : public ::testing::Test {
     for (int c = 0; c < Cols; ++c) t[0][c] = QStringLiteral("s") + QString::number(c);
     Pelmor->MainGrid->SetTable(std::move(t), Cols);
   }
-  TScriptedPrompts Script;
-  TRunState Saved;
 };
 }  // namespace
 

@@ -18,17 +18,17 @@
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
 #include "shell/Startup.h"
+#include "tests/shell/GuiFixture.h"
 
 namespace {
 int Beeps = 0;
 void CountBeep() { ++Beeps; }
 
-class ProgressTest : public ::testing::Test {
+class ProgressTest : public TGuiFixture {
  protected:
   void SetUp() override {
-    CreateWindows();
-    SetPrompts(&Script);
-    SetBeepHandler(&CountBeep);
+    TGuiFixture::SetUp();
+    SetBeepHandler(&CountBeep);  // beeps are counted here
     Beeps = 0;
     Pelmor->New1Click();
     Pelmor->AbortRequested = false;
@@ -37,14 +37,9 @@ class ProgressTest : public ::testing::Test {
     Progress->hide();
   }
   void TearDown() override {
-    Progress->hide();
     Progress->SoundCheck->setChecked(true);
-    SetBeepHandler(nullptr);
-    SetPrompts(nullptr);
-    Pelmor->AbortRequested = false;
-    Pelmor->Iterations = 1000;
+    TGuiFixture::TearDown();
   }
-  TScriptedPrompts Script;
 };
 }  // namespace
 

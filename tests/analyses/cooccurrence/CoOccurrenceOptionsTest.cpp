@@ -10,15 +10,15 @@
 #include "platform/Prompts.h"
 #include "shell/PelmorMain.h"
 #include "shell/Startup.h"
+#include "tests/shell/GuiFixture.h"
 
 namespace {
-class CoOccurrenceOptsTest : public ::testing::Test {
+class CoOccurrenceOptsTest : public TGuiFixture {
  protected:
   void SetUp() override {
-    CreateWindows();
+    TGuiFixture::SetUp();
     O = CoOccurrenceOpts;
     ASSERT_NE(O, nullptr);
-    SetPrompts(&Script);
     // Weights dialog shown modally: record which grid it showed and press OK.
     Script.OnModal = [this](QWidget* W) {
       if (W == CoOccurrenceUserDefined) {
@@ -30,10 +30,10 @@ class CoOccurrenceOptsTest : public ::testing::Test {
   }
   void TearDown() override {
     O->ResetDefaults();
-    SetPrompts(nullptr);
+    Pelmor->New1Click();
+    TGuiFixture::TearDown();
   }
   void ClickIndex(int I) { O->IndexList->setCurrentRow(I); }
-  TScriptedPrompts Script;
   TCoOccurrenceOpts* O = nullptr;
   std::vector<int> ShownWeights;
 };

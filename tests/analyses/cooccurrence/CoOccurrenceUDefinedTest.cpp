@@ -8,16 +8,15 @@
 #include "platform/Prompts.h"
 #include "shell/PelmorMain.h"
 #include "shell/Startup.h"
+#include "tests/shell/GuiFixture.h"
 
 namespace {
-class WeightsDialogTest : public ::testing::Test {
+class WeightsDialogTest : public TGuiFixture {
  protected:
   void SetUp() override {
-    CreateWindows();
-    if (!CoOccurrenceUserDefined) new TCoOccurrenceUserDefined(Pelmor);
+    TGuiFixture::SetUp();
     D = CoOccurrenceUserDefined;
-    SetPrompts(&Script);
-    ASSERT_TRUE(Dir.isValid());
+    ASSERT_NE(D, nullptr);
     // A three-species, two-site matrix.
     Pelmor->New1Click();
     Pelmor->MainGrid->SetSize(3, 4);
@@ -26,14 +25,11 @@ class WeightsDialogTest : public ::testing::Test {
     D->show();
     D->hide();
   }
-  void TearDown() override { SetPrompts(nullptr); }
-  void Write(const QString& Name, const QByteArray& Bytes) {
-    QFile f(Dir.filePath(Name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(Bytes);
+  void TearDown() override {
+    Pelmor->UserDefinedAccepted = false;
+    Pelmor->New1Click();
+    TGuiFixture::TearDown();
   }
-  TScriptedPrompts Script;
-  QTemporaryDir Dir;
   TCoOccurrenceUserDefined* D = nullptr;
 };
 }  // namespace
