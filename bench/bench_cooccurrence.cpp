@@ -8,74 +8,50 @@
 #include "analyses/cooccurrence/CoOccurrenceSims.h"
 #include "core/PelmorMatrix.h"
 #include "core/PelmorRandom.h"
+#include "tests/analyses/cooccurrence/MatrixBuilders.h"
 
 namespace {
 
-// Species x sites at a fill in percent, from a fixed seed.
-Matrix Data(int species, int sites, int fillPercent) {
-  RandSeed = 12345;
-  Matrix m = MakeMatrix(sites + 1, species + 1);
-  for (int c = 1; c <= sites; ++c)
-    for (int r = 1; r <= species; ++r) m[c][r] = Random(100) < fillPercent ? 1 : 0;
-  MarginTotalsSized(m, sites, species);
-  return m;
-}
+struct TShape {
+  int Species, Sites;
+  Matrix Data;  // presences at the shape's fill, from a fixed seed
+};
 
-void Shape(benchmark::State& state, int& species, int& sites, int& fill) {
-  species = static_cast<int>(state.range(0));
-  sites = static_cast<int>(state.range(1));
-  fill = static_cast<int>(state.range(2));
+TShape Shape(const benchmark::State& state) {
+  const int species = static_cast<int>(state.range(0)), sites = static_cast<int>(state.range(1));
+  return {species, sites, RandomMatrix(species, sites, static_cast<double>(state.range(2)) / 100.0, 12345)};
 }
 
 #define SHAPES Args({300, 800, 20})->Args({300, 800, 50})->Args({30, 30, 20})->Args({30, 30, 50})
 
-void BM_CScore(benchmark::State& state) {
-  int R, C, F;
-  Shape(state, R, C, F);
-  const Matrix m = Data(R, C, F);
-  for (auto _ : state) benchmark::DoNotOptimize(CalcCScore(m, C, R));
+// One evaluation of an index.
+template <class Index>
+void BM_Index(benchmark::State& state, Index Evaluate) {
+  const TShape sh = Shape(state);
+  for (auto _ : state) benchmark::DoNotOptimize(Evaluate(sh.Data, sh.Sites, sh.Species));
 }
-BENCHMARK(BM_CScore)->SHAPES->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Index, CScore, [](const Matrix& m, int c, int r) { return CalcCScore(m, c, r); })
+    ->SHAPES->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Index, Checkerboards, [](const Matrix& m, int c, int r) { return CalcCheckerboardPairs(m, c, r); })
+    ->SHAPES->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Index, Combinations, [](const Matrix& m, int c, int r) { return CalcSpeciesCombinations(m, c, r); })
+    ->SHAPES->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Index, VRatio, [](const Matrix& m, int c, int r) { return CalcVRatio(m, c, r); })
+    ->SHAPES->Unit(benchmark::kMicrosecond);
 
 void BM_CScorePairs(benchmark::State& state) {
-  int R, C, F;
-  Shape(state, R, C, F);
-  Matrix m = Data(R, C, F);
-  std::vector<double> pairs(static_cast<size_t>(SpeciesPairCount(R)));
-  for (auto _ : state) benchmark::DoNotOptimize(CalcCScorePairs(m, pairs, C, R));
+  TShape sh = Shape(state);
+  std::vector<double> pairs(static_cast<size_t>(SpeciesPairCount(sh.Species)));
+  for (auto _ : state) benchmark::DoNotOptimize(CalcCScorePairs(sh.Data, pairs, sh.Sites, sh.Species));
 }
 BENCHMARK(BM_CScorePairs)->SHAPES->Unit(benchmark::kMicrosecond);
-
-void BM_Checkerboards(benchmark::State& state) {
-  int R, C, F;
-  Shape(state, R, C, F);
-  const Matrix m = Data(R, C, F);
-  for (auto _ : state) benchmark::DoNotOptimize(CalcCheckerboardPairs(m, C, R));
-}
-BENCHMARK(BM_Checkerboards)->SHAPES->Unit(benchmark::kMicrosecond);
-
-void BM_Combinations(benchmark::State& state) {
-  int R, C, F;
-  Shape(state, R, C, F);
-  const Matrix m = Data(R, C, F);
-  for (auto _ : state) benchmark::DoNotOptimize(CalcSpeciesCombinations(m, C, R));
-}
-BENCHMARK(BM_Combinations)->SHAPES->Unit(benchmark::kMicrosecond);
-
-void BM_VRatio(benchmark::State& state) {
-  int R, C, F;
-  Shape(state, R, C, F);
-  const Matrix m = Data(R, C, F);
-  for (auto _ : state) benchmark::DoNotOptimize(CalcVRatio(m, C, R));
-}
-BENCHMARK(BM_VRatio)->SHAPES->Unit(benchmark::kMicrosecond);
 
 // One simulated matrix (with margins) of a model: range(3) = row constraint,
 // range(4) = column constraint, range(5) = fixed-fixed algorithm.
 void BM_Model(benchmark::State& state) {
-  int R, C, F;
-  Shape(state, R, C, F);
-  Matrix obs = Data(R, C, F), sim = MakeMatrix(C + 1, R + 1);
+  TShape sh = Shape(state);
+  const int R = sh.Species, C = sh.Sites;
+  Matrix obs = std::move(sh.Data), sim = MakeMatrix(C + 1, R + 1);
   TCoOccurrenceOptions o;
   o.RowConstraint = static_cast<TSumConstraint>(state.range(3));
   o.ColumnConstraint = static_cast<TSumConstraint>(state.range(4));
@@ -113,15 +89,13 @@ BENCHMARK(BM_Model)->Apply(ModelArgs)->Unit(benchmark::kMicrosecond);
 
 // One iteration of a run after the burn-in: simulated matrix plus its index.
 void BM_EngineIteration(benchmark::State& state) {
-  int R, C, F;
-  Shape(state, R, C, F);
-  const Matrix data = Data(R, C, F);
+  const TShape sh = Shape(state);
   TCoOccurrenceOptions o;
   o.Index = static_cast<TCoOccurrenceIndex>(state.range(3));
   TCoOccurrenceEngine engine;
   TSilentHooks hooks;
   RandSeed = 7;
-  engine.Start(data, R, C, o, hooks);
+  engine.Start(sh.Data, sh.Species, sh.Sites, o, hooks);
   double v;
   engine.Next(hooks, v);  // burn-in
   for (auto _ : state) {
@@ -136,15 +110,13 @@ BENCHMARK(BM_EngineIteration)
 
 // The default model's whole run: 5000 iterations including the burn-in.
 void BM_DefaultRun5000(benchmark::State& state) {
-  int R, C, F;
-  Shape(state, R, C, F);
-  const Matrix data = Data(R, C, F);
+  const TShape sh = Shape(state);
   for (auto _ : state) {
     TCoOccurrenceOptions o;
     TCoOccurrenceEngine engine;
     TSilentHooks hooks;
     RandSeed = 7;
-    engine.Start(data, R, C, o, hooks);
+    engine.Start(sh.Data, sh.Species, sh.Sites, o, hooks);
     double v = 0, sum = 0;
     for (int i = 0; i < 5000; ++i) {
       engine.Next(hooks, v);
