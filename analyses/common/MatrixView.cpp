@@ -3,7 +3,15 @@
 #include "platform/StringGrid.h"
 #include "shell/PelmorMain.h"
 
-TMatrixModel::TMatrixModel(QObject* Parent) : QAbstractTableModel(Parent) {}
+int TCellTableModel::rowCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : Rows; }
+int TCellTableModel::columnCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : Cols; }
+
+QVariant TCellTableModel::data(const QModelIndex& Index, int Role) const {
+  if (!Index.isValid() || (Role != Qt::DisplayRole && Role != Qt::ToolTipRole)) return {};
+  return Cell(Index.column(), Index.row());
+}
+
+TMatrixModel::TMatrixModel(QObject* Parent) : TCellTableModel(Parent) {}
 
 void TMatrixModel::TakeTitles(bool Titles) {
   RowTitles.clear();
@@ -47,12 +55,4 @@ QString TMatrixModel::Cell(int C, int R) const {
     return Formatter ? Formatter(v) : QString::number(v);
   }
   return QString::number(r < Ints[c].size() ? Ints[c][r] : 0);
-}
-
-int TMatrixModel::rowCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : Rows; }
-int TMatrixModel::columnCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : Cols; }
-
-QVariant TMatrixModel::data(const QModelIndex& Index, int Role) const {
-  if (!Index.isValid() || (Role != Qt::DisplayRole && Role != Qt::ToolTipRole)) return {};
-  return Cell(Index.column(), Index.row());
 }

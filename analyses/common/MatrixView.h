@@ -10,7 +10,26 @@
 
 #include "core/PelmorTypes.h"
 
-class TMatrixModel : public QAbstractTableModel {
+// A read-only table whose cell texts are made on demand by Cell (grid coordinates:
+// column, row), for views over data too large to copy into texts.
+class TCellTableModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  using QAbstractTableModel::QAbstractTableModel;
+
+  int ColCount() const { return Cols; }
+  int RowCount() const { return Rows; }
+  virtual QString Cell(int C, int R) const = 0;
+
+  int rowCount(const QModelIndex& Parent = {}) const override;
+  int columnCount(const QModelIndex& Parent = {}) const override;
+  QVariant data(const QModelIndex& Index, int Role) const override;
+
+ protected:
+  int Cols = 0, Rows = 0;
+};
+
+class TMatrixModel : public TCellTableModel {
   Q_OBJECT
  public:
   explicit TMatrixModel(QObject* Parent = nullptr);
@@ -21,13 +40,7 @@ class TMatrixModel : public QAbstractTableModel {
   // Shows M, each cell written by Format.
   void SetRealMatrix(Real_Matrix M, std::function<QString(double)> Format, bool Titles = true);
 
-  int ColCount() const { return Cols; }
-  int RowCount() const { return Rows; }
-  QString Cell(int C, int R) const;
-
-  int rowCount(const QModelIndex& Parent = {}) const override;
-  int columnCount(const QModelIndex& Parent = {}) const override;
-  QVariant data(const QModelIndex& Index, int Role) const override;
+  QString Cell(int C, int R) const override;
 
  private:
   void TakeTitles(bool Titles);
@@ -36,5 +49,4 @@ class TMatrixModel : public QAbstractTableModel {
   bool IsReal = false;
   std::function<QString(double)> Formatter;
   QStringList RowTitles, ColTitles;  // empty: margins shown
-  int Cols = 0, Rows = 0;
 };

@@ -97,7 +97,7 @@ int64_t PairIndex(int64_t I, int64_t J, int64_t N) {
 
 // ---------------------------------------------------------------------------
 
-TPairwiseModel::TPairwiseModel(QObject* Parent) : QAbstractTableModel(Parent) {}
+TPairwiseModel::TPairwiseModel(QObject* Parent) : TCellTableModel(Parent) {}
 
 void TPairwiseModel::SetPairs(QStringList Species, std::vector<bool> Present, std::vector<double> Pairs) {
   beginResetModel();
@@ -125,14 +125,6 @@ QString TPairwiseModel::Cell(int C, int R) const {
   const int64_t k = PairIndex(i, j, PresentCount);
   if (k < 0 || k >= static_cast<int64_t>(Values.size())) return {};
   return Q(FloatToStrF(Values[static_cast<size_t>(k)]));
-}
-
-int TPairwiseModel::rowCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : Rows; }
-int TPairwiseModel::columnCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : Cols; }
-
-QVariant TPairwiseModel::data(const QModelIndex& Index, int Role) const {
-  if (!Index.isValid() || (Role != Qt::DisplayRole && Role != Qt::ToolTipRole)) return {};
-  return Cell(Index.column(), Index.row());
 }
 
 // ---------------------------------------------------------------------------

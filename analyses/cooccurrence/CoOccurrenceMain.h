@@ -8,12 +8,12 @@
 // The run follows the common road of TAnalysisResults; the computing is done by
 // TCoOccurrenceEngine, this window only reads the options, files the values, and
 // shows the figures.
-#include <QAbstractTableModel>
 #include <QStringList>
 #include <memory>
 #include <vector>
 
 #include "analyses/common/AnalysisResults.h"
+#include "analyses/common/MatrixView.h"
 #include "analyses/common/StatBlock.h"
 #include "analyses/cooccurrence/CoOccurrenceEngine.h"
 #include "analyses/cooccurrence/CoOccurrenceSims.h"
@@ -22,14 +22,13 @@
 class QGroupBox;
 class QPlainTextEdit;
 class QTableView;
-class TMatrixModel;
 class TStringGrid;
 
 // The upper triangle of the observed C-score units of every species pair: row r and
 // column c (1 <= r < c) hold the value of the pair (r, c). Row 0 and column 0 hold the
 // species names. Only species with a presence take part in pairs; the cells of a
 // species without one stay empty. The texts are made only when the view paints them.
-class TPairwiseModel : public QAbstractTableModel {
+class TPairwiseModel : public TCellTableModel {
   Q_OBJECT
  public:
   explicit TPairwiseModel(QObject* Parent = nullptr);
@@ -40,20 +39,13 @@ class TPairwiseModel : public QAbstractTableModel {
   void SetPairs(QStringList Species, std::vector<bool> Present, std::vector<double> Pairs);
   void Clear();
 
-  int ColCount() const { return Cols; }
-  int RowCount() const { return Rows; }
-  QString Cell(int C, int R) const;
-
-  int rowCount(const QModelIndex& Parent = {}) const override;
-  int columnCount(const QModelIndex& Parent = {}) const override;
-  QVariant data(const QModelIndex& Index, int Role) const override;
+  QString Cell(int C, int R) const override;
 
  private:
   QStringList Names;
   std::vector<int32_t> Rank;  // position among the present species (from 0), -1 when absent
   int64_t PresentCount = 0;
   std::vector<double> Values;
-  int Cols = 0, Rows = 0;
 };
 
 
