@@ -30,8 +30,8 @@ void TWindowRunHooks::Message(const std::string& Text) { ShowMessage(QString::fr
 void TWindowRunHooks::SetCaption(const std::string& Text) {
   if (Progress) Progress->setWindowTitle(QString::fromStdString(Text));
 }
-void TWindowRunHooks::StepProgress() {
-  if (Progress) Progress->StepIt();
+void TWindowRunHooks::StepProgress(int32_t Count) {
+  if (Progress) Progress->ProgressBar1->setValue(Progress->ProgressBar1->value() + Count);
 }
 void TWindowRunHooks::SetProgressRange(int32_t Maximum, int32_t Position) {
   if (!Progress) return;

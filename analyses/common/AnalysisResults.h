@@ -154,6 +154,6 @@ class TWindowRunHooks : public TRunHooks {
   void RequestStop() override;
   void Message(const std::string& Text) override;
   void SetCaption(const std::string& Text) override;
-  void StepProgress() override;
+  void StepProgress(int32_t Count) override;
   void SetProgressRange(int32_t Maximum, int32_t Position) override;
 };

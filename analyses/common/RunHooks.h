@@ -19,7 +19,7 @@ class TRunHooks {
   virtual void SetCaption(const std::string& /*Text*/) {}
   // Steps the progress bar once, and sets its range (long preparations such as a
   // burn-in count on the bar, then give it back to the iterations).
-  virtual void StepProgress() {}
+  virtual void StepProgress(int32_t /*Count*/) {}
   virtual void SetProgressRange(int32_t /*Maximum*/, int32_t /*Position*/) {}
 };
 

@@ -377,9 +377,15 @@ bool SequentialSwap(TCoOccurrenceSimState& State, TRunHooks& Hooks) {
   if (!State.BurnInDone) {
     const int64_t N = SwapCount(State.Rows, State.Cols);
     Hooks.SetProgressRange(static_cast<int32_t>(std::min<int64_t>(N, INT32_MAX)), 0);
+    // The bar moves by blocks of swaps: a swap takes a fraction of a microsecond,
+    // moving the bar about a microsecond.
+    int32_t unreported = 0;
     for (int64_t i = 0; i < N; ++i) {
       if (Hooks.StopRequested()) return false;
-      Hooks.StepProgress();
+      if (++unreported == 1024) {
+        Hooks.StepProgress(unreported);
+        unreported = 0;
+      }
       const TSwapResult r = SwapCheckerboard(chain, State.Rows, State.Cols, State.Poller, State.Listener);
       if (r == TSwapResult::Stopped) return false;
       if (r == TSwapResult::NoCheckerboard) {
@@ -387,6 +393,7 @@ bool SequentialSwap(TCoOccurrenceSimState& State, TRunHooks& Hooks) {
         break;
       }
     }
+    if (unreported > 0) Hooks.StepProgress(unreported);
     Hooks.SetProgressRange(State.Iterations, 0);
     State.BurnInDone = true;
     return true;

@@ -408,7 +408,7 @@ TEST(CoOccurrenceSims, SequentialSwapBurnInOnceThenOneSwapPerCall) {
     std::vector<std::pair<int32_t, int32_t>> Ranges;
     int Steps = 0;
     void SetProgressRange(int32_t Maximum, int32_t Position) override { Ranges.emplace_back(Maximum, Position); }
-    void StepProgress() override { ++Steps; }
+    void StepProgress(int32_t Count) override { Steps += Count; }
   } hooks;
   Matrix obs = RandomMatrix(5, 6, 0.5, 17), sim;
   TCoOccurrenceSimState st;
@@ -445,7 +445,7 @@ TEST(CoOccurrenceSims, ChainMadeSwappableByFixGetsItsBurnIn) {
   class TStepHooks : public TSilentHooks {
    public:
     int Steps = 0;
-    void StepProgress() override { ++Steps; }
+    void StepProgress(int32_t Count) override { Steps += Count; }
   } hooks;
   Matrix obs = FromRows({"110", "100", "000"}), sim;
   auto o = Opts(TSumConstraint::FixedSum, TSumConstraint::FixedSum);
