@@ -79,45 +79,42 @@ void DropEmptySpecies(const Matrix& Src, Matrix& Dst) {
   st.NumSpecies = DropEmptySpeciesSized(Src, Dst, st.NumSites, st.NumSpecies);
 }
 
-int32_t DropEmptySitesSized(Matrix& M, Matrix& Scratch, int32_t Sites, int32_t Species) {
-  // Scratch takes M's shape; its storage is kept from call to call.
-  if (Scratch.size() != M.size()) Scratch.resize(M.size());
-  for (size_t c = 0; c < M.size(); ++c) {
-    Scratch[c].assign(M[c].size(), 0);
-  }
+namespace {
+// Out := a Cols x Rows matrix of zeros holding, from column 1 on, the sites of M
+// (within Sites x Species) that have a positive total. Out's storage is reused.
+// Returns the number of sites copied.
+int32_t CopyOccupiedSites(const Matrix& M, Matrix& Out, int32_t Cols, int32_t Rows, int32_t Sites, int32_t Species) {
+  Cols = std::max(Cols, 0);
+  Rows = std::max(Rows, 0);
+  Out.resize(static_cast<size_t>(Cols));
+  for (auto& col : Out) col.assign(static_cast<size_t>(Rows), 0);
   ClipExtent(M, Sites, Species);
+  Species = std::min(Species, Rows - 1);
   int32_t k = 0;
-  for (int32_t c = 1; c <= Sites; ++c) {
+  for (int32_t c = 1; c <= Sites && k + 1 < Cols; ++c) {
     if (M[c][0] > 0) {
       ++k;
-      for (int32_t s = 1; s <= Species; ++s) Scratch[k][s] = M[c][s];
+      for (int32_t s = 1; s <= Species; ++s) Out[k][s] = M[c][s];
     }
   }
+  return k;
+}
+}  // namespace
+
+int32_t DropEmptySitesSized(Matrix& M, Matrix& Scratch, int32_t Sites, int32_t Species) {
+  const int32_t rows = M.empty() ? 0 : static_cast<int32_t>(M[0].size());
+  const int32_t k = CopyOccupiedSites(M, Scratch, static_cast<int32_t>(M.size()), rows, Sites, Species);
   M.swap(Scratch);
-  return std::max(k, 0);
+  return k;
 }
 
 void DropEmptySites(Matrix& M) {
+  // The new matrix has GridCols x GridRows entries; its storage is kept from call to
+  // call, since a run drops the empty sites of every simulated matrix.
   static thread_local Matrix scratch;
   auto& st = PelmorState();
-  // The new matrix has GridCols x GridRows entries.
-  Matrix& out = scratch;
-  const int32_t cols = std::max<int32_t>(st.GridCols, 0), rows = std::max<int32_t>(st.GridRows, 0);
-  if (static_cast<int32_t>(out.size()) != cols) out.resize(static_cast<size_t>(cols));
-  for (auto& col : out) col.assign(static_cast<size_t>(rows), 0);
-  int32_t sites = st.NumSites, species = st.NumSpecies;
-  ClipExtent(M, sites, species);
-  species = std::min(species, rows - 1);
-  int32_t k = 0;
-  for (int32_t c = 1; c <= sites; ++c) {
-    if (M[c][0] > 0) {
-      ++k;
-      if (k >= cols) break;
-      for (int32_t s = 1; s <= species; ++s) out[k][s] = M[c][s];
-    }
-  }
-  M.swap(out);
-  st.NumSites = std::min(k, std::max(cols - 1, 0));
+  st.NumSites = CopyOccupiedSites(M, scratch, st.GridCols, st.GridRows, st.NumSites, st.NumSpecies);
+  M.swap(scratch);
 }
 
 int32_t CountPositive(std::span<const int32_t> Values, int32_t First, int32_t Last) {
