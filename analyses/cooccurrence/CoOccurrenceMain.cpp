@@ -131,8 +131,12 @@ QString TPairwiseModel::Cell(int C, int R) const {
 
 // ---------------------------------------------------------------------------
 
+TCoOccurrence::~TCoOccurrence() {
+  if (CoOccurrence == this) CoOccurrence = nullptr;
+}
+
 TCoOccurrence::TCoOccurrence() : TAnalysisResults(QStringLiteral("Co-occurrence")) {
-  if (!CoOccurrence) CoOccurrence = this;
+  CoOccurrence = this;
   setObjectName(QStringLiteral("CoOccurrence"));
 
   InputSheet = AddSheet(QStringLiteral("Input matrix"));

@@ -53,6 +53,7 @@ class TCoOccurrence : public TAnalysisResults {
   Q_OBJECT
  public:
   TCoOccurrence();
+  ~TCoOccurrence() override;
 
   // --- tabs ---
   QWidget* InputSheet = nullptr;       // "Input matrix"

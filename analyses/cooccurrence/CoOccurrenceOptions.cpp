@@ -27,6 +27,10 @@ std::vector<double> WeightsByRow(const TStringGrid& G) {
 }
 }  // namespace
 
+TCoOccurrenceOpts::~TCoOccurrenceOpts() {
+  if (CoOccurrenceOpts == this) CoOccurrenceOpts = nullptr;
+}
+
 TCoOccurrenceOpts::TCoOccurrenceOpts(QWidget* Parent)
     : TAnalysisOpts(QStringLiteral("Co-occurrence"), QStringLiteral("5000 "), Parent) {
   CoOccurrenceOpts = this;

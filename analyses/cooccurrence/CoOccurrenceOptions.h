@@ -13,6 +13,7 @@ class TCoOccurrenceOpts : public TAnalysisOpts {
   Q_OBJECT
  public:
   explicit TCoOccurrenceOpts(QWidget* Parent = nullptr);
+  ~TCoOccurrenceOpts() override;
 
   // "Preferences" tab.
   QListWidget* IndexList = nullptr;        // in the group "Co-occurrence &Index"

@@ -26,6 +26,10 @@ void SetUpGrid(TStringGrid* G) {
 bool WeightNumber(const QString& Text, double& Value) { return TextToFloat(Text.toStdString(), Value); }
 }  // namespace
 
+TCoOccurrenceUserDefined::~TCoOccurrenceUserDefined() {
+  if (CoOccurrenceUserDefined == this) CoOccurrenceUserDefined = nullptr;
+}
+
 TCoOccurrenceUserDefined::TCoOccurrenceUserDefined(QWidget* Parent) : QDialog(Parent) {
   CoOccurrenceUserDefined = this;
   setObjectName(QStringLiteral("CoOccurrenceUserDefined"));

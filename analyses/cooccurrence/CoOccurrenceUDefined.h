@@ -13,6 +13,7 @@ class TCoOccurrenceUserDefined : public QDialog {
   Q_OBJECT
  public:
   explicit TCoOccurrenceUserDefined(QWidget* Parent = nullptr);
+  ~TCoOccurrenceUserDefined() override;
 
   TStringGrid* SpeciesWeightsGrid = nullptr;
   TStringGrid* SitesWeightsGrid = nullptr;
