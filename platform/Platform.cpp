@@ -74,3 +74,12 @@ void SetClipboardText(const QString& Text) {
 
 void SetOpenDocumentHandler(bool (*Handler)(const QString&)) { OpenHandler = Handler; }
 void SetBeepHandler(void (*Handler)()) { BeepHandler = Handler; }
+
+QByteArray TextLinesFileBytes(const QStringList& Lines) {
+  QByteArray bytes;
+  for (const QString& line : Lines) {
+    bytes += line.toUtf8();
+    bytes += "\r\n";
+  }
+  return bytes;
+}

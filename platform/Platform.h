@@ -1,7 +1,9 @@
 #pragma once
 // Operating-system services the program uses: processing pending messages, the time
 // of day, counters, beep, opening a document with the desktop's program, files.
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 // Lets the application process pending window messages. Cheap when called often:
@@ -41,3 +43,6 @@ void SetClipboardText(const QString& Text);
 // Tests replace how documents are opened and beeps are made.
 void SetOpenDocumentHandler(bool (*Handler)(const QString&));
 void SetBeepHandler(void (*Handler)());
+
+// The bytes of a text file holding Lines, CR LF after every line (UTF-8).
+QByteArray TextLinesFileBytes(const QStringList& Lines);

@@ -82,15 +82,6 @@ void RunCommonLauncher(const TLauncher& L) {
   p.show();
 }
 
-QByteArray TextLinesFileBytes(const QStringList& Lines) {
-  QByteArray bytes;
-  for (const QString& line : Lines) {
-    bytes += line.toUtf8();
-    bytes += "\r\n";
-  }
-  return bytes;
-}
-
 bool TPelmor::LaunchAnalysis(const QString& Name) {
   const TLauncher* l = FindLauncher(Name);
   if (!l) return false;

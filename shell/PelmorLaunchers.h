@@ -54,6 +54,3 @@ bool AcceptLaunchOptions(const TLauncher& L);
 void RunBatchLoop(const TLauncher& L);
 // The common launcher.
 void RunCommonLauncher(const TLauncher& L);
-
-// The bytes of a text file holding Lines, CR LF after every line (UTF-8).
-QByteArray TextLinesFileBytes(const QStringList& Lines);

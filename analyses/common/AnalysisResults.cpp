@@ -12,12 +12,11 @@
 #include <QVBoxLayout>
 
 #include "analyses/common/AnalysisOptions.h"
-#include "core/PelmorGridHelpers.h"
+#include "shell/PelmorGridHelpers.h"
 #include "core/PelmorRandom.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "shell/DataFiles.h"
-#include "shell/PelmorLaunchers.h"
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
 

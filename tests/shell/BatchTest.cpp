@@ -19,7 +19,7 @@
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
-#include "shell/Startup.h"
+#include "app/Startup.h"
 #include "tests/analyses/common/TestAnalysis.h"
 #include "tests/shell/GuiFixture.h"
 

@@ -2,11 +2,11 @@
 // species-diversity size limits, margins over the grid's extent and the grid copies.
 #include <gtest/gtest.h>
 
-#include "core/PelmorGridHelpers.h"
+#include "shell/PelmorGridHelpers.h"
 #include "platform/Prompts.h"
 #include "platform/StringGrid.h"
 #include "shell/PelmorMain.h"
-#include "shell/Startup.h"
+#include "app/Startup.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/Prompts.h"
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
-#include "shell/Startup.h"
+#include "app/Startup.h"
 
 class TGuiFixture : public ::testing::Test {
  protected:

@@ -12,7 +12,7 @@
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "shell/PelmorMain.h"
-#include "shell/Startup.h"
+#include "app/Startup.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {

@@ -12,12 +12,12 @@
 #include <QPushButton>
 #include <QWindow>
 
-#include "core/PelmorGridHelpers.h"
+#include "shell/PelmorGridHelpers.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
-#include "shell/Startup.h"
+#include "app/Startup.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {

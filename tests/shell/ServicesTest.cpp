@@ -18,7 +18,7 @@
 #include "platform/Prompts.h"
 #include "shell/AboutPelmor.h"
 #include "shell/PelmorMain.h"
-#include "shell/Startup.h"
+#include "app/Startup.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {

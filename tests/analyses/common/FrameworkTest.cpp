@@ -21,7 +21,7 @@
 #include "platform/Prompts.h"
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
-#include "shell/Startup.h"
+#include "app/Startup.h"
 #include "tests/analyses/common/TestAnalysis.h"
 #include "tests/shell/GuiFixture.h"
 

@@ -28,7 +28,7 @@
 #include "platform/Prompts.h"
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
-#include "shell/Startup.h"
+#include "app/Startup.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "platform/Prompts.h"
 #include "shell/PelmorMain.h"
-#include "shell/Startup.h"
+#include "app/Startup.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "core/PelmorGridHelpers.h"
+#include "shell/PelmorGridHelpers.h"
 
 #include <QLabel>
 #include <QProgressBar>

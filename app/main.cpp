@@ -1,7 +1,7 @@
 #include <QApplication>
 
 #include "shell/PelmorMain.h"
-#include "shell/Startup.h"
+#include "app/Startup.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
