@@ -34,11 +34,16 @@ void TrimBlanks(std::string_view& S) {
 
 }  // namespace
 
-void TParagraphsList::MoveOutOfBreak(TPelNavigator& Nav, bool IsEnd) {
-  const int32_t off = Nav.GetParOffset();
-  const int32_t len = GetParLength(*Nav.GetPar());
-  if (off <= len) return;
-  Nav.SetPos(IsEnd ? Nav.Pos + 1 : Nav.Pos - 1);
+void TParagraphsList::MoveOutOfBreak(TPelNavigator& StartNav, TPelNavigator& EndNav) {
+  const bool empty = StartNav.Pos == EndNav.Pos;
+  if (StartNav.GetParOffset() > GetParLength(*StartNav.GetPar())) StartNav.SetPos(StartNav.Pos - 1);
+  if (EndNav.GetParOffset() > GetParLength(*EndNav.GetPar())) {
+    // An empty range stays empty: an insertion at the paragraph end.
+    if (empty)
+      EndNav.Assign(StartNav);
+    else
+      EndNav.SetPos(EndNav.Pos + 1);
+  }
 }
 
 void TParagraphsList::ExtendStartOverBlanks(const char* NewText, TPelNavigator& StartNav) const {
@@ -61,8 +66,7 @@ void TParagraphsList::ReplaceText(const char* NewText, TPelNavigator& StartNav, 
   ParDelta = 0;
   CharDelta = 0;
   // The store is never split inside a break.
-  MoveOutOfBreak(StartNav, false);
-  MoveOutOfBreak(EndNav, true);
+  MoveOutOfBreak(StartNav, EndNav);
   if (Discard) ExtendStartOverBlanks(NewText, StartNav);
 
   const int32_t sp = StartNav.GetParIndex();

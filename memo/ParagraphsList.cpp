@@ -63,7 +63,11 @@ TParagraph NewParagraph() {
 int32_t GetParLength(const TParagraph& P) { return (P.Flags & pfExtended) ? P.Extra->Length : P.Short.Len; }
 
 void SetParLength(TParagraph& P, int32_t N) {
-  if (!(P.Flags & pfExtended) && N >= 65535) MakeExtended(P);
+  if (!(P.Flags & pfExtended) && N >= 65535) {
+    // The short form's one line always ends at the paragraph end; it still does.
+    MakeExtended(P);
+    P.Extra->FirstLineInfo.Stop = P.Extra->FirstLineInfo.JustStart = N;
+  }
   if (P.Flags & pfExtended)
     P.Extra->Length = N;
   else

@@ -88,9 +88,10 @@ class TParagraphsList : public TDynArray2 {
   // replaced range). ReplaceText does it itself; the edit path calls it first so
   // that its undo record holds the range actually replaced.
   void ExtendStartOverBlanks(const char* NewText, TPelNavigator& StartNav) const;
-  // Moves a position between the two characters of a break out of it: a start to
-  // the paragraph end, an end to the next paragraph's start.
-  static void MoveOutOfBreak(TPelNavigator& Nav, bool IsEnd);
+  // Moves the ends of a range out of the middle of a break: a start to the
+  // paragraph end, an end to the next paragraph's start (an empty range stays
+  // empty, at the paragraph end).
+  static void MoveOutOfBreak(TPelNavigator& StartNav, TPelNavigator& EndNav);
   // Writes the text; false when the stream refused bytes.
   bool WriteText(TStream& Stream, bool StripCodes, uint32_t ProgressInterval, const TProgressCallback& Progress,
                  TPelLineBreak LineBreak, bool DiscardTrailingSpaces) const;

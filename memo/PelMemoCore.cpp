@@ -145,8 +145,7 @@ void TPelMemoCore::SetSelTextBuf(const char* Text) {
   const bool discard = HasOption(pmoDiscardTrailingSpaces) && !InUndo;
   // Never inside a break; with discarding, the blanks that the store would take
   // are part of the range from the start, so that the undo record holds them.
-  Paragraphs.MoveOutOfBreak(*SelStartNav, false);
-  Paragraphs.MoveOutOfBreak(*SelEndNav, true);
+  Paragraphs.MoveOutOfBreak(*SelStartNav, *SelEndNav);
   if (discard) Paragraphs.ExtendStartOverBlanks(Text, *SelStartNav);
   const int32_t oldStart = SelStartNav->Pos;
   const int32_t oldEnd = SelEndNav->Pos;
