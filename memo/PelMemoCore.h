@@ -152,6 +152,12 @@ class TPelMemoCore {
   int32_t GetUndoMaxSpace() const { return UndoMaxSpace; }
   void SetUndoMaxLevel(int32_t N);
   void SetUndoMaxSpace(int32_t N);
+  // Record I is undone and redone together with the record before it (the second
+  // half of a drag-and-drop move).
+  void MarkUndoGrouped(int32_t I) {
+    if (I < 0 || I >= UndoCount()) throw EListError(ListIndexError);
+    UndoList[static_cast<size_t>(I)].Grouped = true;
+  }
   // The next edit opens a new undo record (a click, a caret move, a paste).
   void BreakUndoGroup() { UndoGroupBreak = true; }
 
