@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 
 #include "core/TextLines.h"
+#include "platform/Latin1Qt.h"
 
 QString DecodeText(const QByteArray& Bytes) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -14,7 +15,7 @@ QString DecodeText(const QByteArray& Bytes) {
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
     return text;
   }
-  return QString::fromLatin1(Bytes);
+  return Latin1ToQString(Bytes);
 }
 
 TReadResult ParseCellTable(const QString& Whole, bool Commas) {
