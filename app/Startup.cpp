@@ -6,6 +6,8 @@
 #include "analyses/cooccurrence/CoOccurrenceOptions.h"
 #include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "analyses/cooccurrence/CoOccurrenceMain.h"
+#include "analyses/guild/GuildStructureMain.h"
+#include "analyses/guild/GuildStructureOptions.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
@@ -28,9 +30,10 @@ void CreateWindows() {
   // TMacroEcologyUD1 ... TRunsTestShell
   Created.push_back(new TChangeDirectory());
   Created.push_back(new TCoOccurrenceOpts());
-  // TGuildStructureOpts ...
+  Created.push_back(new TGuildStructureOpts());
   Created.push_back(new TCoOccurrence());
-  // TChiSquareOpts, TGuildStructure ...
+  // TChiSquareOpts ...
+  Created.push_back(new TGuildStructure());
   Created.push_back(new TPelmorRedoMatrix());
   // TSpeciesDiversityOpts ...
 }
