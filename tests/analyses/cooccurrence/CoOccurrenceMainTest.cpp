@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -613,4 +615,46 @@ TEST_F(CoOccurrenceRunTest, DISABLED_DefaultRunOf300x800With5000Iterations) {
   ASSERT_EQ(Results, 1);
   EXPECT_EQ(CoOccurrence->NormalCount, 5000);
   std::printf("300 x 800, 5000 iterations, Sequential Swap, C-score: %.2f s\n", seconds);
+}
+
+TEST_F(CoOccurrenceRunTest, PairwiseAndDegenerateTabsFollowEachRun) {
+  // What the user sees: a tab the window shows has room in its tab bar. (The tab
+  // widget may report a tab as visible while its bar never lays it out.)
+  auto shown = [](QWidget* Sheet) {
+    QTabWidget& tabs = *CoOccurrence->PageControl1;
+    CoOccurrence->show();
+    QCoreApplication::processEvents();
+    const int i = tabs.indexOf(Sheet);
+    const bool visible = tabs.isTabVisible(i);
+    const QRect r = tabs.tabBar()->tabRect(i);
+    CoOccurrence->hide();
+    EXPECT_EQ(visible, r.width() > 0 && r.height() > 0) << Sheet->objectName().toStdString();
+    return r.width() > 0 && r.height() > 0;
+  };
+  // Every index in turn, each followed by a C-score run: the tab comes back for the
+  // C-score whatever the run before it chose, and shows that run's pairs.
+  SetMatrix(Hand);
+  for (int item : {3, 2, 1, 0}) {
+    Launch(QStringLiteral("10"), QStringLiteral("3"), [item] { CoOccurrenceOpts->SetIndexItem(item); });
+    ASSERT_EQ(Results, 1);
+    EXPECT_EQ(shown(CoOccurrence->PairwiseSheet), item == 0) << "index item " << item;
+    Launch(QStringLiteral("10"), QStringLiteral("3"));
+    ASSERT_EQ(Results, 1);
+    EXPECT_EQ(Summary()[6], "Index = C-score");
+    EXPECT_TRUE(shown(CoOccurrence->PairwiseSheet)) << "after index item " << item;
+    EXPECT_EQ(CoOccurrence->ResponseModel->Cell(3, 1), "2.00000");
+  }
+  // The same for the "Degenerate index" tab: shown for "Split" only, also after runs
+  // under other policies and other indices.
+  for (int policy : {2, 0, 2, 3, 2}) {
+    for (int item : {3, 0}) {
+      Launch(QStringLiteral("10"), QStringLiteral("3"), [policy, item] {
+        CoOccurrenceOpts->SetIndexItem(item);
+        CoOccurrenceOpts->DegenerateGroup->SetItemIndex(policy);
+      });
+      ASSERT_EQ(Results, 1);
+      EXPECT_EQ(shown(CoOccurrence->DegenerateSheet), policy == 2) << "policy " << policy << " item " << item;
+      EXPECT_EQ(shown(CoOccurrence->PairwiseSheet), item == 0) << "policy " << policy << " item " << item;
+    }
+  }
 }
