@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include <QApplication>
 #include <QWidget>
 #include <vector>
 
@@ -16,6 +17,13 @@
 
 namespace {
 std::vector<QWidget*> Created;
+}
+
+void SetUpApplication() {
+  QApplication::setApplicationName(QStringLiteral("Pelmor"));
+  // The main window is hidden while an analysis runs; the program ends only when
+  // the main window is closed.
+  QApplication::setQuitOnLastWindowClosed(false);
 }
 
 void CreateWindows() {
