@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <cstdio>
 #include <ostream>
 
 #include "analyses/common/MatrixView.h"
@@ -604,17 +603,4 @@ TEST_F(CoOccurrenceRunTest, MatrixAtTheCellLimitRunsThroughTheWindow) {
   EXPECT_EQ(CoOccurrence->ResponseModel->RowCount(), 300);
   EXPECT_EQ(CoOccurrence->SimulationModel->ColCount(), 801);
   EXPECT_LT(t.elapsed(), 20000);
-}
-
-// The figure of the closing note: default options, a 300 x 800 matrix, 5000
-// iterations through the whole window road. Run with --gtest_also_run_disabled_tests.
-TEST_F(CoOccurrenceRunTest, DISABLED_DefaultRunOf300x800With5000Iterations) {
-  SetRandomMatrix(801, 301, 0.2, 4242);
-  QElapsedTimer t;
-  t.start();
-  Launch(QStringLiteral("5000"), QStringLiteral("1"));
-  const double seconds = t.elapsed() / 1000.0;
-  ASSERT_EQ(Results, 1);
-  EXPECT_EQ(CoOccurrence->NormalCount, 5000);
-  std::printf("300 x 800, 5000 iterations, Sequential Swap, C-score: %.2f s\n", seconds);
 }
