@@ -9,6 +9,7 @@
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
+#include "shell/PelmorRestructureMatrix.h"
 #include "shell/ProgressSims.h"
 
 namespace {
@@ -29,6 +30,9 @@ void CreateWindows() {
   Created.push_back(new TCoOccurrenceOpts());
   // TGuildStructureOpts ...
   Created.push_back(new TCoOccurrence());
+  // TChiSquareOpts, TGuildStructure ...
+  Created.push_back(new TPelmorRedoMatrix());
+  // TSpeciesDiversityOpts ...
 }
 
 void DestroyWindows() {

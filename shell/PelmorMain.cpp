@@ -161,8 +161,9 @@ void TPelmor::CreateMenus() {
   connect(Save1, &QAction::triggered, this, [this] { Save1Click(); });
   connect(Save2, &QAction::triggered, this, [this] { Save2Click(); });
   connect(Exit1, &QAction::triggered, this, [this] { close(); });
-  connect(LockRowTitles1, &QAction::triggered, this, [this](bool on) { MainGrid->SetFixedCols(on ? 1 : 0); });
-  connect(LockColumnTitles1, &QAction::triggered, this, [this](bool on) { MainGrid->SetFixedRows(on ? 1 : 0); });
+  connect(LockRowTitles1, &QAction::triggered, this, [this] { LockRowTitlesClick(); });
+  connect(LockColumnTitles1, &QAction::triggered, this, [this] { LockColumnTitlesClick(); });
+  ConnectEditMenus();
   ConnectServiceMenus();
   ConnectLauncherMenus();
 }
