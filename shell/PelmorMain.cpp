@@ -69,8 +69,9 @@ TPelmor::TPelmor(QWidget* Parent) : QMainWindow(Parent) {
   BatchGrid->setObjectName(QStringLiteral("BatchGrid"));
   BatchGrid->setAccessibleName(QStringLiteral("Batch summary"));
   BatchGrid->SetSize(4, 1);
-  BatchGrid->SetFixedCols(0);
-  BatchGrid->SetFixedRows(0);
+  // The header row and the file names stay in view however far the summary scrolls.
+  BatchGrid->SetFixedCols(1);
+  BatchGrid->SetFixedRows(1);
   BatchGrid->SetDefaultColWidth(102);
   BatchGrid->SetEditing(false);
   summaryLayout->addWidget(BatchGrid);
