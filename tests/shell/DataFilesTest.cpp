@@ -11,7 +11,7 @@
 namespace {
 QStringList Row(const TReadResult& R, int r) {
   QStringList out;
-  for (const QString& c : R.Cells[r]) out << c;
+  for (int c = 0; c < R.Cols; ++c) out << CellString(R.Cells, c, r);
   return out;
 }
 void WriteBytes(const QString& Path, const QByteArray& Bytes) {
@@ -69,7 +69,7 @@ TEST(DataFileReader, RefusesTooFewRowsOrColumnsAndSurvivesGarbage) {
   for (int i = 0; i < 5000; ++i) junk.append(static_cast<char>((i * 7919) % 256));
   const TReadResult r = ParseMatrixText(DecodeText(junk));
   EXPECT_TRUE(r.State == TReadResult::Ok || r.State == TReadResult::BadCounts);
-  for (const auto& row : r.Cells) EXPECT_EQ(static_cast<int>(row.size()), r.Cols);
+  for (const auto& row : GridTable(r.Cells)) EXPECT_EQ(static_cast<int>(row.size()), r.Cols);
 }
 
 TEST(DataFileReader, DecodesUtf8AndFallsBackToLatin1) {
@@ -102,7 +102,8 @@ TEST(DataFileReader, MissingTooLargeAndTooManyCells) {
   const QString oneLine = QString(QStringLiteral("c ")).repeated(10'000'001);
   const TReadResult line = ParseMatrixText(oneLine);
   EXPECT_EQ(line.State, TReadResult::TooLarge);
-  EXPECT_TRUE(line.Cells.empty());
+  EXPECT_EQ(line.Cells.Rows(), 0);
+  EXPECT_LT(line.Cells.MemoryBytes(), 64u);  // nothing beyond an empty string
 }
 
 TEST(DataFileWriter, WritesCrLfAndReadsBackWithTheSameShape) {
@@ -116,7 +117,7 @@ TEST(DataFileWriter, WritesCrLfAndReadsBackWithTheSameShape) {
   EXPECT_EQ(Row(back, 1), (QStringList{"Anolis_carolinensis", "1", ""}));
   // Non-ASCII text survives as UTF-8.
   TCellTable accents = {{QString("esp") + QChar(0xE8) + "ce", "x"}, {"a", "1"}};
-  EXPECT_EQ(ParseMatrixText(DecodeText(MatrixFileBytes(accents, 2, 2))).Cells[0][0], accents[0][0]);
+  EXPECT_EQ(CellString(ParseMatrixText(DecodeText(MatrixFileBytes(accents, 2, 2))).Cells, 0, 0), accents[0][0]);
 }
 
 TEST(DataFileWriter, FailedWriteKeepsTheOldFile) {
