@@ -14,7 +14,9 @@
 QString DecodeText(const QByteArray& Bytes) {
   const std::string_view view(Bytes.constData(), static_cast<size_t>(Bytes.size()));
   if (!IsValidUtf8(view)) return QString::fromLatin1(Bytes);
-  QString text = QString::fromUtf8(Bytes);
+  // One byte order mark at the start is dropped; a second one is a character.
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+  QString text = utf8.decode(Bytes);
   if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
   return text;
 }
@@ -22,8 +24,15 @@ QString DecodeText(const QByteArray& Bytes) {
 QString CellString(const TCellText& Cells, int C, int R) {
   const std::string_view cell = Cells.Cell(C, R);
   if (cell.empty()) return {};
-  const auto size = static_cast<qsizetype>(cell.size());
-  return Cells.Utf8() ? QString::fromUtf8(cell.data(), size) : QString::fromLatin1(cell.data(), size);
+  if (!Cells.Utf8()) return QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size()));
+  // fromUtf8 drops a byte order mark at the start of what it decodes; inside a file
+  // the mark is a character of the cell and stays.
+  size_t marks = 0;
+  while (cell.substr(marks * 3, 3) == "\xEF\xBB\xBF") ++marks;
+  const std::string_view rest = cell.substr(marks * 3);
+  QString text = QString::fromUtf8(rest.data(), static_cast<qsizetype>(rest.size()));
+  if (marks > 0) text.prepend(QString(static_cast<qsizetype>(marks), QChar(0xFEFF)));
+  return text;
 }
 
 TCellTable GridTable(const TCellText& Cells) {
@@ -197,6 +206,9 @@ QByteArray MatrixFileBytes(const TCellTable& Cells, int Cols, int Rows) {
     }
     text += QStringLiteral("\r\n");
   }
+  // A first cell that starts with a byte order mark would lose it on reading, where
+  // a mark at the start of the file is dropped: one more mark is written before it.
+  if (text.startsWith(QChar(0xFEFF))) text.prepend(QChar(0xFEFF));
   return text.toUtf8();
 }
 
