@@ -6,6 +6,9 @@ PKGS=(g++ cmake make qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev lib
 if [[ "${1:-}" == "--run" ]]; then
   PKGS+=(qt6-qpa-plugins)
 fi
+if [[ "${1:-}" == "--fuzz" ]]; then
+  PKGS+=(clang)
+fi
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -226,7 +226,7 @@ void TPelmor::Open1Click() {
     return;
   }
   FileName = *chosen;
-  ReplaceGrid(std::move(read.Cells), read.Cols);
+  ReplaceGrid(GridTable(read.Cells), read.Cols);
   setWindowTitle(QStringLiteral("Pelmor : ") + ExpandFileName(FileName));
   LockRowColumn();
 }
@@ -246,7 +246,7 @@ void TPelmor::OpenBatchFile() {
   }
   // An accepted file has at least two rows, so it held a line end.
   RunEnabled = true;
-  ReplaceGrid(std::move(read.Cells), read.Cols);
+  ReplaceGrid(GridTable(read.Cells), read.Cols);
   setWindowTitle(QStringLiteral("Pelmor : ") + FileName);
   LockRowColumn();
 }

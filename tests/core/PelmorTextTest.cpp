@@ -176,3 +176,26 @@ TEST(FloatToStrG, ShortestFormUpToFifteenDigits) {
   EXPECT_EQ(FloatToStrG(1.5e-7), "1.5E-7");
   EXPECT_EQ(FloatToStrG(2e20), "2E20");
 }
+
+// Found by fuzzing: fifteen digits of the largest doubles rounded up past the largest
+// double ("1.79769313486232E308"), a text that reads back as no number.
+TEST(FloatToStrG, LargestDoublesReadBack) {
+  const double largest = std::numeric_limits<double>::max();
+  for (double v : {largest, -largest, std::nextafter(largest, 0.0), 1.79769313486231e308}) {
+    double back = 0;
+    ASSERT_TRUE(TextToFloat(FloatToStrG(v), back)) << FloatToStrG(v);
+    EXPECT_LE(std::fabs(back - v), std::fabs(v) * 1e-14);
+  }
+  EXPECT_EQ(FloatToStrG(1.7976931348623e308), "1.7976931348623E308");  // below the cut: as before
+}
+
+TEST(StrictIntText, WholeIntegersOnly) {
+  EXPECT_EQ(StrictIntText("  12"), 12);
+  EXPECT_EQ(StrictIntText("-2147483648"), INT32_MIN);
+  EXPECT_EQ(StrictIntText("2147483647"), INT32_MAX);
+  EXPECT_EQ(StrictIntText("$7FFFFFFF"), INT32_MAX);
+  EXPECT_EQ(StrictIntText("0x1f"), 31);
+  EXPECT_EQ(StrictIntText("x1F"), 31);
+  for (const char* no : {"", "  ", "-", "$", "0x", "12 ", "1.5", "2147483648", "$80000000", "-2147483649", "1e3"})
+    EXPECT_FALSE(StrictIntText(no).has_value()) << no;
+}
