@@ -6,6 +6,10 @@
 #include "analyses/cooccurrence/CoOccurrenceOptions.h"
 #include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "analyses/cooccurrence/CoOccurrenceMain.h"
+#include "analyses/standardtests/AnovaMain.h"
+#include "analyses/standardtests/AnovaOptions.h"
+#include "analyses/standardtests/RegressionMain.h"
+#include "analyses/standardtests/RegressionOptions.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
@@ -24,7 +28,13 @@ void CreateWindows() {
   Created.push_back(new TPelmorAbout());
   // TSizeOverLapUD1 ... TSizeOverLapUD6, TMacroecologyOpts, TNicheOverlap, TNicheOverlapOpts, TMacroEcology ...
   Created.push_back(new TCoOccurrenceUserDefined());
-  // TMacroEcologyUD1 ... TRunsTestShell
+  // TMacroEcologyUD1, TMacroEcologyUD2
+  Created.push_back(new TRegressionOpts());
+  Created.push_back(new TRegressionShell());
+  Created.push_back(new TAnovaShell());
+  // TChiSquareShell
+  Created.push_back(new TAnovaOpts());
+  // TRunsTestShell
   Created.push_back(new TChangeDirectory());
   Created.push_back(new TCoOccurrenceOpts());
   // TGuildStructureOpts ...
