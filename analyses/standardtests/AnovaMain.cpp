@@ -23,6 +23,8 @@ TStringGrid* NewGrid(QWidget* Sheet, const QString& Name, int Cols) {
   auto* g = new TStringGrid(Sheet);
   g->setObjectName(Name);
   g->Model()->Editable = false;
+  // Wide enough for a figure such as "-12345.67890".
+  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
   g->SetSize(Cols, 2);
   (new QVBoxLayout(Sheet))->addWidget(g);
   return g;
