@@ -90,6 +90,7 @@ bool TAnovaShell::Init() {
   SeedFromDialog();
   ObservedF = 0.0;
   FStat = {};
+  FTexts = {};
   return true;
 }
 
@@ -153,7 +154,12 @@ void TAnovaShell::Measure(int32_t I) {
   if (k < SimF.size()) SimF[k] = f;
 }
 
-void TAnovaShell::Summarize() { FStat = SummarizeSimulation(ObservedF, SimF, Iterations); }
+void TAnovaShell::Summarize() {
+  FStat = SummarizeSimulation(ObservedF, SimF, Iterations);
+  StatsToStrings();
+}
+
+void TAnovaShell::StatsToStrings() { FTexts = StatTexts(FStat, StandardTestsArrow); }
 
 void TAnovaShell::GroupTable(TStringGrid& G) {
   const int k = Engine.GroupCount();
@@ -171,7 +177,7 @@ void TAnovaShell::DisplayObserved() { GroupTable(*MeansStringGrid); }
 void TAnovaShell::DisplaySimulated() { GroupTable(*SimulatedMeansStringGrid); }
 
 void TAnovaShell::FRatioDisplay() {
-  const TStatTexts t = StatTexts(FStat, StandardTestsArrow);
+  const TStatTexts& t = FTexts;
   // The last probability line has no line end of its own; the empty line after it
   // ends the text.
   const QStringList lines{QStringLiteral("Observed index = ") + Q(t.Observed),
@@ -206,7 +212,7 @@ void TAnovaShell::Display() {
 }
 
 void TAnovaShell::SummaryDisplay(TSummaryText& S) const {
-  const TStatTexts t = StatTexts(FStat, StandardTestsArrow);
+  const TStatTexts& t = FTexts;
   S.Header(Pelmor->FileName, true, Iterations, SeedUsed);
   S.Add(QStringLiteral("Analyzed labels column = ") + LabelsTitle);
   S.Add(QStringLiteral("Analyzed variables column = ") + ResponseTitle);
@@ -229,8 +235,7 @@ void TAnovaShell::SummaryDisplay(TSummaryText& S) const {
 }
 
 TBatchRow TAnovaShell::BatchRow() const {
-  const TStatTexts t = StatTexts(FStat);
-  return {Q(t.SES), Q(t.PLow), Q(t.PHigh)};
+  return {Q(FTexts.SES), Q(FTexts.PLow), Q(FTexts.PHigh)};
 }
 
 void TAnovaShell::ReleaseStorage() {

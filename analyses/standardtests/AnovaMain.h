@@ -50,6 +50,7 @@ class TAnovaShell : public TAnalysisResults {
   double ObservedF = 0.0;
   std::vector<double> SimF;
   TSimStatistic FStat;
+  TStatTexts FTexts;  // its texts (StatsToStrings)
 
   // --- the steps ---
   // The labels, responses and groups from the main grid; false (message shown) on a
@@ -58,6 +59,8 @@ class TAnovaShell : public TAnalysisResults {
   // The F ratio of the label order in force.
   void Do_ObservedAnova(double& F);
   void ReShuffle();
+  // The texts of every figure of the F ratio.
+  void StatsToStrings();
   void DisplayObserved();
   void DisplaySimulated();
   void FRatioDisplay();

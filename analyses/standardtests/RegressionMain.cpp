@@ -126,6 +126,7 @@ bool TRegressionShell::Init() {
   SeedFromDialog();
   ObservedStats = {};
   SlopeStat = InterceptStat = RStat = {};
+  SlopeTexts = InterceptTexts = RTexts = {};
   return true;
 }
 
@@ -176,12 +177,18 @@ void TRegressionShell::Summarize() {
   SlopeStat = SummarizeSimulation(ObservedStats.Slope, SimSlopes, Iterations);
   InterceptStat = SummarizeSimulation(ObservedStats.Intercept, SimIntercepts, Iterations);
   RStat = SummarizeSimulation(ObservedStats.R, SimRs, Iterations);
+  StatsToStrings();
 }
 
-void TRegressionShell::StatDisplay(const TStatPage& Page, const TSimStatistic& S, const QString& Observed,
-                                   const QString& Mean, const QString& Variance) {
+void TRegressionShell::StatsToStrings() {
+  SlopeTexts = StatTexts(SlopeStat, StandardTestsArrow);
+  InterceptTexts = StatTexts(InterceptStat, StandardTestsArrow);
+  RTexts = StatTexts(RStat, StandardTestsArrow);
+}
+
+void TRegressionShell::StatDisplay(const TStatPage& Page, const TSimStatistic& S, const TStatTexts& t,
+                                   const QString& Observed, const QString& Mean, const QString& Variance) {
   ShowStatHistogram(Page, S);
-  const TStatTexts t = StatTexts(S, StandardTestsArrow);
   const QStringList lines{Observed + Q(t.Observed),
                           QString(),
                           Mean + Q(t.Mean),
@@ -193,17 +200,17 @@ void TRegressionShell::StatDisplay(const TStatPage& Page, const TSimStatistic& S
 }
 
 void TRegressionShell::SlopeDisplay() {
-  StatDisplay(SlopePage, SlopeStat, QStringLiteral("Observed slope = "), QStringLiteral("Mean of simulated slopes = "),
+  StatDisplay(SlopePage, SlopeStat, SlopeTexts, QStringLiteral("Observed slope = "), QStringLiteral("Mean of simulated slopes = "),
               QStringLiteral("Variance of simulated slopes = "));
 }
 
 void TRegressionShell::InterceptDisplay() {
-  StatDisplay(InterceptPage, InterceptStat, QStringLiteral("Observed y-intercept = "),
+  StatDisplay(InterceptPage, InterceptStat, InterceptTexts, QStringLiteral("Observed y-intercept = "),
               QStringLiteral("Mean of simulated y-intercepts = "), QStringLiteral("Variance of simulated y-intercepts = "));
 }
 
 void TRegressionShell::rDisplay() {
-  StatDisplay(RPage, RStat, QStringLiteral("Observed r = "), QStringLiteral("Mean of simulated r = "),
+  StatDisplay(RPage, RStat, RTexts, QStringLiteral("Observed r = "), QStringLiteral("Mean of simulated r = "),
               QStringLiteral("Variance of simulated r = "));
 }
 
@@ -271,8 +278,7 @@ void TRegressionShell::SummaryDisplay(TSummaryText& S) const {
 }
 
 TBatchRow TRegressionShell::BatchRow() const {
-  const TStatTexts t = StatTexts(SlopeStat);
-  return {Q(t.SES), Q(t.PLow), Q(t.PHigh)};
+  return {Q(SlopeTexts.SES), Q(SlopeTexts.PLow), Q(SlopeTexts.PHigh)};
 }
 
 void TRegressionShell::ReleaseStorage() {

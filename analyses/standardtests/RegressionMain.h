@@ -63,6 +63,7 @@ class TRegressionShell : public TAnalysisResults {
   TRegression ObservedStats;
   std::vector<double> SimSlopes, SimIntercepts, SimRs;
   TSimStatistic SlopeStat, InterceptStat, RStat;
+  TStatTexts SlopeTexts, InterceptTexts, RTexts;  // their texts (StatsToStrings)
 
   // --- the steps ---
   // X, Y and the sorted X from the main grid; false (message shown) on a cell that is
@@ -70,6 +71,8 @@ class TRegressionShell : public TAnalysisResults {
   bool InitMatrices();
   void Do_Regression(double& Slope, double& Intercept, double& R) const;
   void RandomizeLists();
+  // The texts of every figure of the three statistics.
+  void StatsToStrings();
   void SlopeDisplay();
   void InterceptDisplay();
   void rDisplay();
@@ -98,8 +101,8 @@ class TRegressionShell : public TAnalysisResults {
   void ReleaseStorage() override;
 
  private:
-  void StatDisplay(const TStatPage& Page, const TSimStatistic& S, const QString& Observed, const QString& Mean,
-                   const QString& Variance);
+  void StatDisplay(const TStatPage& Page, const TSimStatistic& S, const TStatTexts& T, const QString& Observed,
+                   const QString& Mean, const QString& Variance);
   void ChartDisplay(TPointSeries& Points, TLineSeries& Line, double B);
 };
 

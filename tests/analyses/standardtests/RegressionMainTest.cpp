@@ -11,6 +11,7 @@
 #include "analyses/standardtests/RegressionMain.h"
 #include "analyses/standardtests/RegressionOptions.h"
 #include "platform/Chart.h"
+#include "shell/ProgressSims.h"
 #include "tests/analyses/standardtests/StandardTestsFixture.h"
 
 namespace {
@@ -26,6 +27,17 @@ class RegressionRunTest : public StandardTestsFixture {
     StandardTestsFixture::SetUp();
     ASSERT_NE(RegressionShell, nullptr);
     Use(RegressionOpts, RegressionShell, QStringLiteral("Regression"));
+  }
+};
+
+// Presses the progress window's "&Abort simulation" as soon as the window appears
+// (delivered when the run first lets pending messages through).
+class AbortOnShow : public QObject {
+ public:
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    if (Event->type() == QEvent::Show && Watched == Progress)
+      QMetaObject::invokeMethod(Progress->InterruptButton, "click", Qt::QueuedConnection);
+    return false;
   }
 };
 
@@ -307,4 +319,17 @@ TEST_F(RegressionRunTest, SavedDataSetsAndBatchSummaries) {
   EXPECT_EQ(b[2], "YVariable = u\r");
   EXPECT_FALSE(QFile::exists(Dir.filePath("Summaryc.txt")));
   EXPECT_EQ(Read("BatchSummary.txt").count("\r\n"), 3);
+}
+
+TEST_F(RegressionRunTest, AbortEndsTheRunWithoutResults) {
+  SetGrid(Hand);
+  AbortOnShow abort;
+  Progress->installEventFilter(&abort);
+  Launch(QStringLiteral("5000"), QStringLiteral("3"));
+  Progress->removeEventFilter(&abort);
+  EXPECT_EQ(Results, 0);
+  EXPECT_TRUE(Pelmor->AbortRequested);
+  EXPECT_FALSE(RegressionShell->Completed);
+  EXPECT_FALSE(Progress->isVisible());
+  EXPECT_TRUE(RegressionShell->X.empty());
 }
