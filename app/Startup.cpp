@@ -9,6 +9,10 @@
 #include "analyses/cooccurrence/CoOccurrenceMain.h"
 #include "analyses/guild/GuildStructureMain.h"
 #include "analyses/guild/GuildStructureOptions.h"
+#include "analyses/standardtests/AnovaMain.h"
+#include "analyses/standardtests/AnovaOptions.h"
+#include "analyses/standardtests/RegressionMain.h"
+#include "analyses/standardtests/RegressionOptions.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
@@ -35,7 +39,13 @@ void CreateWindows() {
   Created.push_back(new TPelmorAbout());
   // TSizeOverLapUD1 ... TSizeOverLapUD6, TMacroecologyOpts, TNicheOverlap, TNicheOverlapOpts, TMacroEcology ...
   Created.push_back(new TCoOccurrenceUserDefined());
-  // TMacroEcologyUD1 ... TRunsTestShell
+  // TMacroEcologyUD1, TMacroEcologyUD2
+  Created.push_back(new TRegressionOpts());
+  Created.push_back(new TRegressionShell());
+  Created.push_back(new TAnovaShell());
+  // TChiSquareShell
+  Created.push_back(new TAnovaOpts());
+  // TRunsTestShell
   Created.push_back(new TChangeDirectory());
   Created.push_back(new TCoOccurrenceOpts());
   Created.push_back(new TGuildStructureOpts());
