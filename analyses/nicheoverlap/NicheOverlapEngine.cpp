@@ -268,20 +268,47 @@ std::string GeneralText7(double V) {
   return out;
 }
 
-void TNicheOverlapEngine::Start(TNicheData Observed, TNicheIndex Index, int32_t Algorithm) {
+void TNicheOverlapEngine::SetObserved(TNicheData Observed, TNicheIndex Index) {
   Observed_ = std::move(Observed);
   Index_ = Index;
-  Algorithm_ = Algorithm;
   const size_t cells = Observed_.Values.size();
   ObservedP_.assign(cells, 0.0);
   Simulated_.assign(cells, 0.0);
   SimulatedP_.assign(cells, 0.0);
+  ObservedStats_ = {};
+}
+
+void TNicheOverlapEngine::StandardizeMatrix() {
   StandardizeRows(Observed_.Values, Observed_.Species, Observed_.States, ObservedP_);
+}
+
+TMeanVar TNicheOverlapEngine::ObservedPairStats() {
   ObservedStats_ = PairMeanVar(Index_, ObservedP_, Observed_.Species, Observed_.States, Buffer_);
+  return ObservedStats_;
+}
+
+void TNicheOverlapEngine::RandomizeMatrix(int32_t Algorithm) {
+  Algorithm_ = Algorithm;
+  RandomizeRows(Algorithm_, Observed_, Simulated_, Scratch_);
+}
+
+void TNicheOverlapEngine::StandardizeSimMatrix() {
+  StandardizeRows(Simulated_, Observed_.Species, Observed_.States, SimulatedP_);
+}
+
+TMeanVar TNicheOverlapEngine::SimulatedPairStats() {
+  return PairMeanVar(Index_, SimulatedP_, Observed_.Species, Observed_.States, Buffer_);
+}
+
+void TNicheOverlapEngine::Start(TNicheData Observed, TNicheIndex Index, int32_t Algorithm) {
+  SetObserved(std::move(Observed), Index);
+  Algorithm_ = Algorithm;
+  StandardizeMatrix();
+  ObservedPairStats();
 }
 
 TMeanVar TNicheOverlapEngine::Next() {
-  RandomizeRows(Algorithm_, Observed_, Simulated_, Scratch_);
-  StandardizeRows(Simulated_, Observed_.Species, Observed_.States, SimulatedP_);
-  return PairMeanVar(Index_, SimulatedP_, Observed_.Species, Observed_.States, Buffer_);
+  RandomizeMatrix(Algorithm_);
+  StandardizeSimMatrix();
+  return SimulatedPairStats();
 }

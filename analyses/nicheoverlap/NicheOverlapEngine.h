@@ -108,19 +108,35 @@ TMeanVar PairMeanVar(TNicheIndex Index, std::span<const double> P, int32_t Speci
 std::string GeneralText7(double V);
 
 // One run: the observed matrix (weights applied), its proportions and statistics, and
-// per call of Next one randomized matrix with the statistics of its proportions.
+// per iteration one randomized matrix with the statistics of its proportions. The
+// steps may be called one by one (as the results window does) or through Start and
+// Next.
 class TNicheOverlapEngine {
  public:
-  // Observed: the data as the run uses them (user-defined weights already applied).
+  // Observed: the data as read from the grid.
+  void SetObserved(TNicheData Observed, TNicheIndex Index);
+  // The observed data, for the resource-state weights (then StandardizeMatrix again).
+  TNicheData& ObservedData() { return Observed_; }
+  // The observed rows as proportions.
+  void StandardizeMatrix();
+  // Mean and variance of the observed pair values.
+  TMeanVar ObservedPairStats();
+  // One randomized matrix by algorithm 1-4.
+  void RandomizeMatrix(int32_t Algorithm);
+  // The randomized rows as proportions.
+  void StandardizeSimMatrix();
+  // Mean and variance of the pair values of the randomized matrix.
+  TMeanVar SimulatedPairStats();
+
+  // SetObserved, StandardizeMatrix and ObservedPairStats (the data already weighted).
   void Start(TNicheData Observed, TNicheIndex Index, int32_t Algorithm);
-  // The next randomized matrix and its statistics.
+  // RandomizeMatrix, StandardizeSimMatrix and SimulatedPairStats.
   TMeanVar Next();
 
   const TNicheData& Observed() const { return Observed_; }
   const std::vector<double>& ObservedProportions() const { return ObservedP_; }
   const std::vector<double>& Simulated() const { return Simulated_; }
   TMeanVar ObservedStats() const { return ObservedStats_; }
-  int32_t Algorithm() const { return Algorithm_; }
   TNicheIndex Index() const { return Index_; }
 
  private:
