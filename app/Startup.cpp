@@ -13,6 +13,9 @@
 #include "analyses/standardtests/AnovaOptions.h"
 #include "analyses/standardtests/RegressionMain.h"
 #include "analyses/standardtests/RegressionOptions.h"
+#include "analyses/nicheoverlap/NicheOverlapMain.h"
+#include "analyses/nicheoverlap/NicheOverlapOptions.h"
+#include "analyses/nicheoverlap/NicheOverlapUDefined.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
@@ -33,11 +36,15 @@ void SetUpApplication() {
 void CreateWindows() {
   if (Pelmor) return;
   Created.push_back(new TPelmor());
-  // TNicheOverlapUserDefined, TPelmorEditor ...
+  Created.push_back(new TNicheOverlapUserDefined());
+  // TPelmorEditor
   Created.push_back(new TProgress());
   // TSizeOverlap, TSizeOverlapOpts ...
   Created.push_back(new TPelmorAbout());
-  // TSizeOverLapUD1 ... TSizeOverLapUD6, TMacroecologyOpts, TNicheOverlap, TNicheOverlapOpts, TMacroEcology ...
+  // TSizeOverLapUD1 ... TSizeOverLapUD6, TMacroecologyOpts
+  Created.push_back(new TNicheOverlap());
+  Created.push_back(new TNicheOverlapOpts());
+  // TMacroEcology
   Created.push_back(new TCoOccurrenceUserDefined());
   // TMacroEcologyUD1, TMacroEcologyUD2
   Created.push_back(new TRegressionOpts());
