@@ -6,6 +6,9 @@
 #include "analyses/cooccurrence/CoOccurrenceOptions.h"
 #include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "analyses/cooccurrence/CoOccurrenceMain.h"
+#include "analyses/diversity/AbundancelevelsOptions.h"
+#include "analyses/diversity/SpeciesDiversityMain.h"
+#include "analyses/diversity/SpeciesDiversityOptions.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
@@ -29,6 +32,11 @@ void CreateWindows() {
   Created.push_back(new TCoOccurrenceOpts());
   // TGuildStructureOpts ...
   Created.push_back(new TCoOccurrence());
+  // TChiSquareOpts, TGuildStructure, TPelmorRedoMatrix ...
+  Created.push_back(new TSpeciesDiversityOpts());
+  Created.push_back(new TSpeciesDiversity());
+  // TRunsTestOpts ...
+  Created.push_back(new TAbundanceLevelsOpts());
 }
 
 void DestroyWindows() {
