@@ -284,7 +284,8 @@ TEST(CoOccurrenceGoldenDraws, KnightsTour) {
 TEST(CoOccurrenceGoldenDraws, FixRepairs) {
   TSilentHooks hooks;
   // golden_draws.py: species 2 and 4 and sites 4 and 6 empty, seed 555: row and
-  // column repairs over two passes and a clean third.
+  // column repairs over two passes and a clean third. The row repair draws on from
+  // the run's generator (no reseeding from the clock), so a seeded run replays.
   Matrix m = FromRows({"110010", "000000", "111000", "000000", "100010"});
   RandSeed = 555;
   ASSERT_TRUE(FixDegenerateMatrix(m, R, C, hooks));
