@@ -256,3 +256,57 @@ TEST(DynArray, CapacityGrowsByBlocksAndNeverShrinksOnCount) {
     EXPECT_STREQ(e.what(), "List index out of bounds");
   }
 }
+
+TEST(ParagraphStore, ChangedRangeGrowsAndParsedRangeShrinks) {
+  Loaded L;
+  Load(L, "a\r\nb\r\nc\r\nd\r\ne");
+  L.Store.ChangeLastPar = -1;  // as after the memo took the range
+  L.Store.LastParsedPar = 4;
+  L.Store.ChangeConsumed = true;
+  L.Store.MarkChanged(2, 0, 3);
+  EXPECT_EQ(L.Store.ChangeFirstPar, 2);
+  EXPECT_EQ(L.Store.ChangeFirstLine, 2);
+  EXPECT_EQ(L.Store.ChangeLastPar, 3);
+  EXPECT_EQ(L.Store.LastParsedPar, 1);
+  EXPECT_FALSE(L.Store.ChangeConsumed);
+  L.Store.MarkChanged(4, 0, 4);
+  EXPECT_EQ(L.Store.ChangeFirstPar, 2);
+  EXPECT_EQ(L.Store.ChangeLastPar, 4);
+  EXPECT_EQ(L.Store.LastParsedPar, 1);
+  L.Store.MarkChanged(1, 0, 1);
+  EXPECT_EQ(L.Store.ChangeFirstPar, 1);
+  EXPECT_EQ(L.Store.ChangeFirstLine, 1);
+  EXPECT_EQ(L.Store.ChangeLastPar, 4);
+  EXPECT_EQ(L.Store.LastParsedPar, 0);
+
+  for (int32_t i = 0; i < 5; ++i) L.Store.Par(i).Flags |= pfFormatted;
+  L.Store.MarkAllUnformatted();
+  for (int32_t i = 0; i < 5; ++i) EXPECT_FALSE(L.Store.Par(i).Flags & pfFormatted);
+  EXPECT_EQ(L.Store.PendingFirstPar, 0);
+  EXPECT_EQ(L.Store.PendingLastPar, 4);
+  L.Store.Clear();
+  EXPECT_EQ(L.Store.GetCount(), 0);
+  EXPECT_EQ(L.Store.BlockCount(), 1);
+  EXPECT_TRUE(L.Store.TextBuffers.empty());
+  EXPECT_EQ(L.Store.PendingLastPar, -1);
+}
+
+TEST(ParagraphStore, ShiftsCrossBlockBoundaries) {
+  Loaded L;
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "x\r\n";
+  Load(L, text);
+  ASSERT_GE(L.Store.BlockCount(), 3);
+  const int32_t per = L.Store.ItemsPerBlock;
+  L.Store.ShiftStartPosAndLines(1000, 7, 3);
+  EXPECT_EQ(L.Store.Par(999).StartPos, 999 * 3);
+  for (int32_t i : {1000, per - 1, per, 2 * per, 3000}) {
+    EXPECT_EQ(L.Store.Par(i).StartPos, i * 3 + 7) << i;
+    EXPECT_EQ(L.Store.Par(i).FirstLine, i + 3) << i;
+  }
+  L.Store.ShiftLineIndices(per, -3);
+  EXPECT_EQ(L.Store.Par(per).FirstLine, per);
+  EXPECT_EQ(L.Store.Par(per - 1).FirstLine, per + 2);
+  L.Store.ShiftStartPos(5000, 1);  // beyond the last: nothing
+  EXPECT_EQ(L.Store.Par(3000).StartPos, 3000 * 3 + 7);
+}
