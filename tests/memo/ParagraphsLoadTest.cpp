@@ -90,6 +90,7 @@ TEST(ParagraphLoad, ParagraphLongerThanAChunkLoadsWhole) {
   Loaded L;
   Load(L, "first\r\n" + big + "\r\nlast");
   ASSERT_EQ(L.Store.GetCount(), 3);
+  EXPECT_EQ(L.Store.ParText(0), "first") << "moved into a buffer of its own when the chunk was carried";
   EXPECT_EQ(L.Store.ParText(1), big);
   EXPECT_EQ(L.Store.ParText(2), "last");
   EXPECT_TRUE(L.Store.Par(1).Flags & pfExtended) << "65535 characters or more need the extended form";
@@ -138,6 +139,42 @@ TEST(ParagraphLoad, ManyChunksOfShortLinesKeepTheirText) {
   EXPECT_EQ(L.Pars(), expect);
   EXPECT_EQ(L.Store.TotalChars, ExpectedTotal(expect));
   ExpectConsistent(L.Store);
+}
+
+TEST(ParagraphLoad, RandomLongAndShortLinesAcrossChunks) {
+  // Lines of 0 .. 30,000 bytes with every kind of break; the expected paragraphs
+  // come from an independent reading of the same bytes.
+  std::mt19937 rng(5);
+  for (int round = 0; round < 6; ++round) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) {
+      const size_t len = rng() % 4 == 0 ? rng() % 30000 : rng() % 50;
+      std::string line(len, '\0');
+      for (char& c : line) c = static_cast<char>('a' + rng() % 26);
+      static const char* const breaks[] = {"\r\n", "\n\r", "\r", "\n"};
+      text += line + breaks[rng() % 4];
+    }
+    // LF after a lone CR (or CR after a lone LF) reads as one pair, so the
+    // paragraphs are not simply the lines written: read the bytes independently.
+    std::vector<std::string> pars;
+    std::string cur;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      if (c == '\r' || c == '\n') {
+        pars.push_back(cur);
+        cur.clear();
+        if (i + 1 < text.size() && text[i + 1] == (c == '\r' ? '\n' : '\r')) ++i;
+      } else {
+        cur.push_back(c);
+      }
+    }
+    pars.push_back(cur);
+    Loaded L;
+    Load(L, text);
+    EXPECT_EQ(L.Pars(), pars) << "round " << round;
+    EXPECT_EQ(L.Store.TotalChars, ExpectedTotal(pars));
+    ExpectConsistent(L.Store);
+  }
 }
 
 TEST(ParagraphLoad, NulEndsTheTextUnlessReplaced) {
