@@ -491,6 +491,7 @@ void TPelMemoCore::UpdateAfterEdit() {
 }
 
 void TPelMemoCore::Change() {
+  if (Host) Host->Changed();
   if (OnChange) OnChange(*this);
 }
 

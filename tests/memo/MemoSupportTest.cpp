@@ -304,3 +304,35 @@ TEST(MemoCore, CaretLinesAndBlockText) {
   m.BlockStopColumn = 4;
   EXPECT_EQ(m.GetSelText(), "cd\r\n\r\nz\r\n");
 }
+
+namespace {
+// Records what the memo tells its window.
+class TRecordingHost : public TPelMemoHost {
+ public:
+  void TextDisplayChanged(int32_t FirstLine, int32_t LineDelta) override {
+    Log += "display " + std::to_string(FirstLine) + " " + std::to_string(LineDelta) + "; ";
+  }
+  void Changed() override { Log += "changed; "; }
+  void ScrollInView() override { Log += "scroll; "; }
+  std::string Log;
+};
+}  // namespace
+
+TEST(MemoCore, AnEditReachesTheWindowThroughItsHost) {
+  TPelMemoCore m;
+  TMemoryStream s(std::string("a\r\nb\r\nc"));
+  m.LoadTextFromStream(s);
+  TRecordingHost host;
+  m.Host = &host;
+  m.SetSelStart(m.GetParStart(1));
+  m.SetSelTextBuf("x\r\ny\r\n");
+  // Changed from display line 1 on, two lines more; then the change; then the caret in view.
+  EXPECT_EQ(host.Log, "display 1 2; changed; scroll; ");
+  host.Log.clear();
+  m.BeginUpdate();
+  m.SetSelTextBuf("z");
+  EXPECT_EQ(host.Log, "");
+  m.EndUpdate();
+  EXPECT_EQ(host.Log, "display 3 0; changed; scroll; ");
+  m.Host = nullptr;
+}
