@@ -1142,17 +1142,13 @@ void TPelMemo::mouseMoveEvent(QMouseEvent* E) {
   int32_t pos = PosFromPoint(pt.x(), pt.y());
   const bool block = BlockActive;
   if (WordSelect) {
-    TPelNavigator nav(Paragraphs);
-    nav.Memo = this;
-    nav.SetPos(pos);
+    // The ends snap to word boundaries; the double-clicked word stays selected.
     if (pos < WordAnchorA) {
-      nav.WordStart();
-      pos = nav.Pos;
+      pos = WordEdge(pos, false);
       SetSelStart(pos);
       SetSelLength(WordAnchorB - pos);
     } else {
-      nav.WordEnd();
-      pos = std::max(nav.Pos, WordAnchorB);
+      pos = std::max(WordEdge(pos, true), WordAnchorB);
       SetSelStart(pos);
       SetSelLength(WordAnchorA - pos);
     }
@@ -1178,20 +1174,27 @@ void TPelMemo::mouseReleaseEvent(QMouseEvent* E) {
   if (E->button() == Qt::LeftButton && !DisplayOnly) ScrollInView();
 }
 
+int32_t TPelMemo::WordEdge(int32_t Pos, bool Forward) {
+  const int32_t par = Paragraphs.FindPar(Pos);
+  const TParagraph& p = Paragraphs.Par(par);
+  const char* t = GetParChars(p);
+  const int32_t len = GetParLength(p);
+  int32_t o = std::max(0, std::min(Pos - p.StartPos, len));
+  if (Forward)
+    while (o < len && !IsSeparator(t[o])) ++o;
+  else
+    while (o > 0 && !IsSeparator(t[o - 1])) --o;
+  return p.StartPos + o;
+}
+
 void TPelMemo::mouseDoubleClickEvent(QMouseEvent* E) {
   if (DisplayOnly || E->button() != Qt::LeftButton) return;
   WordSelect = true;
   ButtonDown = true;
-  TPelNavigator a(Paragraphs), b(Paragraphs);
-  a.Memo = b.Memo = this;
-  a.SetPos(SelStartNav->Pos);
-  b.SetPos(SelEndNav->Pos);
-  a.WordStart();
-  b.WordEnd();
-  WordAnchorA = a.Pos;
-  WordAnchorB = b.Pos;
-  SetSelStart(b.Pos);
-  SetSelLength(a.Pos - b.Pos);
+  WordAnchorA = WordEdge(SelStartNav->Pos, false);
+  WordAnchorB = WordEdge(SelEndNav->Pos, true);
+  SetSelStart(WordAnchorB);
+  SetSelLength(WordAnchorA - WordAnchorB);
   viewport()->update();
   UpdateCaret();
 }

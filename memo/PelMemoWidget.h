@@ -201,6 +201,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   int32_t PosOfLineX(int32_t Line, int32_t X);
   void MoveCaret(int32_t Pos, bool Extend);
   int32_t SelAnchor() const;
+  // The start (or end) of the word at a position, words delimited by Separators.
+  int32_t WordEdge(int32_t Pos, bool Forward);
   void HandleKey(QKeyEvent* E);
   void TypeText(const std::string& Text);
   void ShowError(const char* What);
