@@ -100,6 +100,47 @@ quint32 TQtMeasurer::Glyph(unsigned char Ch) {
   return Current->Glyphs[Ch];
 }
 
+// ---- drawing a run of text -------------------------------------------------------------
+
+void DrawTextRun(QPainter& Painter, TQtMeasurer& Meas, int64_t& X, int32_t Y, const char* Text, int32_t Count,
+                 int32_t VisibleSpaceWidth, bool ShowSpaces, int32_t RightClip) {
+  int32_t i = 0;
+  // Far left of the window nothing is drawn; the pen still advances.
+  while (i < Count && X <= -16384) X += Meas.Advance(static_cast<unsigned char>(Text[i++]));
+  const bool raw = Meas.RawFont().isValid();
+  QList<quint32> glyphs;
+  QList<QPointF> points;
+  for (; i < Count && X < RightClip; ++i) {
+    const unsigned char c = static_cast<unsigned char>(Text[i]);
+    if (ShowSpaces && c == ' ') {
+      if (raw) {
+        glyphs.append(Meas.Glyph(0xB7));
+        points.append(QPointF(static_cast<double>(X), Y));
+      }
+      X += VisibleSpaceWidth;
+      continue;
+    }
+    const int32_t w = Meas.Advance(c);
+    if (Drawable(c) && X + w >= 0) {
+      if (raw) {
+        glyphs.append(Meas.Glyph(c));
+        points.append(QPointF(static_cast<double>(X), Y));
+      } else {
+        Painter.setFont(Meas.Font());
+        Painter.drawText(QPointF(static_cast<double>(X), Y), QString(QChar(Latin1ToChar(c))));
+      }
+    }
+    X += w;
+  }
+  if (glyphs.isEmpty()) return;
+  QGlyphRun run;
+  run.setRawFont(Meas.RawFont());
+  run.setGlyphIndexes(glyphs);
+  run.setPositions(points);
+  run.setUnderline(Meas.Font().underline());
+  Painter.drawGlyphRun(QPointF(0, 0), run);
+}
+
 // ---- creation ---------------------------------------------------------------------------
 
 TPelMemo::TPelMemo(QWidget* Parent) : QAbstractScrollArea(Parent) {
@@ -146,6 +187,8 @@ TPelMemo::TPelMemo(QWidget* Parent) : QAbstractScrollArea(Parent) {
 }
 
 TPelMemo::~TPelMemo() {
+  // The background formatter ends with the window.
+  if (UpdateMode == TpmUpdateMode::umBackground) qDebug("FormTerm");
   Pacer.stop();
   ScrollAnim.stop();
   Blink.stop();
@@ -349,6 +392,7 @@ void TPelMemo::SetShowEndParSelected(bool On) {
 void TPelMemo::SetUpdateMode(TpmUpdateMode M) {
   if (M == UpdateMode) return;
   Pacer.stop();
+  if (UpdateMode == TpmUpdateMode::umBackground) qDebug("FormTerm");
   UpdateMode = M;
   if (M == TpmUpdateMode::umImmediate) {
     FormatRange(0, GetParCount() - 1, false);
@@ -732,6 +776,7 @@ void TPelMemo::wheelEvent(QWheelEvent* E) {
 
 void TPelMemo::ScrollInView() {
   if (UpdateCount > 0) return;
+  viewport()->update();
   const int32_t caretPar = CaretNav->GetParIndex();
   if (!(Paragraphs.Par(caretPar).Flags & pfFormatted)) FormatRange(caretPar, caretPar, false);
   UpdateCaret();
@@ -948,74 +993,62 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
                                                             : palette().color(QPalette::Text);
 
   uint8_t style = l.Style;
-  int32_t selected = -1;
   Meas.SelectFont(style, nullptr);
-  std::vector<quint32> glyphs;
-  std::vector<QPointF> points;
-  auto flush = [&](uint8_t Style) {
-    if (glyphs.empty()) return;
-    QGlyphRun run;
-    run.setRawFont(Meas.RawFont());
-    run.setGlyphIndexes(QList<quint32>(glyphs.begin(), glyphs.end()));
-    run.setPositions(QList<QPointF>(points.begin(), points.end()));
-    run.setUnderline(Meas.Font().underline());
-    p.setPen((Style & StyleHighlight) ? HighlightColor : ink);
-    p.drawGlyphRun(QPointF(0, 0), run);
-    glyphs.clear();
-    points.clear();
-  };
   int64_t x = 0;
   int64_t selA = -1, selB = -1;  // selected pixels of this line
   const int32_t a = SelStartNav->Pos - par.StartPos, b = SelEndNav->Pos - par.StartPos;
   const bool showSel = SelectionVisible() && !BlockActive;
-  (void)selected;
+  // Runs of ordinary characters are drawn whole; tabs, codes (and, when justifying,
+  // blanks) end a run.
+  int32_t runStart = l.Start;
+  int64_t runX = 0;
+  auto flush = [&](int32_t Upto) {
+    if (Upto > runStart) {
+      p.setPen((style & StyleHighlight) ? HighlightColor : ink);
+      int64_t pen = x0 + runX;
+      if ((style & StyleHighlight) && HighlightBackgnd != BackColor)
+        p.fillRect(QRectF(static_cast<double>(pen), 0, static_cast<double>(x - runX), LineHeight), HighlightBackgnd);
+      DrawTextRun(p, Meas, pen, BaselineY, t + runStart, Upto - runStart, LayoutState.SpaceWidth, false, cw);
+    }
+  };
   for (int32_t o = l.Start; o <= l.Stop; ++o) {
     if (showSel && o == std::max(a, l.Start) && a <= l.Stop && b > l.Start) selA = x;
     if (showSel && o == std::min(b, l.Stop) && selA >= 0 && selB < 0) selB = x;
     if (o == l.Stop) break;
+    if (x0 + x > cw) break;
     const unsigned char c = static_cast<unsigned char>(t[o]);
     if (codes && IsStyleCode(c)) {
-      flush(style);
+      flush(o);
       ToggleStyleByCode(style, c);
       Meas.SelectFont(style, nullptr);
+      runStart = o + 1;
+      runX = x;
       continue;
     }
-    int64_t w;
     if (c == '\t') {
-      int64_t nx = x;
-      if (TabStops > 0) nx = (x / (static_cast<int64_t>(TabStops) * avg) + 1) * TabStops * avg;
-      if (TabStops < 0) nx = (x / -TabStops + 1) * -TabStops;
-      w = nx - x;
-    } else {
-      w = Meas.Advance(c);
-      if (justify && c == ' ' && o >= l.JustStart && widened < l.Spaces) {
-        int32_t extra = perSpace;
-        acc += remainder;
-        if (acc >= l.Spaces) {
-          ++extra;
-          acc -= l.Spaces;
-        }
-        ++widened;
-        w += extra;
-      }
+      flush(o);
+      if (TabStops > 0) x = (x / (static_cast<int64_t>(TabStops) * avg) + 1) * TabStops * avg;
+      if (TabStops < 0) x = (x / -TabStops + 1) * -TabStops;
+      runStart = o + 1;
+      runX = x;
+      continue;
     }
-    const int64_t px = x0 + x;
-    if (Drawable(c) && px + w >= 0 && px < cw) {
-      if (!Meas.RawFont().isValid()) {
-        p.setFont(Meas.Font());
-        p.setPen((style & StyleHighlight) ? HighlightColor : ink);
-        p.drawText(QPointF(static_cast<double>(px), BaselineY), QString(QChar(Latin1ToChar(c))));
-      } else {
-        if ((style & StyleHighlight) && HighlightBackgnd != BackColor)
-          p.fillRect(QRectF(static_cast<double>(px), 0, static_cast<double>(w), LineHeight), HighlightBackgnd);
-        glyphs.push_back(Meas.Glyph(c));
-        points.emplace_back(static_cast<double>(px), BaselineY);
+    x += Meas.Advance(c);
+    if (justify && c == ' ' && o >= l.JustStart && widened < l.Spaces) {
+      int32_t extra = perSpace;
+      acc += remainder;
+      if (acc >= l.Spaces) {
+        ++extra;
+        acc -= l.Spaces;
       }
+      ++widened;
+      flush(o + 1);
+      x += extra;
+      runStart = o + 1;
+      runX = x;
     }
-    x += w;
-    if (px > cw) break;
   }
-  flush(style);
+  flush(l.Stop);
   // A selection that goes on past the paragraph's end shows a small box there.
   if (showSel && selA >= 0) {
     if (selB < 0) selB = x;

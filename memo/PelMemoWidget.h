@@ -55,6 +55,16 @@ class TQtMeasurer : public TTextMeasurer {
   TTable* Current = nullptr;
 };
 
+class QPainter;
+
+// Draws Count bytes of Text with the measurer's selected font, each character at
+// the sum of the advances before it, starting at pen X on baseline Y; X ends after
+// the run. Nothing is drawn far left of the window (X at or below -16384) or right
+// of RightClip. With ShowSpaces a blank shows as a middle dot and advances by
+// VisibleSpaceWidth.
+void DrawTextRun(QPainter& Painter, TQtMeasurer& Meas, int64_t& X, int32_t Y, const char* Text, int32_t Count,
+                 int32_t VisibleSpaceWidth, bool ShowSpaces, int32_t RightClip);
+
 class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMemoHost {
   Q_OBJECT
 
@@ -145,6 +155,7 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   QMenu* DefaultPopup();
   // True while paragraphs wait for a background slice.
   bool FormatPending() const;
+  bool PacerActive() const { return Pacer.isActive(); }
   // One background slice now (what the pacing timer runs).
   void RunFormatSlice();
   // Ends a running smooth scroll at its target.

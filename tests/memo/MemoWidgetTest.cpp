@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <random>
 
@@ -503,4 +504,50 @@ TEST_F(MemoWidget, TheTextEditorsSettingsLinesModifiedAndCommands) {
   M->Undo();
   EXPECT_EQ(M->Lines.GetTextStr(), "3 2\r\n1 0 1\r\n0 1 1\r\n");
   EXPECT_NO_THROW(M->CheckIntegrity());
+}
+
+TEST_F(MemoWidget, DrawTextRunAdvancesByTheMeasuredWidthsAndClips) {
+  TQtMeasurer meas;
+  meas.SetFonts(M->font(), M->font());
+  meas.SelectFont(0, nullptr);
+  const char* text = "WWWWWWWWWW";
+  const int32_t width = meas.TextExtent(text, 10);
+  ASSERT_GT(width, 0);
+  EXPECT_EQ(width, 10 * meas.Advance('W'));  // chunks add up to the whole
+  QImage img(200, 30, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  {
+    QPainter p(&img);
+    p.setPen(Qt::black);
+    int64_t x = -20000;  // far left: measured, not drawn
+    DrawTextRun(p, meas, x, 20, text, 10, 3, false, 200);
+    EXPECT_EQ(x, -20000 + width);
+  }
+  EXPECT_EQ(CountPixels(img, IsDark), 0);
+  {
+    QPainter p(&img);
+    p.setPen(Qt::black);
+    int64_t x = 0;
+    DrawTextRun(p, meas, x, 20, text, 10, 3, false, 2 * meas.Advance('W'));  // clipped after two characters
+    EXPECT_LT(x, width);
+  }
+  int rightmost = -1;
+  for (int y = 0; y < img.height(); ++y)
+    for (int xx = 0; xx < img.width(); ++xx)
+      if (IsDark(img.pixel(xx, y))) rightmost = std::max(rightmost, xx);
+  EXPECT_GT(rightmost, 0);
+  EXPECT_LT(rightmost, 3 * meas.Advance('W') + 2);
+}
+
+TEST_F(MemoWidget, NoSliceRunsWhenNothingIsPending) {
+  Load(MatrixText(50, 40));
+  while (M->FormatPending()) M->RunFormatSlice();
+  EXPECT_FALSE(M->PacerActive());
+  M->SetSelStart(0);
+  Type("x");  // one paragraph, formatted at once: nothing left for the background
+  EXPECT_FALSE(M->FormatPending());
+  EXPECT_FALSE(M->PacerActive());
+  M->SetTabStops(4);  // every paragraph again: the pacer resumes
+  EXPECT_TRUE(M->FormatPending());
+  EXPECT_TRUE(M->PacerActive());
 }
