@@ -690,6 +690,7 @@ void TPelMemo::AnimateScroll() {
 void TPelMemo::FinishScrolling() {
   if (!ScrollAnim.isActive()) return;
   ScrollAnim.stop();
+  LastScrollTime = Clock();  // a glide counts as a scroll when it ends
   ApplyOffsets(AnimToY, AnimToX);
 }
 
@@ -780,15 +781,20 @@ void TPelMemo::ScrollInView() {
   const int32_t caretPar = CaretNav->GetParIndex();
   if (!(Paragraphs.Par(caretPar).Flags & pfFormatted)) FormatRange(caretPar, caretPar, false);
   UpdateCaret();
+  // While a smooth scroll runs, the view is judged where it is going.
+  const bool moving = ScrollAnim.isActive();
+  const int32_t curY = moving ? AnimToY : VertOffset, curX = moving ? AnimToX : HorzOffset;
+  const int32_t caretX = CaretX + HorzOffset - curX, caretY = CaretY + VertOffset - curY;
   int32_t x = 0;
   if (!WordWrap || ColumnWrap >= 1) {
-    if (Alignment != TAlignment::taLeftJustify && HorzOffset == 0)
+    if (Alignment != TAlignment::taLeftJustify && curX == 0)
       x = 0;
     else
-      x = ScrollInViewX(HorzOffset, CaretX, viewport()->width(), AvgCharWidth);
+      x = ScrollInViewX(curX, caretX, viewport()->width(), AvgCharWidth);
   }
-  const int32_t y = ScrollInViewY(VertOffset, CaretNav->GetLineIndex(), CaretY, LineHeight, viewport()->height(),
-                                  VisibleLines(), HasOption(pmoNoFineScroll));
+  const int32_t y = ScrollInViewY(curY, CaretNav->GetLineIndex(), caretY, LineHeight, viewport()->height(), VisibleLines(),
+                                  HasOption(pmoNoFineScroll));
+  if (moving && x == curX && y == curY) return;
   ScrollTo(y, x, ScrollTime);
 }
 
@@ -1171,6 +1177,7 @@ void TPelMemo::mousePressEvent(QMouseEvent* E) {
 
 void TPelMemo::mouseMoveEvent(QMouseEvent* E) {
   if (!ButtonDown || UpdateCount > 0) return;
+  Rapid = true;
   const QPoint pt = E->position().toPoint();
   int32_t pos = PosFromPoint(pt.x(), pt.y());
   const bool block = BlockActive;
@@ -1195,6 +1202,7 @@ void TPelMemo::mouseMoveEvent(QMouseEvent* E) {
   }
   ScrollInView();
   viewport()->update();
+  Rapid = false;
 }
 
 void TPelMemo::mouseReleaseEvent(QMouseEvent* E) {

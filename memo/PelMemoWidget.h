@@ -160,6 +160,7 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   void RunFormatSlice();
   // Ends a running smooth scroll at its target.
   void FinishScrolling();
+  bool Scrolling() const { return ScrollAnim.isActive(); }
   const TPelLayout& Layout() const { return LayoutState; }
   TScrollRange VertRange() const { return VRange; }
   TScrollRange HorzRange() const { return HRange; }

@@ -551,3 +551,45 @@ TEST_F(MemoWidget, NoSliceRunsWhenNothingIsPending) {
   EXPECT_TRUE(M->FormatPending());
   EXPECT_TRUE(M->PacerActive());
 }
+
+TEST_F(MemoWidget, KeyScrollsWithin200MsOfTheLastAreNotAnimated) {
+  uint32_t now = 10000;
+  M->Clock = [&] { return now; };
+  M->ScrollTime = 300;
+  std::string t;
+  for (int i = 0; i < 300; ++i) t += "x\r\n";
+  Load(t);
+  const int32_t page = (M->VisibleLines() - 1) * M->GetLineHeight();
+  Key(Qt::Key_PageDown);
+  EXPECT_TRUE(M->Scrolling());  // the first scroll glides
+  EXPECT_EQ(M->VertOffset, 0);
+  now += 150;
+  M->FinishScrolling();
+  EXPECT_EQ(M->VertOffset, page);
+  now += 100;  // 100 ms after the last scroll: at once
+  Key(Qt::Key_PageDown);
+  EXPECT_FALSE(M->Scrolling());
+  EXPECT_EQ(M->VertOffset, 2 * page);
+  now += 1000;
+  Key(Qt::Key_PageUp);
+  EXPECT_TRUE(M->Scrolling());
+  M->FinishScrolling();
+  EXPECT_EQ(M->VertOffset, page);
+}
+
+TEST(MemoWidgetAlone, FormatsWithARealClientWidthOnly) {
+  TPelMemo m;  // never shown: no width to wrap at yet
+  std::string t;
+  for (int i = 0; i < 40; ++i) t += std::string(300, 'a') + " ";
+  TMemoryStream s(t);
+  m.LoadTextFromStream(s);
+  m.FormatRange(0, m.GetParCount() - 1, true);
+  EXPECT_EQ(m.GetDisplayLineCount(), 1);
+  EXPECT_EQ(m.Lines.GetCount(), 1);
+  m.resize(300, 200);
+  m.show();
+  QApplication::processEvents();
+  while (m.FormatPending()) m.RunFormatSlice();
+  EXPECT_GT(m.GetDisplayLineCount(), 40);  // each 300-character word is broken over lines
+  EXPECT_NO_THROW(m.CheckIntegrity());
+}
