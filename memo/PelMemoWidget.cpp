@@ -163,7 +163,14 @@ TPelMemo::TPelMemo(QWidget* Parent) : QAbstractScrollArea(Parent) {
   resize(100, 60);
 
   ScrollAnim.setInterval(10);
-  connect(&ScrollAnim, &QTimer::timeout, this, [this] { AnimateScroll(); });
+  connect(&ScrollAnim, &QTimer::timeout, this, [this] {
+    try {
+      AnimateScroll();
+    } catch (const std::exception& e) {
+      ScrollAnim.stop();
+      ShowError(e.what());
+    }
+  });
   Pacer.setInterval(0);
   connect(&Pacer, &QTimer::timeout, this, [this] {
     try {
