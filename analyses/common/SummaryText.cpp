@@ -57,8 +57,8 @@ void TSummaryText::Histogram(const TSimStatistic& S, const QString& Frequencies,
   for (const std::string& line : HistogramSummaryLines(S, LineCount)) Lines_ << QString::fromStdString(line);
 }
 
-void TSummaryText::InputMatrix(const TStringGrid& Grid) {
-  Add(QStringLiteral("INPUT MATRIX:"));
+void TSummaryText::InputMatrix(const TStringGrid& Grid, const QString& Title) {
+  Add(Title);
   Empty();
   for (int r = 0; r < Grid.RowCount(); ++r) {
     QString line;

@@ -51,9 +51,9 @@ class TSummaryText {
   // Only the histogram: the frequencies line, the title, then the lines of the
   // ranges and counts side by side.
   void Histogram(const TSimStatistic& S, const QString& Frequencies, int LineCount);
-  // "INPUT MATRIX:", an empty line, then every row of Grid (titles included), each
-  // cell followed by one blank.
-  void InputMatrix(const TStringGrid& Grid);
+  // Title ("INPUT MATRIX:" unless given), an empty line, then every row of Grid
+  // (titles included), each cell followed by one blank.
+  void InputMatrix(const TStringGrid& Grid, const QString& Title = QStringLiteral("INPUT MATRIX:"));
 
   const QStringList& Lines() const { return Lines_; }
   // Replaces the memo's text by the lines.
