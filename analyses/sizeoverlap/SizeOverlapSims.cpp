@@ -306,6 +306,7 @@ void TSizeOverlapEngine::Start(const TSizeOverlapOptions& O, std::vector<double>
   Histogram.Probs.clear();
   Histogram.Cumulative.clear();
   Histogram.Ready = false;
+  Histogram.Taken.assign(Histogram.Sizes.size(), 0);
   Histogram.Line = 0;
   std::vector<double> line(Z(n));
   ToDistributionScale(Options, n - 1, Observed, Work);

@@ -52,14 +52,14 @@ class TSizeParameterDialog : public QDialog {
   bool FormShow();
 
   int exec() override;
+  // Closed by other means than "&OK" (Escape, the close box): values that fail the
+  // checks give "Resetting defaults!" and are set up again.
+  void reject() override;
 
  protected:
   // The two values the set-up writes, from the positive values in row order.
   virtual std::pair<double, double> Parameters(const std::vector<double>& Positive) const = 0;
   void showEvent(QShowEvent* Event) override;
-  // Closed by other means than "&OK" (Escape, the close box): values that fail the
-  // checks give "Resetting defaults!" and are set up again.
-  void reject() override;
 
  private:
   bool WatchFile = false;

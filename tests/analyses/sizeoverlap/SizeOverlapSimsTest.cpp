@@ -472,3 +472,18 @@ TEST(SizeOverlapLine, SimulatedSizeIsTheMiddleMemberAsDrawn) {
     }
   }
 }
+
+TEST(SizeOverlapHistogram, ANewRunStartsWithNoRowTaken) {
+  // Two runs over the same pool: the second must not see the first run's lines.
+  TSizeOverlapEngine e;
+  ASSERT_FALSE(ReadHistogram({"1", "2", "3"}, {"1", "1", "1"}, e.Histogram));
+  TSizeOverlapOptions o;
+  o.Source = TPoolSource::Histogram;
+  TSilentHooks hooks;
+  for (int run = 0; run < 2; ++run) {
+    e.Start(o, {4, 5, 6});
+    RandSeed = 9;
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(e.Iterate(hooks)) << run << " " << i;
+  }
+  EXPECT_EQ(hooks.MessageCount, 0);
+}
