@@ -1,11 +1,14 @@
 #include "app/Startup.h"
 
+#include <QApplication>
 #include <QWidget>
 #include <vector>
 
 #include "analyses/cooccurrence/CoOccurrenceOptions.h"
 #include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "analyses/cooccurrence/CoOccurrenceMain.h"
+#include "analyses/guild/GuildStructureMain.h"
+#include "analyses/guild/GuildStructureOptions.h"
 #include "analyses/standardtests/AnovaMain.h"
 #include "analyses/standardtests/AnovaOptions.h"
 #include "analyses/standardtests/RegressionMain.h"
@@ -13,10 +16,18 @@
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
+#include "shell/PelmorRestructureMatrix.h"
 #include "shell/ProgressSims.h"
 
 namespace {
 std::vector<QWidget*> Created;
+}
+
+void SetUpApplication() {
+  QApplication::setApplicationName(QStringLiteral("Pelmor"));
+  // The main window is hidden while an analysis runs; the program ends only when
+  // the main window is closed.
+  QApplication::setQuitOnLastWindowClosed(false);
 }
 
 void CreateWindows() {
@@ -37,8 +48,12 @@ void CreateWindows() {
   // TRunsTestShell
   Created.push_back(new TChangeDirectory());
   Created.push_back(new TCoOccurrenceOpts());
-  // TGuildStructureOpts ...
+  Created.push_back(new TGuildStructureOpts());
   Created.push_back(new TCoOccurrence());
+  // TChiSquareOpts ...
+  Created.push_back(new TGuildStructure());
+  Created.push_back(new TPelmorRedoMatrix());
+  // TSpeciesDiversityOpts ...
 }
 
 void DestroyWindows() {

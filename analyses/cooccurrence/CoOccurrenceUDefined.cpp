@@ -111,15 +111,9 @@ void TCoOccurrenceUserDefined::OpenWeightsFile(TStringGrid& G) {
 }
 
 void TCoOccurrenceUserDefined::OpenWeightsFromPath(TStringGrid& G, const QString& Path) {
-  QString text;
-  const TReadResult file = ReadTextFile(Path, text);
-  if (file.State != TReadResult::Ok) {
-    ShowMessage(file.Message);
-    return;
-  }
   // A blank ends a cell; the first line sets the number of columns, so a longer
   // later line never writes past the grid.
-  TReadResult read = ParseCellTable(text, false);
+  const TReadResult read = ReadCellFile(Path, false);
   if (read.State != TReadResult::Ok) {
     ShowMessage(read.Message);
     return;
@@ -135,7 +129,7 @@ void TCoOccurrenceUserDefined::OpenWeightsFromPath(TStringGrid& G, const QString
       SetDefaults();
     }
   } else {
-    G.SetTable(std::move(read.Cells), std::max(read.Cols, 2));
+    G.SetTable(GridTable(read.Cells), std::max(read.Cols, 2));
   }
   SpeciesWeightsGrid->SetFixedCols(0);
   SpeciesWeightsGrid->SetFixedRows(1);

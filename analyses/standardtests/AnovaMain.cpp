@@ -44,7 +44,7 @@ TAnovaShell::TAnovaShell() : TAnalysisResults(QStringLiteral("ANOVA")) {
   SimulatedMeansSheet = AddSheet(QStringLiteral("Simulated Means"));
   SimulatedMeansStringGrid = NewGrid(SimulatedMeansSheet, QStringLiteral("SimulatedMeansStringGrid"), 4);
   FRatioSheet = AddSheet(QStringLiteral("Pseudo F-Ratio"));
-  FRatioPage = BuildStatPage(FRatioSheet, QStringLiteral("FRatioMemo"), QStringLiteral("ObservedVarianceMemo"),
+  FRatioPage = BuildRangeStatPage(FRatioSheet, QStringLiteral("FRatioMemo"), QStringLiteral("ObservedVarianceMemo"),
                              QStringLiteral("FRatioHistogramMemo"), QStringLiteral("FRatioHistogramMemo2"),
                              QStringLiteral("Observed group variance"));
   FRatioMemo = FRatioPage.Text;
@@ -203,7 +203,7 @@ void TAnovaShell::SimulationDisplay() {
 void TAnovaShell::DisplayRowTitles(TStringGrid& Grid) { CopyRowTitlesToGrid(Grid); }
 
 void TAnovaShell::Display() {
-  ShowStatHistogram(FRatioPage, FStat);
+  ShowRangeHistogram(FRatioPage, FStat);
   CopyColumnsToGrids(*InputGrid, *SimulationGrid, LabelsColumn, ResponseColumn);
   SimulationDisplay();
   DisplayRowTitles(*SimulationGrid);

@@ -71,13 +71,13 @@ TRegressionShell::TRegressionShell() : TAnalysisResults(QStringLiteral("Regressi
   Series8 = Chart4->Line();
 
   InterceptSheet = AddSheet(QStringLiteral("Intercept"));
-  InterceptPage = BuildStatPage(InterceptSheet, QStringLiteral("InterceptMemo"), QStringLiteral("ObservedInterceptMemo"),
+  InterceptPage = BuildRangeStatPage(InterceptSheet, QStringLiteral("InterceptMemo"), QStringLiteral("ObservedInterceptMemo"),
                                 QStringLiteral("InterceptHistogramMemo"), QStringLiteral("InterceptHistogramMemo2"));
   SlopeSheet = AddSheet(QStringLiteral("Slope"));
-  SlopePage = BuildStatPage(SlopeSheet, QStringLiteral("SlopeMemo"), QStringLiteral("ObservedSlopeMemo"),
+  SlopePage = BuildRangeStatPage(SlopeSheet, QStringLiteral("SlopeMemo"), QStringLiteral("ObservedSlopeMemo"),
                             QStringLiteral("SlopeHistogramMemo"), QStringLiteral("SlopeHistogramMemo2"));
   RSheet = AddSheet(QStringLiteral("r"));
-  RPage = BuildStatPage(RSheet, QStringLiteral("RMemo"), QStringLiteral("ObservedRMemo"),
+  RPage = BuildRangeStatPage(RSheet, QStringLiteral("RMemo"), QStringLiteral("ObservedRMemo"),
                         QStringLiteral("RHistogramMemo"), QStringLiteral("RHistogramMemo2"));
   InterceptMemo = InterceptPage.Text;
   ObservedInterceptMemo = InterceptPage.Observed;
@@ -186,9 +186,9 @@ void TRegressionShell::StatsToStrings() {
   RTexts = StatTexts(RStat, StandardTestsArrow);
 }
 
-void TRegressionShell::StatDisplay(const TStatPage& Page, const TSimStatistic& S, const TStatTexts& t,
+void TRegressionShell::StatDisplay(const TRangeStatPage& Page, const TSimStatistic& S, const TStatTexts& t,
                                    const QString& Observed, const QString& Mean, const QString& Variance) {
-  ShowStatHistogram(Page, S);
+  ShowRangeHistogram(Page, S);
   const QStringList lines{Observed + Q(t.Observed),
                           QString(),
                           Mean + Q(t.Mean),
