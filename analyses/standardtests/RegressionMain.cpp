@@ -24,10 +24,12 @@ QString Q(const std::string& S) { return QString::fromStdString(S); }
 TStringGrid* NewColumnsGrid(QWidget* Sheet, const QString& Name) {
   auto* g = new TStringGrid(Sheet);
   g->setObjectName(Name);
-  g->Model()->Editable = false;
-  // Wide enough for a figure such as "-12345.67890".
-  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
+  // Read-only, titles in view, wide enough for a figure such as "-12345.67890".
+  g->SetEditing(false);
   g->SetSize(3, 2);
+  g->SetFixedCols(1);
+  g->SetFixedRows(1);
+  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
   (new QVBoxLayout(Sheet))->addWidget(g);
   return g;
 }
