@@ -32,7 +32,7 @@ QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemMod
   return v;
 }
 
-void SetMemoText(QPlainTextEdit& Memo, const QString& Text) {
+void SetMemoLines(QPlainTextEdit& Memo, const QString& Text) {
   QString t = Text;
   t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -40,9 +40,9 @@ void SetMemoText(QPlainTextEdit& Memo, const QString& Text) {
   Memo.setPlainText(t);
 }
 
-TStatPage BuildStatPage(QWidget* Sheet, const QString& GroupCaption, const QStringList& Names) {
+TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QStringList& Names) {
   auto name = [&Names](int I) { return I < Names.size() ? Names[I] : QString(); };
-  TStatPage p;
+  TStatTab p;
   auto* layout = new QHBoxLayout(Sheet);
   p.Mean = NewMemo(Sheet, name(0));
   layout->addWidget(p.Mean, 2);
@@ -62,15 +62,15 @@ TStatPage BuildStatPage(QWidget* Sheet, const QString& GroupCaption, const QStri
   return p;
 }
 
-void ShowStatPage(const TStatPage& Page, const TSimStatistic& S, const QStringList& FigureLines, const char* Arrow) {
+void ShowStatTab(const TStatTab& Page, const TSimStatistic& S, const QStringList& FigureLines, const char* Arrow) {
   const TStatTexts t = StatTexts(S, Arrow);
-  SetMemoText(*Page.Bins, QStringLiteral("0"));
-  SetMemoText(*Page.Observed, Q(t.MarkerText));
+  SetMemoLines(*Page.Bins, QStringLiteral("0"));
+  SetMemoLines(*Page.Observed, Q(t.MarkerText));
   if (S.Count > 0) {
-    SetMemoText(*Page.Low, Q(S.Columns.Lows));
-    SetMemoText(*Page.High, Q(S.Columns.Highs));
-    SetMemoText(*Page.Bins, Q(S.Histogram.Ranges));
-    SetMemoText(*Page.Counts, Q(S.Columns.Counts));
+    SetMemoLines(*Page.Low, Q(S.Columns.Lows));
+    SetMemoLines(*Page.High, Q(S.Columns.Highs));
+    SetMemoLines(*Page.Bins, Q(S.Histogram.Ranges));
+    SetMemoLines(*Page.Counts, Q(S.Columns.Counts));
   } else {
     Page.Low->clear();
     Page.High->clear();

@@ -20,9 +20,9 @@ QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly = tr
 QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model);
 // A memo's text as a line list holds it: CR LF and CR end lines, and a line end at
 // the very end of the text adds no empty line.
-void SetMemoText(QPlainTextEdit& Memo, const QString& Text);
+void SetMemoLines(QPlainTextEdit& Memo, const QString& Text);
 
-struct TStatPage {
+struct TStatTab {
   QPlainTextEdit* Mean = nullptr;      // the figures
   QGroupBox* Group = nullptr;          // the box around the histogram columns
   QPlainTextEdit* Low = nullptr;       // lower bin edges
@@ -34,12 +34,12 @@ struct TStatPage {
 
 // Lays the page out on Sheet; the memos are named from Names: figures, observed,
 // lower edges, upper edges, counts, bins.
-TStatPage BuildStatPage(QWidget* Sheet, const QString& GroupCaption, const QStringList& Names);
+TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QStringList& Names);
 
 // The figures of S on the page: FigureLines in the figures memo, the marker with the
 // observed value and Arrow beside the histogram, whose columns are cleared when no
 // value was simulated.
-void ShowStatPage(const TStatPage& Page, const TSimStatistic& S, const QStringList& FigureLines, const char* Arrow);
+void ShowStatTab(const TStatTab& Page, const TSimStatistic& S, const QStringList& FigureLines, const char* Arrow);
 
 // The usual figure lines: ObservedLabel + observed value, an empty line, the mean and
 // the variance of the simulated values, an empty line, the two tail probabilities, an

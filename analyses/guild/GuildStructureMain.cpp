@@ -53,18 +53,18 @@ TGuildStructure::TGuildStructure() : TAnalysisResults(QStringLiteral("Guild Stru
   GuildsRegionsGrid = NewGrid(GuildsRegionsSheet, QStringLiteral("GuildsRegionsGrid"));
   PairwiseSheet = AddSheet(QStringLiteral("Pairwise"));
   MeanSheet = AddSheet(QStringLiteral("Mean"));
-  MeanPage = BuildStatPage(MeanSheet, QStringLiteral("Observed index"),
+  MeanPage = BuildStatTab(MeanSheet, QStringLiteral("Observed index"),
                            PageNames(QStringLiteral("MeanMemo"), QStringLiteral("ObservedMeanMemo"),
                                      QStringLiteral("MeanHistogramMemoLow"), QStringLiteral("MeanHistogramMemoHigh"),
                                      QStringLiteral("MeanHistogramMemo2"), QStringLiteral("MeanHistogramMemo")));
   VarianceSheet = AddSheet(QStringLiteral("Variance"));
-  VariancePage = BuildStatPage(
+  VariancePage = BuildStatTab(
       VarianceSheet, QStringLiteral("Observed index"),
       PageNames(QStringLiteral("VarianceMemo"), QStringLiteral("ObservedVarianceMemo"),
                 QStringLiteral("VarianceHistogramMemoLow"), QStringLiteral("VarianceHistogramMemoHigh"),
                 QStringLiteral("VarianceHistogramMemo2"), QStringLiteral("VarianceHistogramMemo")));
   FavoredSheet = AddSheet(QStringLiteral("Favored states"));
-  FavoredPage = BuildStatPage(
+  FavoredPage = BuildStatTab(
       FavoredSheet, QStringLiteral("Observed index"),
       PageNames(QStringLiteral("FavoredStatesMemo"), QStringLiteral("ObservedFavoredStatesMemo"),
                 QStringLiteral("FSHistogramMemoLow"), QStringLiteral("FSHistogramMemoHigh"),
@@ -236,10 +236,10 @@ void TGuildStructure::Display() {
   SimulationDisplay();
   GuildsDisplay();
   const QString observed = QStringLiteral("Observed index = ");
-  ShowStatPage(MeanPage, MeanStat, StatFigureLines(MeanStat, observed), kObservedArrow);
-  ShowStatPage(VariancePage, VarianceStat, StatFigureLines(VarianceStat, observed), kObservedArrow);
+  ShowStatTab(MeanPage, MeanStat, StatFigureLines(MeanStat, observed), kObservedArrow);
+  ShowStatTab(VariancePage, VarianceStat, StatFigureLines(VarianceStat, observed), kObservedArrow);
   const bool favored = Engine.CountsFavored();
-  if (favored) ShowStatPage(FavoredPage, FavoredStat, StatFigureLines(FavoredStat, observed), kObservedArrow);
+  if (favored) ShowStatTab(FavoredPage, FavoredStat, StatFigureLines(FavoredStat, observed), kObservedArrow);
   PageControl1->setTabVisible(PageControl1->indexOf(FavoredSheet), favored);
   PageControl1->setTabVisible(PageControl1->indexOf(PairwiseSheet), false);
 }

@@ -32,7 +32,7 @@ class TGuildStructure : public TAnalysisResults {
   TStringGrid* InputGrid = nullptr;
   TStringGrid* SimulationGrid = nullptr;
   TStringGrid* GuildsRegionsGrid = nullptr;
-  TStatPage MeanPage, VariancePage, FavoredPage;
+  TStatTab MeanPage, VariancePage, FavoredPage;
 
   bool TabVisible(QWidget* Sheet) const;
 

@@ -43,9 +43,9 @@ TRangeStatPage BuildRangeStatPage(QWidget* Sheet, const QString& TextName, const
 
 void ShowRangeHistogram(const TRangeStatPage& Page, const TSimStatistic& S) {
   const TStatTexts t = StatTexts(S, StandardTestsArrow);
-  SetMemoText(*Page.Observed, QString::fromStdString(t.MarkerText));
-  SetMemoText(*Page.Ranges, QString::fromStdString(S.Histogram.Ranges));
-  SetMemoText(*Page.Counts, QString::fromStdString(S.Histogram.Counts));
+  SetMemoLines(*Page.Observed, QString::fromStdString(t.MarkerText));
+  SetMemoLines(*Page.Ranges, QString::fromStdString(S.Histogram.Ranges));
+  SetMemoLines(*Page.Counts, QString::fromStdString(S.Histogram.Counts));
 }
 
 bool ReadRealColumn(int Col, std::vector<double>& Values) {
