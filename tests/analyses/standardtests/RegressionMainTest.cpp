@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
@@ -364,4 +365,26 @@ TEST_F(RegressionRunTest, LargeSetRunsThroughTheWindow) {
   EXPECT_EQ(RegressionShell->SimulationGrid->RowCount(), 10001);
   EXPECT_LT(ms, 15000);
   std::printf("regression, 10000 rows, 2000 iterations, through the window: %.2f s\n", ms / 1000.0);
+}
+
+TEST_F(RegressionRunTest, ModalDialogRefusesAGridBeforeShowingAndRunsOtherwise) {
+  // The modal loop itself: a refused grid returns at once (the dialog never shows, so
+  // no loop waits for a close that cannot come); an accepted one runs until "&Run".
+  SetGrid({"species len", "sp1 1"});
+  Script.Messages.clear();
+  Pelmor->OptionsAccepted = true;
+  EXPECT_EQ(RegressionOpts->exec(), QDialog::Rejected);
+  EXPECT_FALSE(RegressionOpts->isVisible());
+  EXPECT_FALSE(Pelmor->OptionsAccepted);
+  EXPECT_EQ(Script.Messages, QStringList{"At least two columns required."});
+  SetGrid(Hand);
+  QTimer::singleShot(0, RegressionOpts, [] {
+    RegressionOpts->XvariableCList->setCurrentIndex(1);
+    RegressionOpts->YvariableCList->setCurrentIndex(2);
+    RegressionOpts->RunButton->click();
+  });
+  EXPECT_EQ(RegressionOpts->exec(), QDialog::Accepted);
+  EXPECT_TRUE(Pelmor->OptionsAccepted);
+  EXPECT_EQ(RegressionOpts->FirstPosition, 1);
+  EXPECT_EQ(RegressionOpts->SecondPosition, 2);
 }
