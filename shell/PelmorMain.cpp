@@ -175,6 +175,7 @@ void TPelmor::FormCreate() {
   setWindowTitle(QStringLiteral("Pelmor...") + FileName);
   New1Click();
   HomeDir = CurrentDir();
+  ProgramDir = QCoreApplication::applicationDirPath();
   BatchIndex = 0;
   BatchFileCount = 0;
   BatchMode = false;

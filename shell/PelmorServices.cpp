@@ -2,6 +2,7 @@
 // box and the writers of simulated data sets.
 #include <QAction>
 #include <QByteArray>
+#include <QDir>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -11,6 +12,7 @@
 #include "platform/Prompts.h"
 #include "shell/AboutPelmor.h"
 #include "shell/DataFiles.h"
+#include "shell/HelpWindow.h"
 #include "shell/PelmorMain.h"
 
 namespace {
@@ -90,14 +92,28 @@ void TPelmor::ConnectServiceMenus() {
   connect(About1, &QAction::triggered, this, [this] { About1Click(); });
 }
 
+QString TPelmor::FindHelpPage() const {
+  // The start directory first (the current directory while help runs), then the
+  // program's own folder, so that help is found wherever the program was started.
+  for (const QString& dir : {CurrentDir(), ProgramDir}) {
+    if (dir.isEmpty()) continue;
+    const QString path = QDir(dir).absoluteFilePath(HelpPage);
+    if (FileExists(path)) return path;
+  }
+  return {};
+}
+
 void TPelmor::RunHelp() {
   WorkDir = CurrentDir();
   if (!SetCurrentDir(HomeDir)) {
     ShowMessage(QStringLiteral("Unable to load Help. Directory error."));
     return;
   }
-  if (!OpenDocument(ExpandFileName(HelpPage)))
+  const QString page = FindHelpPage();
+  if (page.isEmpty())
     Prompts().MessageDlg(QStringLiteral("Could not execute ") + HelpPage, TMsgType::Error, TMsgButtons::OK);
+  else if (!OpenDocument(page))
+    ShowHelpWindow(page, this);  // no program on the desktop opens it: our own window does
   if (!SetCurrentDir(WorkDir)) ShowMessage(QStringLiteral("Unable to reset Home directory. Directory error."));
 }
 
