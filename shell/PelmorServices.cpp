@@ -14,6 +14,7 @@
 #include "shell/DataFiles.h"
 #include "shell/HelpWindow.h"
 #include "shell/PelmorMain.h"
+#include "shell/ProgressSims.h"
 
 namespace {
 const QString HelpPage = QStringLiteral("MainFrame.htm");
@@ -122,27 +123,29 @@ void TPelmor::About1Click() {
 }
 
 namespace {
-// Writes a whole simulated file; on failure one message and the run is stopped.
-bool WriteSimFile(TRunState& State, const QString& Name, const QByteArray& Bytes) {
-  if (WriteFileSafely(Name, Bytes)) return true;
-  ShowMessage(WriteError);
+// A failure stops the run: the progress window is closed before the message, so that
+// the message is not left behind it.
+bool Fail(TRunState& State, const QString& Message) {
+  CloseProgressWindow();
+  ShowMessage(Message);
   State.AbortRequested = true;
   return false;
 }
 
-// A data set that does not fit the grid (or the count asked for) is not written.
-bool Refuse(TRunState& State) {
-  ShowMessage(SaveError);
-  State.AbortRequested = true;
-  return false;
+// Writes a whole simulated file; on failure one message and the run is stopped.
+bool WriteSimFile(TRunState& State, const QString& Name, const QByteArray& Bytes) {
+  if (WriteFileSafely(Name, Bytes)) return true;
+  return Fail(State, WriteError);
 }
+
+// A data set that does not fit the grid (or the count asked for) is not written.
+bool Refuse(TRunState& State) { return Fail(State, SaveError); }
 }  // namespace
 
 bool TPelmor::SaveSimulation(int32_t I, int32_t J, const TStringGrid& Grid) {
   if (AbortRequested) return false;
-  if (SaveGridToFile(Grid, SimFileName(I, J))) return true;
-  AbortRequested = true;  // SaveGridToFile has shown "Error writing file."
-  return false;
+  // Written as the data writer writes a grid.
+  return WriteSimFile(*this, SimFileName(I, J), MatrixFileBytes(Grid.Table(), Grid.ColCount(), Grid.RowCount()));
 }
 
 bool TPelmor::SaveSimulation_2(int32_t I, int32_t J, const std::vector<std::vector<int32_t>>& M) {

@@ -25,7 +25,12 @@ bool TWindowRunHooks::StopRequested() const { return Pelmor && Pelmor->AbortRequ
 void TWindowRunHooks::RequestStop() {
   if (Pelmor) Pelmor->AbortRequested = true;
 }
-void TWindowRunHooks::Message(const std::string& Text) { ShowMessage(QString::fromStdString(Text)); }
+void TWindowRunHooks::Message(const std::string& Text) {
+  // Every message of a computing routine is a refusal that ends the run: the progress
+  // window goes first, so the message is not left behind it.
+  CloseProgressWindow();
+  ShowMessage(QString::fromStdString(Text));
+}
 void TWindowRunHooks::SetCaption(const std::string& Text) {
   if (Progress) Progress->setWindowTitle(QString::fromStdString(Text));
 }

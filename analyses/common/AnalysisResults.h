@@ -145,8 +145,9 @@ class TAnalysisResults : public QDialog {
 };
 
 // Hooks that reach the program's windows: the platform's message processing (cheap
-// when called often), the main window's AbortRequested, message boxes, the progress
-// window's caption and bar.
+// when called often), the main window's AbortRequested, message boxes (each a
+// refusal that ends the run, shown after the progress window was closed), the
+// progress window's caption and bar.
 class TWindowRunHooks : public TRunHooks {
  public:
   void ProcessMessages() override;
