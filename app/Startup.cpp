@@ -7,9 +7,19 @@
 #include "analyses/cooccurrence/CoOccurrenceOptions.h"
 #include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "analyses/cooccurrence/CoOccurrenceMain.h"
+#include "analyses/guild/GuildStructureMain.h"
+#include "analyses/guild/GuildStructureOptions.h"
+#include "analyses/standardtests/AnovaMain.h"
+#include "analyses/standardtests/AnovaOptions.h"
+#include "analyses/standardtests/RegressionMain.h"
+#include "analyses/standardtests/RegressionOptions.h"
+#include "analyses/nicheoverlap/NicheOverlapMain.h"
+#include "analyses/nicheoverlap/NicheOverlapOptions.h"
+#include "analyses/nicheoverlap/NicheOverlapUDefined.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
+#include "shell/PelmorRestructureMatrix.h"
 #include "shell/ProgressSims.h"
 
 namespace {
@@ -26,17 +36,31 @@ void SetUpApplication() {
 void CreateWindows() {
   if (Pelmor) return;
   Created.push_back(new TPelmor());
-  // TNicheOverlapUserDefined, TPelmorEditor ...
+  Created.push_back(new TNicheOverlapUserDefined());
+  // TPelmorEditor
   Created.push_back(new TProgress());
   // TSizeOverlap, TSizeOverlapOpts ...
   Created.push_back(new TPelmorAbout());
-  // TSizeOverLapUD1 ... TSizeOverLapUD6, TMacroecologyOpts, TNicheOverlap, TNicheOverlapOpts, TMacroEcology ...
+  // TSizeOverLapUD1 ... TSizeOverLapUD6, TMacroecologyOpts
+  Created.push_back(new TNicheOverlap());
+  Created.push_back(new TNicheOverlapOpts());
+  // TMacroEcology
   Created.push_back(new TCoOccurrenceUserDefined());
-  // TMacroEcologyUD1 ... TRunsTestShell
+  // TMacroEcologyUD1, TMacroEcologyUD2
+  Created.push_back(new TRegressionOpts());
+  Created.push_back(new TRegressionShell());
+  Created.push_back(new TAnovaShell());
+  // TChiSquareShell
+  Created.push_back(new TAnovaOpts());
+  // TRunsTestShell
   Created.push_back(new TChangeDirectory());
   Created.push_back(new TCoOccurrenceOpts());
-  // TGuildStructureOpts ...
+  Created.push_back(new TGuildStructureOpts());
   Created.push_back(new TCoOccurrence());
+  // TChiSquareOpts ...
+  Created.push_back(new TGuildStructure());
+  Created.push_back(new TPelmorRedoMatrix());
+  // TSpeciesDiversityOpts ...
 }
 
 void DestroyWindows() {

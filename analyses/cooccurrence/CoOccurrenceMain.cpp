@@ -48,15 +48,9 @@ QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly = tr
   return m;
 }
 
-QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model) {
-  auto* v = new QTableView(Parent);
+QTableView* NewMatrixView(QWidget* Parent, const QString& Name, TCellTableModel* Model) {
+  auto* v = new TMatrixView(Model, Parent);
   v->setObjectName(Name);
-  v->setModel(Model);
-  v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  v->horizontalHeader()->hide();
-  v->verticalHeader()->hide();
-  v->horizontalHeader()->setDefaultSectionSize(72);
-  v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 6);
   return v;
 }
 
@@ -184,7 +178,7 @@ TCoOccurrence::TCoOccurrence() : TAnalysisResults(QStringLiteral("Co-occurrence"
   InputSheet->setObjectName(QStringLiteral("InputSheet"));
   InputGrid = new TStringGrid(InputSheet);
   InputGrid->setObjectName(QStringLiteral("InputGrid"));
-  InputGrid->Model()->Editable = false;
+  InputGrid->SetEditing(false);
   (new QVBoxLayout(InputSheet))->addWidget(InputGrid);
 
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));

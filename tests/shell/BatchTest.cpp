@@ -6,7 +6,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QApplication>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -114,6 +117,12 @@ TEST_F(BatchTest, SummaryGridServicesAndTheirFiles) {
   Pelmor->BuildBatchSummaryFile(QStringLiteral("/x/y/data1.txt"), "1.50000", "0.20000", "0.80000");
   ASSERT_EQ(Pelmor->BatchGrid->RowCount(), 2);
   EXPECT_EQ(Pelmor->BatchGrid->Cells(0, 1), "data1.txt");
+  // The header row and the file names are the grid's titles, kept in view when it
+  // scrolls.
+  const TStringGridModel& m = *Pelmor->BatchGrid->Model();
+  EXPECT_EQ(m.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Standard-Effect");
+  EXPECT_EQ(m.headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), "data1.txt");
+  EXPECT_EQ(m.data(m.index(0, 2), Qt::DisplayRole).toString(), "0.80000");
   Pelmor->FileName = Dir.filePath("data1.txt");
   EXPECT_TRUE(Pelmor->SaveBatchSummary({"line one", "", "line three"}));
   EXPECT_EQ(Read("Summarydata1.txt"), QByteArray("line one\r\n\r\nline three\r\n"));
@@ -308,4 +317,43 @@ TEST_F(BatchTest, ChangeDirectoryDialogMovesTheBatch) {
   EXPECT_EQ(Pelmor->WorkDir, Dir.filePath("sub"));
   EXPECT_EQ(Pelmor->windowTitle(), QStringLiteral("Pelmor: Batch processing...") + Dir.filePath("sub"));
   EXPECT_EQ(Pelmor->Memo1->toPlainText(), "one.txt\ntwo.txt");
+}
+
+TEST_F(BatchTest, EscapeLeavesChangeDirectoryWithTheFolderAsItWas) {
+  TChangeDirectory& d = *ChangeDirectory;
+  ASSERT_TRUE(QDir(Dir.path()).mkpath("sub"));
+  Write("sub/one.txt", "a b\r\n1 2\r\n");
+  Write("top.txt", "x\r\n");
+  Pelmor->BatchOn();
+  ASSERT_EQ(Pelmor->Memo1->toPlainText(), "top.txt");
+
+  bool shown = false;
+  OtherModal = [&](QWidget* w) {
+    ASSERT_EQ(w, &d);
+    shown = true;
+    // The user walks into "sub", then thinks better of it and presses Escape where
+    // the keyboard is: in the directory list.
+    emit d.DirectoryListBox1->itemActivated(d.DirectoryListBox1->item(1));
+    ASSERT_EQ(CurrentDir(), Dir.filePath("sub"));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(d.DirectoryListBox1, &escape);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_EQ(CurrentDir(), Dir.path());
+  };
+  Pelmor->ChangeDirectory1->trigger();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(CurrentDir(), Dir.path());
+  EXPECT_EQ(Pelmor->WorkDir, Dir.path());
+  EXPECT_EQ(Pelmor->Memo1->toPlainText(), "top.txt");
+
+  // Shown again, the dialog starts where the program is, and "&OK" still moves.
+  OtherModal = [&](QWidget*) {
+    EXPECT_EQ(d.Directory(), Dir.path());
+    emit d.DirectoryListBox1->itemActivated(d.DirectoryListBox1->item(1));
+    d.OKButton->click();
+  };
+  Pelmor->ChangeDirectory1->trigger();
+  EXPECT_EQ(Pelmor->WorkDir, Dir.filePath("sub"));
+  EXPECT_EQ(Pelmor->Memo1->toPlainText(), "one.txt");
 }

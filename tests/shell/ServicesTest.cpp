@@ -23,6 +23,7 @@
 #include "shell/HelpWindow.h"
 #include "shell/PelmorMain.h"
 #include "app/Startup.h"
+#include "tests/core/CommaLocale.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {
@@ -200,15 +201,19 @@ TEST_F(ServicesTest, ColumnFilesExactBytes) {
 
 TEST_F(ServicesTest, DecimalMarkIsAPointInAnyLocale) {
   const QLocale oldLocale;
-  const std::string oldC = std::setlocale(LC_ALL, nullptr);
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-  std::setlocale(LC_ALL, "de_DE.UTF-8");  // may not be installed; the Qt default still changes
-  Real_Matrix r = MakeRealMatrix(3, 4);
-  r[1][1] = 0.5;
-  const bool wroteReal = Pelmor->SaveSimulation_3(1, 0, r);
-  const bool wroteLine = Pelmor->SaveNumberLineToFile(2, 1, {2.75});
-  std::setlocale(LC_ALL, oldC.c_str());
-  QLocale::setDefault(oldLocale);
+  bool wroteReal = false, wroteLine = false;
+  {
+    // Decimal commas for the C library, the C++ streams and Qt alike.
+    const TCommaLocale comma;
+    ASSERT_TRUE(comma.Active) << comma.Error;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(QLocale().toString(0.5), QStringLiteral("0,5"));
+    Real_Matrix r = MakeRealMatrix(3, 4);
+    r[1][1] = 0.5;
+    wroteReal = Pelmor->SaveSimulation_3(1, 0, r);
+    wroteLine = Pelmor->SaveNumberLineToFile(2, 1, {2.75});
+    QLocale::setDefault(oldLocale);
+  }
   EXPECT_TRUE(wroteReal);
   EXPECT_TRUE(wroteLine);
   EXPECT_EQ(Read("Sim1.txt"), "species site1 site2\r\nsp1 0.5 0\r\nsp2 0 0\r\nsp3 0 0\r\n");

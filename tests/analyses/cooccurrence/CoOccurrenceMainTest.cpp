@@ -17,7 +17,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <cstdio>
 #include <ostream>
 
 #include "analyses/common/MatrixView.h"
@@ -448,9 +447,13 @@ TEST_F(CoOccurrenceRunTest, OneIterationCountAndSeededReplay) {
   const QStringList first = Summary();
   Launch(QStringLiteral("120"), QStringLiteral("5"));
   EXPECT_EQ(Summary(), first);
+  // The seed typed in is the one the draws start from: the means below were computed
+  // by tests/analyses/cooccurrence/golden_draws.py (its window_run), a separate model
+  // of the generator, the swap chain and the C-score.
+  EXPECT_EQ(first[13], "Mean of simulated indices = 1.81944");
   Launch(QStringLiteral("120"), QStringLiteral("6"));
   EXPECT_EQ(Summary()[3], "Random seed = 6");
-  EXPECT_NE(Summary().mid(13, 8), first.mid(13, 8));
+  EXPECT_EQ(Summary()[13], "Mean of simulated indices = 1.83611");
 
   // A run started by the launcher uses the count the launcher took, everywhere.
   CoOccurrenceOpts->IterationsEdit->setText(QStringLiteral("5000 "));
@@ -602,19 +605,6 @@ TEST_F(CoOccurrenceRunTest, MatrixAtTheCellLimitRunsThroughTheWindow) {
   EXPECT_EQ(CoOccurrence->ResponseModel->RowCount(), 300);
   EXPECT_EQ(CoOccurrence->SimulationModel->ColCount(), 801);
   EXPECT_LT(t.elapsed(), 20000);
-}
-
-// The figure of the closing note: default options, a 300 x 800 matrix, 5000
-// iterations through the whole window road. Run with --gtest_also_run_disabled_tests.
-TEST_F(CoOccurrenceRunTest, DISABLED_DefaultRunOf300x800With5000Iterations) {
-  SetRandomMatrix(801, 301, 0.2, 4242);
-  QElapsedTimer t;
-  t.start();
-  Launch(QStringLiteral("5000"), QStringLiteral("1"));
-  const double seconds = t.elapsed() / 1000.0;
-  ASSERT_EQ(Results, 1);
-  EXPECT_EQ(CoOccurrence->NormalCount, 5000);
-  std::printf("300 x 800, 5000 iterations, Sequential Swap, C-score: %.2f s\n", seconds);
 }
 
 TEST_F(CoOccurrenceRunTest, PairwiseAndDegenerateTabsFollowEachRun) {
