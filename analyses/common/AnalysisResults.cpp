@@ -105,6 +105,14 @@ QWidget* TAnalysisResults::AddSheet(const QString& Caption) {
   return sheet;
 }
 
+void TAnalysisResults::SetSheetVisible(QWidget* Sheet, bool Visible) {
+  // Qt's tab bar forgets a pending relayout of a hidden window when told to keep a tab
+  // as it is, and a tab it should have brought back stays without room (seen with Qt
+  // 6.4): a tab whose visibility does not change is left alone.
+  const int i = PageControl1->indexOf(Sheet);
+  if (i >= 0 && PageControl1->isTabVisible(i) != Visible) PageControl1->setTabVisible(i, Visible);
+}
+
 void TAnalysisResults::SetTimeLine(int Line, const QString& Text) {
   QStringList lines = TimeMemo->toPlainText().split(QLatin1Char('\n'));
   while (lines.size() < 2) lines << QString();

@@ -58,6 +58,8 @@ class TAnalysisResults : public QDialog {
 
   // A new tab placed before the "Summary" tab.
   QWidget* AddSheet(const QString& Caption);
+  // Shows or hides a tab (only a change is passed on to the tab widget).
+  void SetSheetVisible(QWidget* Sheet, bool Visible);
   // Line 0 or 1 of the time pane.
   void SetTimeLine(int Line, const QString& Text);
   QString TimeLine(int Line) const;
