@@ -16,6 +16,9 @@
 #include "analyses/nicheoverlap/NicheOverlapMain.h"
 #include "analyses/nicheoverlap/NicheOverlapOptions.h"
 #include "analyses/nicheoverlap/NicheOverlapUDefined.h"
+#include "analyses/diversity/AbundancelevelsOptions.h"
+#include "analyses/diversity/SpeciesDiversityMain.h"
+#include "analyses/diversity/SpeciesDiversityOptions.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
@@ -39,14 +42,22 @@ void CreateWindows() {
   Created.push_back(new TNicheOverlapUserDefined());
   // TPelmorEditor
   Created.push_back(new TProgress());
-  // TSizeOverlap, TSizeOverlapOpts ...
+  // TSizeOverlap
+  // TSizeOverlapOpts
   Created.push_back(new TPelmorAbout());
-  // TSizeOverLapUD1 ... TSizeOverLapUD6, TMacroecologyOpts
+  // TSizeOverLapUD1
+  // TSizeOverLapUD2
+  // TSizeOverLapUD3
+  // TSizeOverLapUD4
+  // TSizeOverLapUD5
+  // TSizeOverLapUD6
+  // TMacroecologyOpts
   Created.push_back(new TNicheOverlap());
   Created.push_back(new TNicheOverlapOpts());
   // TMacroEcology
   Created.push_back(new TCoOccurrenceUserDefined());
-  // TMacroEcologyUD1, TMacroEcologyUD2
+  // TMacroEcologyUD1
+  // TMacroEcologyUD2
   Created.push_back(new TRegressionOpts());
   Created.push_back(new TRegressionShell());
   Created.push_back(new TAnovaShell());
@@ -57,10 +68,13 @@ void CreateWindows() {
   Created.push_back(new TCoOccurrenceOpts());
   Created.push_back(new TGuildStructureOpts());
   Created.push_back(new TCoOccurrence());
-  // TChiSquareOpts ...
+  // TChiSquareOpts
   Created.push_back(new TGuildStructure());
   Created.push_back(new TPelmorRedoMatrix());
-  // TSpeciesDiversityOpts ...
+  Created.push_back(new TSpeciesDiversityOpts());
+  Created.push_back(new TSpeciesDiversity());
+  // TRunsTestOpts
+  Created.push_back(new TAbundanceLevelsOpts());
 }
 
 void DestroyWindows() {
