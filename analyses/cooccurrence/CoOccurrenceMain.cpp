@@ -83,14 +83,6 @@ TSetPage BuildSetPage(QWidget* Sheet, const QString& Prefix) {
   return p;
 }
 
-// Shows or hides a results tab. Only a change is passed on: Qt's tab bar forgets a
-// pending relayout of a hidden window when told to keep a tab as it is, and the tab
-// it should have brought back stays without room (seen with Qt 6.4).
-void SetSheetVisible(QTabWidget& Tabs, QWidget* Sheet, bool Visible) {
-  const int i = Tabs.indexOf(Sheet);
-  if (i >= 0 && Tabs.isTabVisible(i) != Visible) Tabs.setTabVisible(i, Visible);
-}
-
 int64_t PairIndex(int64_t I, int64_t J, int64_t N) {
   // Pairs (i, j), i < j, counted from 0 in the order i = 0.., j = i+1..
   return I * N - I * (I + 1) / 2 + (J - I - 1);
@@ -215,7 +207,7 @@ TCoOccurrence::TCoOccurrence() : TAnalysisResults(QStringLiteral("Co-occurrence"
   Split_MeanHistogramMemo2 = split.Counts;
   Split_MeanHistogramMemo = split.Bins;
 
-  SetSheetVisible(*PageControl1, DegenerateSheet, false);
+  SetSheetVisible(DegenerateSheet, false);
   resize(860, 560);
 
   RegisterLauncher(QStringLiteral("CoOccurrence"),
@@ -310,7 +302,7 @@ bool TCoOccurrence::Do_Observed() {
   ObservedIndex = Engine_->ObservedIndex();
   RowPairs = Engine_->ObservedRowPairs();
   const bool cscore = Options.Index == TCoOccurrenceIndex::CScore;
-  SetSheetVisible(*PageControl1, PairwiseSheet, cscore);
+  SetSheetVisible(PairwiseSheet, cscore);
   if (cscore)
     ResponseDisplay();
   else
@@ -322,7 +314,7 @@ bool TCoOccurrence::Do_Sim(double& Value) { return Engine_ && Engine_->Next(Hook
 
 bool TCoOccurrence::Observed() {
   if (!Do_Observed()) return false;
-  SetSheetVisible(*PageControl1, DegenerateSheet, Options.Degenerate == TDegeneratePolicy::Split);
+  SetSheetVisible(DegenerateSheet, Options.Degenerate == TDegeneratePolicy::Split);
   NormalSims.assign(static_cast<size_t>(Iterations), 0.0);
   DegenerateSims.assign(static_cast<size_t>(Iterations), 0.0);
   return true;

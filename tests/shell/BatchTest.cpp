@@ -20,6 +20,7 @@
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "shell/ChangeDirectoryDialog.h"
+#include "shell/DataFiles.h"
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
 #include "app/Startup.h"
@@ -199,6 +200,25 @@ TEST_F(BatchTest, ASecondBatchOverTheFolderLeavesOutTheProgramsOwnFiles) {
   // The second batch runs the data files and nothing the first one wrote.
   ASSERT_TRUE(Pelmor->LaunchAnalysis(QStringLiteral("TestAnalysis")));
   EXPECT_EQ(TestAnalysis->RunFiles, (QStringList{"d1.txt", "d2.txt"} + expected));
+}
+
+TEST_F(BatchTest, AFileOverTheSizeLimitIsNamedAndStopsTheBatch) {
+  WriteData("d1.txt", 1);
+  WriteData("d2.txt", 2);
+  {
+    // A sparse file one byte over the limit: no disk space used.
+    QFile huge(Dir.filePath("huge.txt"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(MaxDataFileBytes + 1));
+  }
+  const QString path = Dir.filePath("huge.txt");
+  const TReadResult refused = ReadMatrixFile(path);
+  ASSERT_EQ(refused.State, TReadResult::TooLarge);
+  StartBatch("d1.txt\nhuge.txt\nd2.txt");
+  EXPECT_EQ(TestAnalysis->RunFiles, QStringList{"d1.txt"});
+  EXPECT_EQ(Script.Messages, QStringList{path + ": " + refused.Message});
+  EXPECT_FALSE(Pelmor->RunEnabled);
+  EXPECT_EQ(Pelmor->BatchGrid->RowCount(), 2);  // the first file's row only
 }
 
 TEST_F(BatchTest, EmptyLinesMissingFilesCancelsAndAbortsEndTheBatch) {

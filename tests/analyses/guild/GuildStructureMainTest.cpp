@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include "analyses/guild/GuildStructureMain.h"
@@ -278,3 +280,26 @@ TEST(GuildOptionsTest, GroupingRuleIndexMemoryAndReset) {
 }
 
 }  // namespace
+
+TEST_F(GuildRunTest, FavoredStatesTabFollowsEachRun) {
+  // What the user sees: a tab the window shows has room in its tab bar.
+  auto shown = [](QWidget* Sheet) {
+    QTabWidget& tabs = *GuildStructure->PageControl1;
+    GuildStructure->show();
+    QCoreApplication::processEvents();
+    const int i = tabs.indexOf(Sheet);
+    const QRect r = tabs.tabBar()->tabRect(i);
+    const bool visible = tabs.isTabVisible(i);
+    GuildStructure->hide();
+    EXPECT_EQ(visible, r.width() > 0 && r.height() > 0);
+    return r.width() > 0 && r.height() > 0;
+  };
+  SetGrid(TwoGuilds);
+  for (bool favored : {true, false, false, true, false, true}) {
+    Launch(QStringLiteral("20"), QStringLiteral("3"), 0, favored);
+    ASSERT_EQ(Results, 1);
+    EXPECT_EQ(shown(GuildStructure->FavoredSheet), favored);
+    EXPECT_FALSE(shown(GuildStructure->PairwiseSheet));
+    EXPECT_TRUE(shown(GuildStructure->MeanSheet));
+  }
+}
