@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <cstdio>
 
 #include "analyses/nicheoverlap/NicheOverlapMain.h"
 #include "analyses/nicheoverlap/NicheOverlapOptions.h"
@@ -448,4 +449,26 @@ TEST_F(NicheOverlapRunTest, SavedMatricesBatchModeAndAFailedSummaryWrite) {
   ASSERT_GT(b.size(), 70);
   EXPECT_EQ(b[2], "Iterations = 25\r");
   EXPECT_EQ(Read(QStringLiteral("BatchSummary.txt")).count("\r\n"), 3);
+}
+
+// The speed target through the window: 300 species x 30 states, 1000 iterations,
+// algorithm 3, Pianka (measured on demand: --gtest_also_run_disabled_tests).
+TEST_F(NicheOverlapRunTest, DISABLED_RunOf300x30With1000Iterations) {
+  TCellTable t(301, std::vector<QString>(31));
+  RandSeed = 12345;
+  for (int r = 0; r <= 300; ++r)
+    for (int c = 0; c <= 30; ++c)
+      t[r][c] = r == 0 ? QStringLiteral("s%1").arg(c) : c == 0 ? QStringLiteral("sp%1").arg(r)
+                                                             : QString::number(Random(3) == 0 ? 0 : 1 + Random(100));
+  for (int r = 1; r <= 300; ++r) t[r][1] = QStringLiteral("1");
+  Pelmor->MainGrid->SetTable(std::move(t), 31);
+  Pelmor->FileName = Dir.filePath(QStringLiteral("big.txt"));
+  QElapsedTimer timer;
+  timer.start();
+  Launch(QStringLiteral("1000"), QStringLiteral("1"));
+  const qint64 ms = timer.elapsed();
+  ASSERT_EQ(Results, 1);
+  EXPECT_EQ(Summary()[1], "Rows = 300; Columns = 30");
+  std::printf("300 x 30, 1000 iterations through the window: %lld ms\n", static_cast<long long>(ms));
+  EXPECT_LT(ms, 3000);
 }
