@@ -45,30 +45,25 @@ std::vector<double> WeightValues(const TStringGrid& G) {
   return out;
 }
 
-std::optional<TReadResult> ReadWeightsFile(const QString& Path) {
-  QString text;
-  const TReadResult file = ReadTextFile(Path, text);
-  if (file.State != TReadResult::Ok) {
-    ShowMessage(file.Message);
-    return std::nullopt;
-  }
+std::optional<TWeightsTable> ReadWeightsFile(const QString& Path) {
   // A blank ends a cell; the first line sets the number of columns, so a longer
   // later line never writes past the grid.
-  TReadResult read = ParseCellTable(text, false);
+  const TReadResult read = ReadCellFile(Path, false);
   if (read.State != TReadResult::Ok) {
     ShowMessage(read.Message);
     return std::nullopt;
   }
+  TWeightsTable table{GridTable(read.Cells), read.Cols, read.Rows};
   // Every cell of a saved grid is followed by a blank: the empty cell after the last
   // blank of the first line is no column of the grid.
-  if (read.Cols > 1 && !read.Cells.empty() && read.Cells[0].back().isEmpty()) {
-    --read.Cols;
-    for (auto& row : read.Cells) row.resize(static_cast<size_t>(read.Cols));
+  if (table.Cols > 1 && !table.Cells.empty() && table.Cells[0].back().isEmpty()) {
+    --table.Cols;
+    for (auto& row : table.Cells) row.resize(static_cast<size_t>(table.Cols));
   }
-  return read;
+  return table;
 }
 
-void SetWeightsTable(TStringGrid& G, TReadResult Table) {
+void SetWeightsTable(TStringGrid& G, TWeightsTable Table) {
   const int cols = std::max(Table.Cols, 2);
   for (auto& row : Table.Cells) row.resize(static_cast<size_t>(cols));
   G.SetTable(std::move(Table.Cells), cols);

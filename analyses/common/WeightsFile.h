@@ -29,13 +29,20 @@ bool TestWeights(const TStringGrid& G);
 // Column 1 of rows 1.. as numbers (a text that is not a number counts as 0).
 std::vector<double> WeightValues(const TStringGrid& G);
 
+// The cells of a weights file as a grid holds them.
+struct TWeightsTable {
+  TCellTable Cells;  // [row][column], every row Cols long
+  int Cols = 0;
+  int Rows = 0;
+};
+
 // Reads a weights file. Shows the reading error ("Error opening file." ...) and
 // returns nothing when the file cannot be read.
-std::optional<TReadResult> ReadWeightsFile(const QString& Path);
+std::optional<TWeightsTable> ReadWeightsFile(const QString& Path);
 
 // Puts a table read from a weights file into G (at least two columns, the header row
 // fixed).
-void SetWeightsTable(TStringGrid& G, TReadResult Table);
+void SetWeightsTable(TStringGrid& G, TWeightsTable Table);
 
 // The open dialog "Select an ASCII file to open."; the chosen path, or nothing when
 // cancelled.

@@ -93,7 +93,7 @@ void TCoOccurrenceUserDefined::OpenWeightsFile(TStringGrid& G) {
 }
 
 void TCoOccurrenceUserDefined::OpenWeightsFromPath(TStringGrid& G, const QString& Path) {
-  std::optional<TReadResult> read = ReadWeightsFile(Path);
+  std::optional<TWeightsTable> read = ReadWeightsFile(Path);
   if (!read) return;
   const bool sites = &G == SitesWeightsGrid;
   const int wanted = Pelmor ? (sites ? Pelmor->MainGrid->ColCount() : Pelmor->MainGrid->RowCount()) : read->Rows;

@@ -84,7 +84,7 @@ void TNicheOverlapUserDefined::Open1Click() {
 }
 
 void TNicheOverlapUserDefined::OpenWeightsFromPath(const QString& Path) {
-  std::optional<TReadResult> read = ReadWeightsFile(Path);
+  std::optional<TWeightsTable> read = ReadWeightsFile(Path);
   if (!read) return;
   const int wanted = Pelmor ? Pelmor->MainGrid->ColCount() : read->Rows;
   if (read->Rows != wanted) {
