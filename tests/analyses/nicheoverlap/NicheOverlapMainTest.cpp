@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -329,6 +330,21 @@ TEST_F(NicheOverlapRunTest, PairwiseAndSimulationTabs) {
   // Algorithm 3 keeps each row's values.
   EXPECT_EQ(last[1][1] + last[2][1], 2.0);
   EXPECT_EQ(last[1][2] + last[2][2], 1.0);
+  // One pair: the observed and every simulated variance are 0, and compare as equal.
+  EXPECT_EQ(Summary()[39], "Observed variance = 0.00000");
+  EXPECT_EQ(Summary()[45], "Number of times Observed variance = simulated variances = 5");
+  EXPECT_EQ(Summary()[48], "p(observed <= expected) = 1.00000");
+  EXPECT_EQ(Summary()[49], "p(observed >= expected) = 1.00000");
+  // The captions of the two statistic pages, dots as they stand.
+  EXPECT_EQ(NicheOverlap->ObservedMeanGroup->title(), "Observed index");
+  EXPECT_EQ(NicheOverlap->MeanHistogramGroup->title(), "Histogram Low.....  High.....................    # Simulations ");
+  EXPECT_EQ(NicheOverlap->ObservedVarianceGroup->title(), "Observed variance");
+  EXPECT_EQ(NicheOverlap->VarianceHistogramGroup->title(),
+            "Histogram Low.....  High... .................    # Simulations ");
+  EXPECT_EQ(NicheOverlap->windowTitle(), "Pelmor -- Niche Overlap Results");
+  QStringList tabs;
+  for (int i = 0; i < NicheOverlap->PageControl1->count(); ++i) tabs << NicheOverlap->PageControl1->tabText(i);
+  EXPECT_EQ(tabs, (QStringList{"Input matrix", "Simulation", "Pairwise", "Mean", "Variance", "Summary"}));
   // Czekanowski: 1 - .5 (.5 + .5).
   Launch(QStringLiteral("5"), QStringLiteral("3"), [] { NicheOverlapOpts->IndexGroup->SetItemIndex(1); });
   EXPECT_EQ(NicheOverlap->ResponseModel->Cell(2, 1), "0.5");
