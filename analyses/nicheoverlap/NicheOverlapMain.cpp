@@ -68,13 +68,13 @@ TStatPage BuildStatPage(QWidget* Sheet, const QString& Name, const QString& Obse
   TStatPage p{};
   auto* layout = new QHBoxLayout(Sheet);
   p.Memo = NewMemo(Sheet, Name + QStringLiteral("Memo"));
-  layout->addWidget(p.Memo, 3);
+  layout->addWidget(p.Memo, 5);
   p.ObservedGroup = new QGroupBox(ObservedCaption, Sheet);
   p.ObservedGroup->setObjectName(QStringLiteral("Observed") + Name + QStringLiteral("Group"));
   p.Observed = NewMemo(p.ObservedGroup, QStringLiteral("Observed") + Name + QStringLiteral("Memo"));
   p.Observed->setMinimumWidth(p.Observed->fontMetrics().horizontalAdvance(QString(26, QLatin1Char('0'))));
   (new QVBoxLayout(p.ObservedGroup))->addWidget(p.Observed);
-  layout->addWidget(p.ObservedGroup, 2);
+  layout->addWidget(p.ObservedGroup, 3);
   p.HistogramGroup = new QGroupBox(HistogramCaption, Sheet);
   p.HistogramGroup->setObjectName(Name + QStringLiteral("HistogramGroup"));
   auto* columns = new QHBoxLayout(p.HistogramGroup);
@@ -84,7 +84,7 @@ TStatPage BuildStatPage(QWidget* Sheet, const QString& Name, const QString& Obse
   p.Bins = NewMemo(p.HistogramGroup, Name + QStringLiteral("HistogramMemo"));
   p.Bins->hide();
   for (QPlainTextEdit* m : {p.Low, p.High, p.Counts}) columns->addWidget(m, 1);
-  layout->addWidget(p.HistogramGroup, 3);
+  layout->addWidget(p.HistogramGroup, 5);
   return p;
 }
 
@@ -188,7 +188,7 @@ TNicheOverlap::TNicheOverlap() : TAnalysisResults(QStringLiteral("Niche Overlap"
   VarianceHistogramMemo2 = var.Counts;
   VarianceHistogramMemo = var.Bins;
 
-  resize(900, 560);
+  resize(1000, 560);
   RegisterLauncher(QStringLiteral("NicheOverlap"),
                    AnalysisLauncher([] { return NicheOverlapOpts; }, [] { return NicheOverlap; }));
 }

@@ -95,7 +95,9 @@ void TNicheOverlapUserDefined::OpenWeightsFromPath(const QString& Path) {
   SetWeightsTable(*SitesWeightsGrid, std::move(*read));
 }
 
-void TNicheOverlapUserDefined::Save1Click() { SaveWeightsFile(this, *SitesWeightsGrid); }
+void TNicheOverlapUserDefined::Save1Click() {
+  SaveWeightsFile(this, *SitesWeightsGrid, TWeightsCells::EachFollowedByBlank);
+}
 
 void TNicheOverlapUserDefined::FormShow() {
   const QString name = Pelmor ? Pelmor->FileName : QString();
