@@ -89,6 +89,11 @@ TAnalysisResults::TAnalysisResults(const QString& AnalysisName, bool WholeCaptio
   resize(720, 520);
 }
 
+void TAnalysisResults::showEvent(QShowEvent* Event) {
+  QDialog::showEvent(Event);
+  for (QPlainTextEdit* pane : findChildren<QPlainTextEdit*>()) pane->setTabChangesFocus(true);
+}
+
 QWidget* TAnalysisResults::AddSheet(const QString& Caption) {
   auto* sheet = new QWidget(PageControl1);
   PageControl1->insertTab(PageControl1->indexOf(SummarySheet), sheet, Caption);
@@ -148,6 +153,10 @@ TRunHooks& TAnalysisResults::Hooks() {
 
 void TAnalysisResults::ShowInputMatrix(TStringGrid& Grid) {
   Grid.SetTable(Pelmor->MainGrid->Table(), Pelmor->MainGrid->ColCount());
+  // A copy to look at: its titles stay in view, Tab goes on to the next control.
+  Grid.SetFixedCols(1);
+  Grid.SetFixedRows(1);
+  Grid.SetEditing(false);
 }
 
 bool TAnalysisResults::GuardRunSize() {

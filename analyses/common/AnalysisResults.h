@@ -84,6 +84,10 @@ class TAnalysisResults : public QDialog {
   bool Completed = false;
 
  protected:
+  // Every text pane of the window passes Tab on to the next control, so that each
+  // tab, pane and button is reached from the keyboard.
+  void showEvent(QShowEvent* Event) override;
+
   // --- what each analysis supplies ---
   // Its options dialog.
   virtual TAnalysisOpts* OptionsDialog() const = 0;
@@ -148,8 +152,8 @@ class TAnalysisResults : public QDialog {
   // Hooks for the computing routines: pending messages, the stop flag, messages,
   // the progress caption and bar.
   TRunHooks& Hooks();
-  // The "Input matrix" tab: Grid becomes a copy of MainGrid, titles included (one
-  // table copy of shared texts, not a cell-by-cell fill).
+  // The "Input matrix" tab: Grid becomes a read-only copy of MainGrid, titles
+  // included and fixed (one table copy of shared texts, not a cell-by-cell fill).
   static void ShowInputMatrix(TStringGrid& Grid);
 
  private:
