@@ -137,6 +137,8 @@ constexpr int SampleRows = 32;
 constexpr int SampleCols = 256;
 // Above this many titles only an even sample of them is read.
 constexpr int AllTitlesLimit = 300000;
+// Up to this many columns each gets its own width.
+constexpr int OwnWidthsLimit = 2000;
 
 // Evenly spread indices 0..Count-1, at most Most of them, first and last included.
 std::vector<int> Spread(int Count, int Most) {
@@ -278,6 +280,17 @@ void TGridView::FitTitles() {
   const int cap = ColumnCap();
   const QFontMetrics titleMetrics = top->fontMetrics();
   const bool titles = !top->isHidden();
+  if (cols > OwnWidthsLimit) {
+    // Sized one by one, so many columns would take the header quadratic time: they
+    // share one width, that of the widest title and cells.
+    TLongest longest;
+    if (titles)
+      for (int c : Spread(cols, AllTitlesLimit)) longest.See(m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+    const int w = std::clamp(std::max(common, longest.Width(titleMetrics) + headerPad), least, cap);
+    top->setDefaultSectionSize(w);
+    updateGeometries();
+    return;
+  }
   const int charWidth = std::max(1, titleMetrics.maxWidth());
   const int base = std::clamp(perColumn ? 0 : common, least, cap);
   top->setDefaultSectionSize(base);
