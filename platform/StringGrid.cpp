@@ -189,7 +189,10 @@ TGridView::TGridView(QWidget* Parent) : QTableView(Parent) {
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // A title cut by its column keeps its beginning in view.
+  horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   horizontalHeader()->setTextElideMode(Qt::ElideRight);
+  verticalHeader()->setTextElideMode(Qt::ElideRight);
   // Rows as high as a line of text with a little air, not the style's roomy default.
   const int line = fontMetrics().height();
   verticalHeader()->setMinimumSectionSize(line + 2);
@@ -235,7 +238,7 @@ int TGridView::TitleColumnCap() const {
 }
 
 int TGridView::ColumnCap() const {
-  return horizontalHeader()->fontMetrics().averageCharWidth() * 24 +
+  return horizontalHeader()->fontMetrics().averageCharWidth() * 32 +
          2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 8;
 }
 
