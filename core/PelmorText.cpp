@@ -133,6 +133,39 @@ int32_t IntTextRule(std::string_view Text, size_t* StopPos) {
   return static_cast<int32_t>(Value);
 }
 
+std::optional<int32_t> StrictIntText(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  int base = 10;
+  if (i < s.size() && s[i] == '$') {
+    base = 16;
+    ++i;
+  } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  } else if (i < s.size() && (s[i] == 'x' || s[i] == 'X')) {
+    base = 16;
+    ++i;
+  }
+  if (i >= s.size()) return std::nullopt;
+  int64_t v = 0;
+  for (; i < s.size(); ++i) {
+    const char ch = s[i];
+    int d;
+    if (ch >= '0' && ch <= '9') d = ch - '0';
+    else if (base == 16 && ch >= 'a' && ch <= 'f') d = ch - 'a' + 10;
+    else if (base == 16 && ch >= 'A' && ch <= 'F') d = ch - 'A' + 10;
+    else return std::nullopt;
+    v = v * base + d;
+    if (v > 2147483648LL) return std::nullopt;
+  }
+  if (negative) v = -v;
+  if (v > 2147483647LL) return std::nullopt;
+  return static_cast<int32_t>(v);
+}
+
 std::string IntToStr(int64_t Value) { return std::to_string(Value); }
 
 std::string FloatToStrF(double Value, int Digits) {
@@ -188,6 +221,10 @@ std::string FloatToStrG(double V) {
   if (std::isnan(V)) return "NAN";
   if (std::isinf(V)) return V < 0 ? "-INF" : "INF";
   if (V == 0) return "0";
+  // Fifteen digits of the very largest doubles round up past the largest double, and
+  // such a text would read back as no number at all: those are cut down instead.
+  constexpr double Largest15 = 1.79769313486231e308;
+  if (std::fabs(V) > Largest15) return V < 0 ? "-1.79769313486231E308" : "1.79769313486231E308";
   char buf[40];
   // d.dddddddddddddde[+-]xx: 15 significant digits, correctly rounded.
   const auto r = std::to_chars(buf, buf + sizeof buf, V, std::chars_format::scientific, 14);

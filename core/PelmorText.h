@@ -5,6 +5,7 @@
 // prints the same everywhere. Plain C++, independent of the C locale.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,12 @@ int32_t IntTextRule(std::string_view Text, size_t* StopPos = nullptr);
 
 // The same rule, value only.
 inline int32_t StrToIntRule(std::string_view Text) { return IntTextRule(Text, nullptr); }
+
+// A whole text read as a 32-bit integer (a grid cell that must hold one): leading
+// blanks, an optional sign, then decimal digits or a hexadecimal number ("$", "0x",
+// "x"), and nothing after it. Anything else (empty, a word, a fraction, a lone prefix,
+// a value outside the 32-bit range) is no integer.
+std::optional<int32_t> StrictIntText(std::string_view Text);
 
 // Decimal text of an integer ("-12").
 std::string IntToStr(int64_t Value);

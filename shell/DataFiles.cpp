@@ -4,71 +4,100 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <algorithm>
+#include <unordered_map>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
-#include "core/TextLines.h"
 
 QString DecodeText(const QByteArray& Bytes) {
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const std::string_view view(Bytes.constData(), static_cast<size_t>(Bytes.size()));
+  if (!IsValidUtf8(view)) return QString::fromLatin1(Bytes);
+  // One byte order mark at the start is dropped; a second one is a character.
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
   QString text = utf8.decode(Bytes);
-  if (!utf8.hasError()) {
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-    return text;
-  }
-  return QString::fromLatin1(Bytes);
+  if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+  return text;
 }
 
-TReadResult ParseCellTable(const QString& Whole, bool Commas) {
-  TReadResult res;
-  QString text = Whole;
-  // Ctrl+Z marks the end of a text file.
-  const qsizetype eof = text.indexOf(QChar(26));
-  if (eof >= 0) text.truncate(eof);
-  const std::u16string_view view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
+QString CellString(const TCellText& Cells, int C, int R) {
+  const std::string_view cell = Cells.Cell(C, R);
+  if (cell.empty()) return {};
+  if (!Cells.Utf8()) return QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size()));
+  // fromUtf8 drops a byte order mark at the start of what it decodes; inside a file
+  // the mark is a character of the cell and stays.
+  size_t marks = 0;
+  while (cell.substr(marks * 3, 3) == "\xEF\xBB\xBF") ++marks;
+  const std::string_view rest = cell.substr(marks * 3);
+  QString text = QString::fromUtf8(rest.data(), static_cast<qsizetype>(rest.size()));
+  if (marks > 0) text.prepend(QString(static_cast<qsizetype>(marks), QChar(0xFEFF)));
+  return text;
+}
 
-  bool first = true;
-  qint64 cells = 0;
-  bool tooMany = false;
-  ForEachLine(view, [&](std::u16string_view line) {
-    if (tooMany) return;
-    std::vector<QString> row;
-    size_t start = 0;
-    for (size_t i = 0; i <= line.size(); ++i) {
-      if (i == line.size() || line[i] == u' ' || (Commas && line[i] == u',')) {
-        if (first || static_cast<int>(row.size()) < res.Cols) {
-          // Counted as they come, so that one huge line is refused before it fills memory.
-          if (cells + static_cast<qint64>(row.size()) >= MaxDataFileCells) {
-            tooMany = true;
-            return;
-          }
-          row.emplace_back(QString(reinterpret_cast<const QChar*>(line.data() + start), static_cast<qsizetype>(i - start)));
-        }
-        start = i + 1;
+TCellTable GridTable(const TCellText& Cells) {
+  const int rows = Cells.Rows(), cols = Cells.Cols();
+  TCellTable table(static_cast<size_t>(rows));
+  // A grid of 10 million "0"s and "1"s would otherwise hold 10 million copies of
+  // two strings; short texts are looked up and shared instead.
+  std::unordered_map<std::string_view, QString> shared;
+  constexpr size_t ShortText = 8, MaxShared = 4096;
+  for (int r = 0; r < rows; ++r) {
+    auto& row = table[static_cast<size_t>(r)];
+    row.resize(static_cast<size_t>(cols));
+    const int stored = Cells.StoredCells(r);
+    for (int c = 0; c < stored; ++c) {
+      const std::string_view cell = Cells.Cell(c, r);
+      if (cell.empty()) continue;
+      if (cell.size() > ShortText) {
+        row[static_cast<size_t>(c)] = CellString(Cells, c, r);
+        continue;
+      }
+      const auto found = shared.find(cell);
+      if (found != shared.end()) {
+        row[static_cast<size_t>(c)] = found->second;
+      } else {
+        row[static_cast<size_t>(c)] = CellString(Cells, c, r);
+        if (shared.size() < MaxShared) shared.emplace(cell, row[static_cast<size_t>(c)]);
       }
     }
-    if (first) {
-      res.Cols = static_cast<int>(row.size());
-      first = false;
-    }
-    row.resize(static_cast<size_t>(res.Cols));
-    cells += res.Cols;
-    if (cells > MaxDataFileCells) {
-      tooMany = true;
-      return;
-    }
-    res.Cells.push_back(std::move(row));
-  });
-  if (tooMany) {
+  }
+  return table;
+}
+
+namespace {
+// Freed blocks of a refused read go back to the system at once, not at the next
+// allocation that happens to trim the heap.
+void GiveMemoryBack() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
+}
+
+const QString TooManyCellsMessage = QStringLiteral("The file has more than 10,000,000 cells and cannot be opened.");
+}  // namespace
+
+TReadResult ParseCellBytes(std::string Bytes, bool Commas) {
+  TReadResult res;
+  const TCellText::TStatus status = res.Cells.Parse(std::move(Bytes), Commas, MaxDataFileCells);
+  if (status != TCellText::Ok) {
     res.State = TReadResult::TooLarge;
-    res.Message = QStringLiteral("The file has more than 10,000,000 cells and cannot be opened.");
-    res.Cells.clear();
+    res.Message = TooManyCellsMessage;
+    GiveMemoryBack();
     return res;
   }
-  res.Rows = static_cast<int>(res.Cells.size());
+  res.Rows = res.Cells.Rows();
+  res.Cols = res.Cells.Cols();
   return res;
 }
 
-TReadResult ParseMatrixText(const QString& Text) {
-  TReadResult res = ParseCellTable(Text, true);
+TReadResult ParseCellTable(const QString& Text, bool Commas) {
+  const QByteArray utf8 = Text.toUtf8();
+  return ParseCellBytes(std::string(utf8.constData(), static_cast<size_t>(utf8.size())), Commas);
+}
+
+TReadResult ParseMatrixBytes(std::string Bytes) {
+  TReadResult res = ParseCellBytes(std::move(Bytes), true);
   if (res.State != TReadResult::Ok) return res;
   if (res.Rows < 2 || res.Cols < 2) {
     res.State = TReadResult::BadCounts;
@@ -77,16 +106,31 @@ TReadResult ParseMatrixText(const QString& Text) {
   return res;
 }
 
-TReadResult ReadMatrixFile(const QString& Path) {
-  QString text;
-  TReadResult res = ReadTextFile(Path, text);
-  if (res.State != TReadResult::Ok) return res;
-  return ParseMatrixText(text);
+TReadResult ParseMatrixText(const QString& Text) {
+  const QByteArray utf8 = Text.toUtf8();
+  return ParseMatrixBytes(std::string(utf8.constData(), static_cast<size_t>(utf8.size())));
 }
 
-TReadResult ReadTextFile(const QString& Path, QString& Text) {
+TReadResult ReadMatrixFile(const QString& Path) {
+  std::string bytes;
+  TReadResult res = ReadFileBytes(Path, bytes);
+  if (res.State != TReadResult::Ok) return res;
+  return ParseMatrixBytes(std::move(bytes));
+}
+
+TReadResult ReadCellFile(const QString& Path, bool Commas) {
+  std::string bytes;
+  TReadResult res = ReadFileBytes(Path, bytes);
+  if (res.State != TReadResult::Ok) return res;
+  return ParseCellBytes(std::move(bytes), Commas);
+}
+
+TReadResult ReadFileBytes(const QString& Path, std::string& Bytes) {
   TReadResult res;
+  Bytes.clear();
   QFileInfo info(Path);
+  // Only a regular file (or a link that reaches one) is read: a FIFO or a device
+  // would never end.
   if (!info.exists() || !info.isFile()) {
     res.State = TReadResult::Missing;
     res.Message = QStringLiteral("Error opening file.");
@@ -103,7 +147,45 @@ TReadResult ReadTextFile(const QString& Path, QString& Text) {
     res.Message = QStringLiteral("Error opening file.");
     return res;
   }
-  Text = DecodeText(file.read(MaxDataFileBytes + 1));
+  // Read into one buffer of the size found; a file that grew meanwhile is read on
+  // (and refused all the same when it passed the limit).
+  Bytes.resize(static_cast<size_t>(info.size()));
+  size_t got = 0;
+  bool failed = false;
+  while (got < Bytes.size()) {
+    const qint64 n = file.read(Bytes.data() + got, static_cast<qint64>(Bytes.size() - got));
+    if (n <= 0) {
+      failed = n < 0;
+      break;
+    }
+    got += static_cast<size_t>(n);
+  }
+  Bytes.resize(got);
+  if (!failed && got == static_cast<size_t>(info.size())) {
+    const QByteArray more = file.read(MaxDataFileBytes + 1 - static_cast<qint64>(got));
+    if (!more.isEmpty()) Bytes.append(more.constData(), static_cast<size_t>(more.size()));
+  }
+  if (failed) {
+    std::string().swap(Bytes);
+    res.State = TReadResult::Unreadable;
+    res.Message = QStringLiteral("Error opening file.");
+    GiveMemoryBack();
+    return res;
+  }
+  if (Bytes.size() > static_cast<size_t>(MaxDataFileBytes)) {
+    std::string().swap(Bytes);
+    res.State = TReadResult::TooLarge;
+    res.Message = QStringLiteral("The file is larger than 256 MB and cannot be opened.");
+    GiveMemoryBack();
+    return res;
+  }
+  return res;
+}
+
+TReadResult ReadTextFile(const QString& Path, QString& Text) {
+  std::string bytes;
+  TReadResult res = ReadFileBytes(Path, bytes);
+  if (res.State == TReadResult::Ok) Text = DecodeText(QByteArray::fromStdString(bytes));
   return res;
 }
 
@@ -124,6 +206,9 @@ QByteArray MatrixFileBytes(const TCellTable& Cells, int Cols, int Rows) {
     }
     text += QStringLiteral("\r\n");
   }
+  // A first cell that starts with a byte order mark would lose it on reading, where
+  // a mark at the start of the file is dropped: one more mark is written before it.
+  if (text.startsWith(QChar(0xFEFF))) text.prepend(QChar(0xFEFF));
   return text.toUtf8();
 }
 

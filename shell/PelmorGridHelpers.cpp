@@ -25,42 +25,8 @@ int DataCols() {
   return g ? g->ColCount() - 1 : 0;
 }
 
-// A whole cell read as a 32-bit integer: leading blanks, an optional sign, decimal
-// digits or a hexadecimal number ("$", "0x", "x"), and nothing after it. Anything
-// else (empty, a word, a fraction, out of range) is not an integer.
-std::optional<int32_t> StrictInt(const QString& Cell) {
-  const std::string s = Cell.toStdString();
-  size_t i = 0;
-  while (i < s.size() && s[i] == ' ') ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  int base = 10;
-  if (i < s.size() && s[i] == '$') {
-    base = 16;
-    ++i;
-  } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  } else if (i < s.size() && (s[i] == 'x' || s[i] == 'X')) {
-    base = 16;
-    ++i;
-  }
-  if (i >= s.size()) return std::nullopt;
-  int64_t v = 0;
-  for (; i < s.size(); ++i) {
-    const char ch = s[i];
-    int d;
-    if (ch >= '0' && ch <= '9') d = ch - '0';
-    else if (base == 16 && ch >= 'a' && ch <= 'f') d = ch - 'a' + 10;
-    else if (base == 16 && ch >= 'A' && ch <= 'F') d = ch - 'A' + 10;
-    else return std::nullopt;
-    v = v * base + d;
-    if (v > 2147483648LL) return std::nullopt;
-  }
-  if (negative) v = -v;
-  if (v > 2147483647LL) return std::nullopt;
-  return static_cast<int32_t>(v);
-}
+// A whole cell read as a 32-bit integer (see StrictIntText).
+std::optional<int32_t> StrictInt(const QString& Cell) { return StrictIntText(Cell.toStdString()); }
 
 QString At(int R, int C) {
   return QStringLiteral(" @ Row ") + QString::number(R) + QStringLiteral(" Col ") + QString::number(C);

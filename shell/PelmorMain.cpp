@@ -162,8 +162,9 @@ void TPelmor::CreateMenus() {
   connect(Save1, &QAction::triggered, this, [this] { Save1Click(); });
   connect(Save2, &QAction::triggered, this, [this] { Save2Click(); });
   connect(Exit1, &QAction::triggered, this, [this] { close(); });
-  connect(LockRowTitles1, &QAction::triggered, this, [this](bool on) { MainGrid->SetFixedCols(on ? 1 : 0); });
-  connect(LockColumnTitles1, &QAction::triggered, this, [this](bool on) { MainGrid->SetFixedRows(on ? 1 : 0); });
+  connect(LockRowTitles1, &QAction::triggered, this, [this] { LockRowTitlesClick(); });
+  connect(LockColumnTitles1, &QAction::triggered, this, [this] { LockColumnTitlesClick(); });
+  ConnectEditMenus();
   ConnectServiceMenus();
   ConnectLauncherMenus();
 }
@@ -225,7 +226,7 @@ void TPelmor::Open1Click() {
     return;
   }
   FileName = *chosen;
-  ReplaceGrid(std::move(read.Cells), read.Cols);
+  ReplaceGrid(GridTable(read.Cells), read.Cols);
   setWindowTitle(QStringLiteral("Pelmor : ") + ExpandFileName(FileName));
   LockRowColumn();
 }
@@ -245,7 +246,7 @@ void TPelmor::OpenBatchFile() {
   }
   // An accepted file has at least two rows, so it held a line end.
   RunEnabled = true;
-  ReplaceGrid(std::move(read.Cells), read.Cols);
+  ReplaceGrid(GridTable(read.Cells), read.Cols);
   setWindowTitle(QStringLiteral("Pelmor : ") + FileName);
   LockRowColumn();
 }

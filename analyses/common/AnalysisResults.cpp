@@ -130,6 +130,10 @@ void TAnalysisResults::HelpButtonClick() {
   if (Pelmor) Pelmor->RunHelp();
 }
 
+void TAnalysisResults::StepProgress(int32_t) {
+  if (Progress) Progress->StepIteration();
+}
+
 QWidget* TAnalysisResults::ResultPage() const { return PageControl1->widget(0); }
 
 void TAnalysisResults::ReadIterations() {
@@ -216,16 +220,21 @@ void TAnalysisResults::Run() {
   if (order.StartTime == TRunOrder::StartAfterStopFlagCleared) startTime();
   if (order.Observed == TRunOrder::ObservedAfterStopFlagCleared && !Observed()) return EndWithoutResults();
 
-  for (int32_t i = 1; i <= Iterations; ++i) {
-    ProcessMessages();
-    if (p.AbortRequested) return EndWithoutResults();
-    if (!Simulate(i) || p.AbortRequested) return EndWithoutResults();
-    if (SaveSimulations) {
-      SaveSimulated(i);
+  const int32_t blocks = Blocks();
+  for (int32_t b = 0; b < blocks; ++b) {
+    if (!BeginBlock(b) || p.AbortRequested) return EndWithoutResults();
+    for (int32_t i = 1; i <= Iterations; ++i) {
+      ProcessMessages();
       if (p.AbortRequested) return EndWithoutResults();
+      if (!Simulate(i) || p.AbortRequested) return EndWithoutResults();
+      if (SaveSimulations) {
+        SaveSimulated(i);
+        if (p.AbortRequested) return EndWithoutResults();
+      }
+      Measure(i);
+      StepProgress(i);
     }
-    Measure(i);
-    if (Progress) Progress->StepIteration();
+    if (!EndBlock(b) || p.AbortRequested) return EndWithoutResults();
   }
   // A stop asked for during the last iteration (by the user or a failure) must not
   // let the run report as if it had gone through.
@@ -246,7 +255,7 @@ void TAnalysisResults::Run() {
   Completed = true;
 
   if (p.BatchMode && p.RunEnabled) {
-    if (!p.SaveBatchSummary(SummaryLines())) {
+    if (!SaveBatchFiles() || !p.SaveBatchSummary(SummaryLines())) {
       CloseProgressWindow();
       ShowMessage(QStringLiteral("Batch processing error."));
       p.AbortRequested = true;

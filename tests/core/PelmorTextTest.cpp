@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
 #include <cmath>
 #include <limits>
 
 #include "core/PelmorText.h"
+#include "tests/core/CommaLocale.h"
 
 TEST(IntTextRule, ReadsLeadingNumberAndStopsAtStrayCharacter) {
   EXPECT_EQ(StrToIntRule("1000 "), 1000);  // iteration box with its mask blank
@@ -108,18 +110,33 @@ TEST(FloatToStrF, ScientificAboveSevenIntegerDigits) {
   EXPECT_EQ(FloatToStrF(1.7976931348623157e308), "1.797693E308");
 }
 
-TEST(FloatToStrF, SevenDecimalsAndLocaleIndependence) {
+TEST(FloatToStrF, SevenDecimals) {
   EXPECT_EQ(FloatToStrF(0.1234567, 7), "0.1234567");
   EXPECT_EQ(FloatToStrF(12.3456789, 7), "12.3456800");
   EXPECT_EQ(FloatToStrF(0.12345675, 7), "0.1234568");
-  // A locale with a decimal comma must not change the texts.
-  if (std::setlocale(LC_ALL, "de_DE.UTF-8") || std::setlocale(LC_ALL, "fr_FR.UTF-8")) {
-    EXPECT_EQ(FloatToStrF(2.25), "2.25000");
-    double V = 0;
-    EXPECT_TRUE(TextToFloat("2.25000", V));
-    EXPECT_EQ(V, 2.25);
-  }
-  std::setlocale(LC_ALL, "C");
+}
+
+TEST(NumberTexts, ADecimalCommaLocaleChangesNothing) {
+  const TCommaLocale comma;
+  ASSERT_TRUE(comma.Active) << comma.Error;
+  // The locale is really in force for the C library.
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%.1f", 2.5);
+  ASSERT_STREQ(buf, "2,5");
+  EXPECT_EQ(FloatToStrF(2.25), "2.25000");
+  EXPECT_EQ(FloatToStrF(-1234.5678), "-1234.56800");  // seven significant digits
+  EXPECT_EQ(FloatToStrF(0.1234567, 7), "0.1234567");
+  EXPECT_EQ(FloatToStrF(123456789.0), "1.234568E8");
+  EXPECT_EQ(FloatToStrG(1.5), "1.5");
+  EXPECT_EQ(IntToStr(1234567), "1234567");
+  double V = 0;
+  EXPECT_TRUE(TextToFloat("2.25000", V));
+  EXPECT_EQ(V, 2.25);
+  EXPECT_TRUE(TextToFloat("-1.5E3", V));
+  EXPECT_EQ(V, -1500.0);
+  EXPECT_FALSE(TextToFloat("1,5", V));  // a comma is no decimal mark in a file
+  EXPECT_EQ(V, -1500.0);
+  EXPECT_EQ(StrToIntRule("1.000"), 1);
 }
 
 TEST(TextToFloat, ReadsWhatFloatToStrFWrites) {
@@ -158,4 +175,27 @@ TEST(FloatToStrG, ShortestFormUpToFifteenDigits) {
   EXPECT_EQ(FloatToStrG(0.00001), "0.00001");
   EXPECT_EQ(FloatToStrG(1.5e-7), "1.5E-7");
   EXPECT_EQ(FloatToStrG(2e20), "2E20");
+}
+
+// Found by fuzzing: fifteen digits of the largest doubles rounded up past the largest
+// double ("1.79769313486232E308"), a text that reads back as no number.
+TEST(FloatToStrG, LargestDoublesReadBack) {
+  const double largest = std::numeric_limits<double>::max();
+  for (double v : {largest, -largest, std::nextafter(largest, 0.0), 1.79769313486231e308}) {
+    double back = 0;
+    ASSERT_TRUE(TextToFloat(FloatToStrG(v), back)) << FloatToStrG(v);
+    EXPECT_LE(std::fabs(back - v), std::fabs(v) * 1e-14);
+  }
+  EXPECT_EQ(FloatToStrG(1.7976931348623e308), "1.7976931348623E308");  // below the cut: as before
+}
+
+TEST(StrictIntText, WholeIntegersOnly) {
+  EXPECT_EQ(StrictIntText("  12"), 12);
+  EXPECT_EQ(StrictIntText("-2147483648"), INT32_MIN);
+  EXPECT_EQ(StrictIntText("2147483647"), INT32_MAX);
+  EXPECT_EQ(StrictIntText("$7FFFFFFF"), INT32_MAX);
+  EXPECT_EQ(StrictIntText("0x1f"), 31);
+  EXPECT_EQ(StrictIntText("x1F"), 31);
+  for (const char* no : {"", "  ", "-", "$", "0x", "12 ", "1.5", "2147483648", "$80000000", "-2147483649", "1e3"})
+    EXPECT_FALSE(StrictIntText(no).has_value()) << no;
 }

@@ -167,6 +167,40 @@ TEST_F(BatchTest, ABatchWritesEachSummaryAndTheGridSoFar) {
   EXPECT_EQ(Pelmor->BatchGrid->Cells(1, 1), ses);
 }
 
+TEST_F(BatchTest, ASecondBatchOverTheFolderLeavesOutTheProgramsOwnFiles) {
+  WriteData("d1.txt", 1);
+  WriteData("d2.txt", 2);
+  StartBatch("d1.txt\nd2.txt");  // writes Summaryd1.txt, Summaryd2.txt and BatchSummary.txt
+  ASSERT_FALSE(Read("Summaryd1.txt").isEmpty());
+  ASSERT_FALSE(Read("BatchSummary.txt").isEmpty());
+  // Simulated data sets as the save service writes them, and the curve files.
+  TStringGrid grid;
+  grid.SetTable({{"t", "c1"}, {"r1", "1"}}, 2);
+  Pelmor->AbortRequested = false;
+  ASSERT_TRUE(Pelmor->SaveSimulation(1, 0, grid));
+  ASSERT_TRUE(Pelmor->SaveSimulation(12, 3, grid));
+  ASSERT_TRUE(Pelmor->SaveSimulation(250, 0, grid));
+  for (const char* name : {"DiversityCurve d1.txt", "diversitycurve.txt", "abundancecurve.txt", "SummarySummaryd1.txt"})
+    Write(name, "x y\r\n1 2\r\n");
+  // A user's data files that only look like them.
+  const QStringList users{"BatchSummary2.txt", "DiversityCurve x.txt", "SIM3.TXT", "Sim.txt", "Sim1_.txt",
+                          "Sim1a.txt", "Simpson.txt", "Summary.txt", "Summary2019.txt", "Summarydata.txt",
+                          "Summer.txt", "batchsummary.txt", "sim2.txt"};
+  int seed = 3;
+  for (const QString& name : users) WriteData(name, seed++);
+
+  Pelmor->BatchOff();
+  Pelmor->BatchOn();
+  QStringList expected = users;
+  expected << "d1.txt" << "d2.txt";
+  expected.sort();
+  EXPECT_EQ(Pelmor->Memo1->toPlainText().split('\n'), expected);
+
+  // The second batch runs the data files and nothing the first one wrote.
+  ASSERT_TRUE(Pelmor->LaunchAnalysis(QStringLiteral("TestAnalysis")));
+  EXPECT_EQ(TestAnalysis->RunFiles, (QStringList{"d1.txt", "d2.txt"} + expected));
+}
+
 TEST_F(BatchTest, EmptyLinesMissingFilesCancelsAndAbortsEndTheBatch) {
   WriteData("a.txt", 1);
   WriteData("b.txt", 2);

@@ -366,7 +366,10 @@ TEST_F(FrameworkTest, SummaryIsSavedWithLineEndsOrTheFailureReported) {
   QFile f(name);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), (TestAnalysis->SummaryLines().join("\r\n") + "\r\n").toUtf8());
+  EXPECT_EQ(Script.Log.back().Kind, "save");
   EXPECT_EQ(Script.Log.back().Text, "Select a file name.");
+  EXPECT_EQ(Script.Log.back().InitialName, "summary.txt");
+  EXPECT_EQ(Script.Log.back().Filter, "Text files(*.txt)|*.txt|All files(*.*)|*.*");
 
   Script.Messages.clear();
   Script.FileAnswers = {Dir.filePath("no/such/folder/summary.txt")};
