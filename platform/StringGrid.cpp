@@ -310,6 +310,12 @@ void TGridView::FitTitles() {
   updateGeometries();
 }
 
+bool TGridView::focusNextPrevChild(bool Next) {
+  // Tab and Shift+Tab in a read-only grid go on to the next or previous control.
+  if (ReadOnlyView()) return QWidget::focusNextPrevChild(Next);
+  return QTableView::focusNextPrevChild(Next);
+}
+
 void TGridView::keyPressEvent(QKeyEvent* Event) {
   // Ctrl+Tab belongs to the page control around the grid (the next tab), never to a
   // move between cells.
@@ -404,6 +410,8 @@ void TStringGrid::UpdateHeaders() {
   horizontalHeader()->setVisible(FixedRows() > 0);
   verticalHeader()->setVisible(FixedCols() > 0);
 }
+
+bool TStringGrid::ReadOnlyView() const { return TGridView::ReadOnlyView() || !GridModel->Editable; }
 
 QString TStringGrid::CornerTitle() const { return FixedRows() > 0 && FixedCols() > 0 ? Cells(0, 0) : QString(); }
 

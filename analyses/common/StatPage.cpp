@@ -7,6 +7,9 @@
 #include <QPlainTextEdit>
 #include <QTableView>
 
+#include "analyses/common/MatrixView.h"
+#include "platform/StringGrid.h"
+
 namespace {
 QString Q(const std::string& S) { return QString::fromStdString(S); }
 }  // namespace
@@ -21,14 +24,17 @@ QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly) {
 }
 
 QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model) {
-  auto* v = new QTableView(Parent);
+  // A model of titled cells shows its titles as headers that stay in view; any other
+  // model shows its own headers.
+  TGridView* v = nullptr;
+  if (auto* cells = qobject_cast<TCellTableModel*>(Model)) {
+    v = new TMatrixView(cells, Parent);
+  } else {
+    v = new TGridView(Parent);
+    v->setModel(Model);
+    v->SetReadOnly(true);
+  }
   v->setObjectName(Name);
-  v->setModel(Model);
-  v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  v->horizontalHeader()->hide();
-  v->verticalHeader()->hide();
-  v->horizontalHeader()->setDefaultSectionSize(72);
-  v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 6);
   return v;
 }
 

@@ -44,15 +44,9 @@ QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name) {
   return m;
 }
 
-QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model) {
-  auto* v = new QTableView(Parent);
+QTableView* NewMatrixView(QWidget* Parent, const QString& Name, TCellTableModel* Model) {
+  auto* v = new TMatrixView(Model, Parent);
   v->setObjectName(Name);
-  v->setModel(Model);
-  v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  v->horizontalHeader()->hide();
-  v->verticalHeader()->hide();
-  v->horizontalHeader()->setDefaultSectionSize(80);
-  v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 6);
   return v;
 }
 
@@ -143,7 +137,7 @@ TNicheOverlap::TNicheOverlap() : TAnalysisResults(QStringLiteral("Niche Overlap"
   InputSheet->setObjectName(QStringLiteral("InputSheet"));
   InputGrid = new TStringGrid(InputSheet);
   InputGrid->setObjectName(QStringLiteral("InputGrid"));
-  InputGrid->Model()->Editable = false;
+  InputGrid->SetEditing(false);
   (new QVBoxLayout(InputSheet))->addWidget(InputGrid);
 
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
