@@ -279,7 +279,8 @@ void TGridView::FitTitles() {
 
   // Each column as wide as its title and its cells, between a small least width and
   // the cap.
-  const int least = cellMetrics.horizontalAdvance(QStringLiteral("00")) + cellPad;
+  // A grid the user types into keeps room for a number of a few digits.
+  const int least = cellMetrics.horizontalAdvance(ReadOnlyView() ? QStringLiteral("00") : QStringLiteral("000000")) + cellPad;
   const int cap = ColumnCap();
   const QFontMetrics titleMetrics = top->fontMetrics();
   const bool titles = !top->isHidden();
