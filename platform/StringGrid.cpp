@@ -202,14 +202,16 @@ TGridView::TGridView(QWidget* Parent) : QTableView(Parent) {
 }
 
 void TGridView::setModel(QAbstractItemModel* Model) {
-  if (model()) disconnect(model(), nullptr, this, nullptr);
+  if (Model == model()) return;
+  for (const QMetaObject::Connection& link : ModelLinks) disconnect(link);
+  ModelLinks.clear();
   QTableView::setModel(Model);
   if (!Model) return;
-  connect(Model, &QAbstractItemModel::modelReset, this, [this] { ScheduleFit(); });
-  connect(Model, &QAbstractItemModel::headerDataChanged, this, [this] {
+  ModelLinks.push_back(connect(Model, &QAbstractItemModel::modelReset, this, [this] { ScheduleFit(); }));
+  ModelLinks.push_back(connect(Model, &QAbstractItemModel::headerDataChanged, this, [this] {
     if (auto* corner = findChild<QAbstractButton*>()) corner->update();
     ScheduleFit();
-  });
+  }));
   ScheduleFit();
 }
 

@@ -84,6 +84,7 @@ class TGridView : public QTableView {
  private:
   bool IsReadOnly = false;
   bool FitPending = false;
+  std::vector<QMetaObject::Connection> ModelLinks;  // this view's links to its model
 };
 
 class TStringGrid : public TGridView {
