@@ -18,6 +18,7 @@
 #include "analyses/common/MatrixView.h"
 #include "analyses/cooccurrence/CoOccurrenceMain.h"
 #include "analyses/cooccurrence/CoOccurrenceOptions.h"
+#include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "platform/StringGrid.h"
 #include "shell/PelmorMain.h"
 #include "tests/shell/GuiFixture.h"
@@ -220,7 +221,14 @@ TEST_F(CoOccurrenceWindowTest, DialogAndWindowLayoutsLeaveRoomAndStayTogether) {
   o.resize(560, 400);
   o.PageControl1->setCurrentIndex(0);
 
-  // The results window's buttons likewise.
+  // The weights dialog and the results window's buttons likewise.
+  TCoOccurrenceUserDefined& u = *CoOccurrenceUserDefined;
+  u.show();
+  QApplication::processEvents();
+  EXPECT_EQ(u.OKButton->width(), u.DefaultsButton->width());
+  EXPECT_GE(u.DefaultsButton->width(), u.DefaultsButton->fontMetrics().horizontalAdvance(QStringLiteral("reset Defaults")) +
+                                           2 * u.DefaultsButton->fontMetrics().averageCharWidth());
+  u.hide();
   TCoOccurrence& w = *CoOccurrence;
   w.show();
   QApplication::processEvents();
