@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "analyses/common/MatrixView.h"
+#include "platform/StringGrid.h"
 
 namespace {
 QString Q(const std::string& S) { return QString::fromStdString(S); }
@@ -23,8 +24,17 @@ QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly) {
   return m;
 }
 
-QTableView* NewMatrixView(QWidget* Parent, const QString& Name, TCellTableModel* Model) {
-  auto* v = new TMatrixView(Model, Parent);
+QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model) {
+  // A model of titled cells shows its titles as headers that stay in view; any other
+  // model shows its own headers.
+  TGridView* v = nullptr;
+  if (auto* cells = qobject_cast<TCellTableModel*>(Model)) {
+    v = new TMatrixView(cells, Parent);
+  } else {
+    v = new TGridView(Parent);
+    v->setModel(Model);
+    v->SetReadOnly(true);
+  }
   v->setObjectName(Name);
   return v;
 }

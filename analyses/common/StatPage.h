@@ -12,12 +12,12 @@ class QGroupBox;
 class QPlainTextEdit;
 class QTableView;
 class QWidget;
-class TCellTableModel;
+class QAbstractItemModel;
 
 // A read-only, unwrapped, fixed-pitch memo.
 QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly = true);
-// The read-only view of a results tab over a cell model (titles as headers).
-QTableView* NewMatrixView(QWidget* Parent, const QString& Name, TCellTableModel* Model);
+// The read-only view of a results tab over a model (a cell model's titles as headers).
+QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model);
 // A memo's text as a line list holds it: CR LF and CR end lines, and a line end at
 // the very end of the text adds no empty line.
 void SetMemoLines(QPlainTextEdit& Memo, const QString& Text);

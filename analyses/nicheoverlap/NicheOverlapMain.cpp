@@ -25,8 +25,6 @@ TNicheOverlap* NicheOverlap = nullptr;
 namespace {
 QString Q(const std::string& S) { return QString::fromStdString(S); }
 
-// A memo's text as a line list holds it: CR LF and CR end lines, and a line end at
-// the very end of the text adds no empty line.
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -69,7 +67,7 @@ TNicheOverlap::TNicheOverlap() : TAnalysisResults(QStringLiteral("Niche Overlap"
   InputSheet->setObjectName(QStringLiteral("InputSheet"));
   InputGrid = new TStringGrid(InputSheet);
   InputGrid->setObjectName(QStringLiteral("InputGrid"));
-  InputGrid->Model()->Editable = false;
+  InputGrid->SetEditing(false);
   (new QVBoxLayout(InputSheet))->addWidget(InputGrid);
 
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
