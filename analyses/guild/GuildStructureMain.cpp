@@ -72,8 +72,7 @@ TGuildStructure::TGuildStructure() : TAnalysisResults(QStringLiteral("Guild Stru
   DiagnosticsSheet = new QWidget(PageControl1);
   PageControl1->addTab(DiagnosticsSheet, QStringLiteral("Diagnostics"));
 
-  for (QWidget* hidden : {PairwiseSheet, FavoredSheet, DiagnosticsSheet})
-    PageControl1->setTabVisible(PageControl1->indexOf(hidden), false);
+  for (QWidget* hidden : {PairwiseSheet, FavoredSheet, DiagnosticsSheet}) SetSheetVisible(hidden, false);
   resize(860, 560);
 
   RegisterLauncher(QStringLiteral("GuildStructure"),
@@ -240,8 +239,8 @@ void TGuildStructure::Display() {
   ShowStatTab(VariancePage, VarianceStat, StatFigureLines(VarianceStat, observed), kObservedArrow);
   const bool favored = Engine.CountsFavored();
   if (favored) ShowStatTab(FavoredPage, FavoredStat, StatFigureLines(FavoredStat, observed), kObservedArrow);
-  PageControl1->setTabVisible(PageControl1->indexOf(FavoredSheet), favored);
-  PageControl1->setTabVisible(PageControl1->indexOf(PairwiseSheet), false);
+  SetSheetVisible(FavoredSheet, favored);
+  SetSheetVisible(PairwiseSheet, false);
 }
 
 QStringList TGuildStructure::OptionLines() const {

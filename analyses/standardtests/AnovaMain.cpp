@@ -22,10 +22,12 @@ QString F(double V) { return Q(FloatToStrF(V)); }
 TStringGrid* NewGrid(QWidget* Sheet, const QString& Name, int Cols) {
   auto* g = new TStringGrid(Sheet);
   g->setObjectName(Name);
-  g->Model()->Editable = false;
-  // Wide enough for a figure such as "-12345.67890".
-  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
+  // Read-only, titles in view, wide enough for a figure such as "-12345.67890".
+  g->SetEditing(false);
   g->SetSize(Cols, 2);
+  g->SetFixedCols(1);
+  g->SetFixedRows(1);
+  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
   (new QVBoxLayout(Sheet))->addWidget(g);
   return g;
 }
@@ -44,7 +46,7 @@ TAnovaShell::TAnovaShell() : TAnalysisResults(QStringLiteral("ANOVA")) {
   SimulatedMeansSheet = AddSheet(QStringLiteral("Simulated Means"));
   SimulatedMeansStringGrid = NewGrid(SimulatedMeansSheet, QStringLiteral("SimulatedMeansStringGrid"), 4);
   FRatioSheet = AddSheet(QStringLiteral("Pseudo F-Ratio"));
-  FRatioPage = BuildStatPage(FRatioSheet, QStringLiteral("FRatioMemo"), QStringLiteral("ObservedVarianceMemo"),
+  FRatioPage = BuildRangeStatPage(FRatioSheet, QStringLiteral("FRatioMemo"), QStringLiteral("ObservedVarianceMemo"),
                              QStringLiteral("FRatioHistogramMemo"), QStringLiteral("FRatioHistogramMemo2"),
                              QStringLiteral("Observed group variance"));
   FRatioMemo = FRatioPage.Text;
@@ -203,7 +205,7 @@ void TAnovaShell::SimulationDisplay() {
 void TAnovaShell::DisplayRowTitles(TStringGrid& Grid) { CopyRowTitlesToGrid(Grid); }
 
 void TAnovaShell::Display() {
-  ShowStatHistogram(FRatioPage, FStat);
+  ShowRangeHistogram(FRatioPage, FStat);
   CopyColumnsToGrids(*InputGrid, *SimulationGrid, LabelsColumn, ResponseColumn);
   SimulationDisplay();
   DisplayRowTitles(*SimulationGrid);
