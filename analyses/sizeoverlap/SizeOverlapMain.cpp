@@ -258,18 +258,12 @@ void TSizeOverlap::SummaryDisplay(TSummaryText& S) const {
   S.Empty();
   S.Separator();
   const TStatTexts& t = Texts;
-  S.Add(QStringLiteral("Observed index = ") + Q(t.Observed));
-  S.Add(QStringLiteral("Mean of simulated index = ") + Q(t.Mean));
-  S.Add(QStringLiteral("Variance of simulated index = ") + Q(t.Variance));
-  S.Add(QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh));
-  S.Add(QStringLiteral("p(observed <= expected) = ") + Q(t.PLow));
-  S.Empty();
-  S.Add(QStringLiteral("Number of times Observed index < simulated indices = ") + Q(t.Less));
-  S.Add(QStringLiteral("Number of times Observed index = simulated indices = ") + Q(t.Equal));
-  S.Add(QStringLiteral("Number of times Observed index > simulated indices = ") + Q(t.Greater));
-  S.Add(QStringLiteral("Standardized Effect Size = ") + Q(t.SES));
-  S.Empty();
-  S.Histogram(IndexStat, QStringLiteral("Simulation frequencies:"), 14);
+  TIndexBlockLabels labels;
+  labels.Mean = QStringLiteral("Mean of simulated index = ");
+  labels.Variance = QStringLiteral("Variance of simulated index = ");
+  labels.Compared = QStringLiteral("Observed index");
+  labels.UpperTailFirst = true;
+  S.IndexBlock(IndexStat, t, labels);
   S.Separator();
   S.InputMatrix(*Pelmor->MainGrid, QStringLiteral("INPUT MATRIX"));
 }
