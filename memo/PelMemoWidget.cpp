@@ -183,6 +183,14 @@ TPelMemo::TPelMemo(QWidget* Parent) : QAbstractScrollArea(Parent) {
   const int flash = QGuiApplication::styleHints()->cursorFlashTime();
   Blink.setInterval(flash > 0 ? flash / 2 : 500);
   connect(&Blink, &QTimer::timeout, this, [this] { BlinkCaret(); });
+  connect(&AutoScroll, &QTimer::timeout, this, [this] {
+    try {
+      AutoScrollStep();
+    } catch (const std::exception& e) {
+      AutoScroll.stop();
+      ShowError(e.what());
+    }
+  });
   connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int a) { VertAction(a); });
   connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int a) { HorzAction(a); });
 
@@ -199,6 +207,7 @@ TPelMemo::~TPelMemo() {
   Pacer.stop();
   ScrollAnim.stop();
   Blink.stop();
+  AutoScroll.stop();
   Host = nullptr;
 }
 
@@ -1182,10 +1191,62 @@ void TPelMemo::mousePressEvent(QMouseEvent* E) {
   if (BlockActive) BlockStartColumn = BlockStopColumn = (CaretX + HorzOffset - LeftMargin) / std::max(1, AvgCharWidth);
 }
 
+int32_t AutoScrollDelay(int32_t Speed) {
+  static const int32_t delays[] = {0, 400, 300, 200, 130, 78, 48, 30};
+  return Speed >= 1 && Speed <= 7 ? delays[Speed] : 0;
+}
+
 void TPelMemo::mouseMoveEvent(QMouseEvent* E) {
   if (!ButtonDown || UpdateCount > 0) return;
-  Rapid = true;
   const QPoint pt = E->position().toPoint();
+  LastMouse = pt;
+  // Beyond an edge with the button down the text scrolls by itself, faster the
+  // farther the mouse is.
+  const int32_t w = viewport()->width(), h = viewport()->height();
+  int32_t dir = 0, speed = 0;
+  if (pt.y() < -3) {
+    dir = 1;
+    speed = -pt.y() / 3;
+  } else if (pt.y() > h) {
+    dir = 2;
+    speed = (pt.y() - h) / 3;
+  } else if (pt.x() < 0) {
+    dir = 3;
+    speed = -pt.x() / 3;
+  } else if (pt.x() > w) {
+    dir = 4;
+    speed = (pt.x() - w) / 3;
+  }
+  AutoScrollDir = dir;
+  if (dir == 0) {
+    AutoScroll.stop();
+  } else {
+    AutoScroll.setInterval(AutoScrollDelay(speed));
+    if (!AutoScroll.isActive()) AutoScroll.start();
+  }
+  DragTo(pt);
+}
+
+void TPelMemo::AutoScrollStep() {
+  if (!ButtonDown || AutoScrollDir == 0) {
+    AutoScroll.stop();
+    return;
+  }
+  switch (AutoScrollDir) {
+    case 1: VertAction(QAbstractSlider::SliderSingleStepSub); break;
+    case 2: VertAction(QAbstractSlider::SliderSingleStepAdd); break;
+    case 3:
+      if (HorzOffset > 0) HorzAction(QAbstractSlider::SliderSingleStepSub);
+      break;
+    default:
+      if (HorzOffset < LayoutState.WidestWidth - viewport()->width()) HorzAction(QAbstractSlider::SliderSingleStepAdd);
+      break;
+  }
+  DragTo(LastMouse);
+}
+
+void TPelMemo::DragTo(QPoint pt) {
+  Rapid = true;
   int32_t pos = PosFromPoint(pt.x(), pt.y());
   const bool block = BlockActive;
   if (WordSelect) {
@@ -1219,6 +1280,8 @@ void TPelMemo::mouseReleaseEvent(QMouseEvent* E) {
   }
   ButtonDown = false;
   WordSelect = false;
+  AutoScroll.stop();
+  AutoScrollDir = 0;
   if (E->button() == Qt::LeftButton && !DisplayOnly) ScrollInView();
 }
 

@@ -20,6 +20,9 @@
 
 class QMenu;
 
+// Milliseconds between lines of automatic scrolling at a speed (0 and above 7: none).
+int32_t AutoScrollDelay(int32_t Speed);
+
 enum class TpmUpdateMode : uint8_t { umImmediate, umOnNeed, umBackground };
 enum class TBorderStyle : uint8_t { bsNone, bsSingle };
 enum class TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -161,6 +164,7 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   // Ends a running smooth scroll at its target.
   void FinishScrolling();
   bool Scrolling() const { return ScrollAnim.isActive(); }
+  bool AutoScrolling() const { return AutoScroll.isActive(); }
   const TPelLayout& Layout() const { return LayoutState; }
   TScrollRange VertRange() const { return VRange; }
   TScrollRange HorzRange() const { return HRange; }
@@ -260,6 +264,11 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   int32_t LastCaretPos = -1, LastVirtualColumn = -1;
   uint8_t LastCaretStyle = 0;
 
+  void DragTo(QPoint Pt);
+  void AutoScrollStep();
+  QTimer AutoScroll;
+  int32_t AutoScrollDir = 0;  // 0 none, 1 up, 2 down, 3 left, 4 right
+  QPoint LastMouse;
   bool ButtonDown = false;
   bool WordSelect = false;
   int32_t WordAnchorA = 0, WordAnchorB = 0;

@@ -593,3 +593,30 @@ TEST(MemoWidgetAlone, FormatsWithARealClientWidthOnly) {
   EXPECT_GT(m.GetDisplayLineCount(), 40);  // each 300-character word is broken over lines
   EXPECT_NO_THROW(m.CheckIntegrity());
 }
+
+TEST_F(MemoWidget, DraggingBelowTheWindowScrollsAndExtendsTheSelection) {
+  EXPECT_EQ(AutoScrollDelay(0), 0);  // 2 pixels below: no pause
+  EXPECT_EQ(AutoScrollDelay(1), 400);
+  EXPECT_EQ(AutoScrollDelay(7), 30);
+  EXPECT_EQ(AutoScrollDelay(8), 0);
+  std::string t;
+  for (int i = 0; i < 200; ++i) t += "row\r\n";
+  Load(t);
+  auto mouse = [&](QEvent::Type T, QPoint P, Qt::MouseButtons Buttons) {
+    QMouseEvent e(T, QPointF(P), M->viewport()->mapToGlobal(QPointF(P)), Qt::LeftButton, Buttons, Qt::NoModifier);
+    QApplication::sendEvent(M->viewport(), &e);
+  };
+  mouse(QEvent::MouseButtonPress, QPoint(10, 2), Qt::LeftButton);
+  const int h = M->viewport()->height();
+  mouse(QEvent::MouseMove, QPoint(10, h + 2), Qt::LeftButton);
+  EXPECT_TRUE(M->AutoScrolling());
+  const int32_t top = M->GetTopLine();
+  QElapsedTimer timer;
+  timer.start();
+  while (M->GetTopLine() < top + 5 && timer.elapsed() < 5000) QApplication::processEvents();
+  EXPECT_GE(M->GetTopLine(), top + 5);
+  EXPECT_GT(M->GetCaretLine(), M->VisibleLines() + 3);
+  EXPECT_LT(M->GetSelLength(), 0);  // from the click down to the caret
+  mouse(QEvent::MouseButtonRelease, QPoint(10, h + 2), Qt::NoButton);
+  EXPECT_FALSE(M->AutoScrolling());
+}
