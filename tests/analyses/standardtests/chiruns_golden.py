@@ -46,12 +46,14 @@ m = [[0] * R for _ in range(K)]
 for r in range(R):
     for _ in range(rowt[r]): m[g.int(K)][r] += 1
 print("rows", m)
-# expected of a 3 x 4 table and its chi-square with the expected rounded to 7 decimals
+# expected of a 3 x 4 table and its chi-square with the expected as shown: 7 significant
+# digits written with 7 decimals
 t = [[12, 5, 7, 1], [3, 9, 4, 8], [6, 2, 11, 10]]  # rows x cols
 rt = [sum(r) for r in t]; ct = [sum(t[r][c] for r in range(3)) for c in range(4)]; gt = float(sum(ct))
 e = [[rt[r] * ct[c] / gt for c in range(4)] for r in range(3)]
 print("expected", ["%.7f" % v for row in e for v in row])
-er = [[float("%.7f" % v) for v in row] for row in e]
+er = [[float("%.7g" % v) for v in row] for row in e]
+print("shown", ["%.7f" % v for row in er for v in row])
 chi = 0.0
 for c in range(4):
     for r in range(3): chi += (t[r][c] - er[r][c]) ** 2 / er[r][c]
@@ -86,3 +88,8 @@ for it in range(2):
     s = [0] * N
     for _ in range(5): s[walk_exceed(pc, g.real())] += 1
     print("prop_repl", it, s)
+er[0][0] = 10.0
+chi = 0.0
+for c in range(4):
+    for r in range(3): chi += (t[r][c] - er[r][c]) ** 2 / er[r][c]
+print("chi3x4 edited %.10f" % chi)
