@@ -9,12 +9,16 @@
 #include <QPushButton>
 #include <QStringList>
 #include <functional>
+#include <ostream>
 
 #include "analyses/common/AnalysisResults.h"
 #include "analyses/common/ColumnChoice.h"
 #include "platform/StringGrid.h"
 #include "shell/PelmorMain.h"
 #include "tests/shell/GuiFixture.h"
+
+// Failed comparisons show the texts.
+inline void PrintTo(const QString& S, std::ostream* Os) { *Os << '"' << S.toStdString() << '"'; }
 
 class StandardTestsFixture : public TGuiFixture {
  protected:
