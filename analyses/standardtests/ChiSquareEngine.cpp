@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/PelmorRandom.h"
 
@@ -84,6 +85,14 @@ int32_t FirstReaching(std::span<const double> Cum, double U) {
   return static_cast<int32_t>(it - Cum.begin());
 }
 
+TCumulativePick::TCumulativePick(std::vector<double> Cum) : Cum_(std::move(Cum)), Lo_(Buckets + 1, 0) {
+  if (Cum_.empty()) return;
+  // The pick never falls as the draw grows, so every draw of a slice picks between the
+  // picks at the slice's two ends.
+  for (int b = 0; b <= Buckets; ++b)
+    Lo_[static_cast<size_t>(b)] = FirstReaching(Cum_, static_cast<double>(b) / Buckets);
+}
+
 bool RandomizeMatrix(Matrix& Sim, std::span<const double> ColProps, std::span<const double> RowProps, int64_t Total,
                      TRunHooks& Hooks) {
   if (ColProps.empty() || RowProps.empty() || !(RowProps[0] > 0.0) || !(ColProps[0] > 0.0)) {
@@ -92,15 +101,15 @@ bool RandomizeMatrix(Matrix& Sim, std::span<const double> ColProps, std::span<co
     return false;
   }
   Zero(Sim);
-  const std::vector<double> colCum = CumulativeSums(ColProps), rowCum = CumulativeSums(RowProps);
+  const TCumulativePick colPick(CumulativeSums(ColProps)), rowPick(CumulativeSums(RowProps));
   TPacedMessages paced(Hooks);
   if (Hooks.StopRequested()) return false;
   for (int64_t i = 0; i < Total; ++i) {
     if (paced.Stop()) return false;
     const double u1 = Random();
     const double u2 = Random();
-    const int32_t c = FirstReaching(colCum, u1);
-    const int32_t r = FirstReaching(rowCum, u2);
+    const int32_t c = colPick.Pick(u1);
+    const int32_t r = rowPick.Pick(u2);
     ++Sim[static_cast<size_t>(c)][static_cast<size_t>(r)];
   }
   return true;

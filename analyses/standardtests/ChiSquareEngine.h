@@ -54,3 +54,23 @@ bool RandomizeRows(Matrix& Sim, std::span<const int64_t> RowTotals, TRunHooks& H
 int32_t FirstReaching(std::span<const double> Cum, double U);
 // Cumulative sums of P added in index order.
 std::vector<double> CumulativeSums(std::span<const double> P);
+
+// FirstReaching over fixed sums, for draws in [0, 1): the draw's bucket (one of 1024
+// equal slices of [0, 1)) gives the few entries the answer can lie between, found once,
+// and only those are compared. The same pick as FirstReaching.
+class TCumulativePick {
+ public:
+  explicit TCumulativePick(std::vector<double> Cum);
+  int32_t Pick(double U) const {
+    const size_t b = static_cast<size_t>(U * Buckets);
+    int32_t i = Lo_[b];
+    const int32_t hi = Lo_[b + 1];
+    while (i < hi && Cum_[static_cast<size_t>(i)] < U) ++i;
+    return i;
+  }
+
+ private:
+  static constexpr int Buckets = 1024;
+  std::vector<double> Cum_;
+  std::vector<int32_t> Lo_;  // FirstReaching at each slice's lower end, and at 1
+};

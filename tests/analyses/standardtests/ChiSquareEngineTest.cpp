@@ -79,6 +79,20 @@ TEST(ChiSquareEngine, ProportionsAndTheWalkPick) {
       }
     ASSERT_EQ(FirstReaching(w, u), walk) << u;
   }
+  // The sliced pick agrees with the search: random draws, draws on slice ends and on
+  // the sums themselves, a sum short of 1, many entries within one slice.
+  const std::vector<std::vector<double>> sums{
+      w, {0.3, 0.6, 0.9}, {1.0}, CumulativeSums(std::vector<double>(3000, 1.0 / 3000)), {0.0, 0.0, 0.5, 0.5, 1.0}};
+  for (const auto& c : sums) {
+    const TCumulativePick pick(c);
+    std::vector<double> draws;
+    for (int b = 0; b < 1024; ++b) draws.push_back(b / 1024.0);
+    for (double v : c)
+      if (v < 1.0) draws.push_back(v);
+    for (int i = 0; i < 20000; ++i) draws.push_back(Random());
+    draws.push_back(std::nextafter(1.0, 0.0));
+    for (double u : draws) ASSERT_EQ(pick.Pick(u), FirstReaching(c, u)) << u;
+  }
 }
 
 TEST(ChiSquareEngine, EachSchemeKeepsItsTotalsOverManySeeds) {
