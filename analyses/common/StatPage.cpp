@@ -40,7 +40,8 @@ void SetMemoLines(QPlainTextEdit& Memo, const QString& Text) {
   Memo.setPlainText(t);
 }
 
-TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QStringList& Names) {
+TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QStringList& Names,
+                      const QString& HistogramCaption) {
   auto name = [&Names](int I) { return I < Names.size() ? Names[I] : QString(); };
   TStatTab p;
   auto* layout = new QHBoxLayout(Sheet);
@@ -48,17 +49,30 @@ TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QString
   layout->addWidget(p.Mean, 2);
   p.Group = new QGroupBox(GroupCaption, Sheet);
   auto* columns = new QHBoxLayout(p.Group);
-  p.Low = NewMemo(p.Group, name(2));
-  p.High = NewMemo(p.Group, name(3));
-  p.Counts = NewMemo(p.Group, name(4));
+  QGroupBox* histogram = p.Group;
+  QHBoxLayout* histogramColumns = columns;
+  if (!HistogramCaption.isEmpty()) {
+    p.HistogramGroup = new QGroupBox(HistogramCaption, Sheet);
+    histogram = p.HistogramGroup;
+    histogramColumns = new QHBoxLayout(p.HistogramGroup);
+  }
+  p.Low = NewMemo(histogram, name(2));
+  p.High = NewMemo(histogram, name(3));
+  p.Counts = NewMemo(histogram, name(4));
   p.Observed = NewMemo(p.Group, name(1));
-  p.Bins = NewMemo(p.Group, name(5));
+  p.Bins = NewMemo(histogram, name(5));
   p.Bins->hide();
-  for (QPlainTextEdit* m : {p.Low, p.High, p.Counts}) columns->addWidget(m, 1);
+  for (QPlainTextEdit* m : {p.Low, p.High, p.Counts}) histogramColumns->addWidget(m, 1);
   // Room for the observed value and its whole arrow.
   p.Observed->setMinimumWidth(p.Observed->fontMetrics().horizontalAdvance(QString(30, QLatin1Char('0'))));
-  columns->addWidget(p.Observed, 2);
-  layout->addWidget(p.Group, 3);
+  if (p.HistogramGroup) {
+    columns->addWidget(p.Observed);
+    layout->addWidget(p.Group, 2);
+    layout->addWidget(p.HistogramGroup, 3);
+  } else {
+    columns->addWidget(p.Observed, 2);
+    layout->addWidget(p.Group, 3);
+  }
   return p;
 }
 

@@ -25,6 +25,7 @@ void SetMemoLines(QPlainTextEdit& Memo, const QString& Text);
 struct TStatTab {
   QPlainTextEdit* Mean = nullptr;      // the figures
   QGroupBox* Group = nullptr;          // the box around the histogram columns
+  QGroupBox* HistogramGroup = nullptr; // when the observed value has a box of its own
   QPlainTextEdit* Low = nullptr;       // lower bin edges
   QPlainTextEdit* High = nullptr;      // upper bin edges
   QPlainTextEdit* Counts = nullptr;    // counts per bin
@@ -33,8 +34,11 @@ struct TStatTab {
 };
 
 // Lays the page out on Sheet; the memos are named from Names: figures, observed,
-// lower edges, upper edges, counts, bins.
-TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QStringList& Names);
+// lower edges, upper edges, counts, bins. With a HistogramCaption the observed value
+// stands alone in the box GroupCaption, beside a box HistogramCaption holding the
+// histogram's columns.
+TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QStringList& Names,
+                      const QString& HistogramCaption = QString());
 
 // The figures of S on the page: FigureLines in the figures memo, the marker with the
 // observed value and Arrow beside the histogram, whose columns are cleared when no
