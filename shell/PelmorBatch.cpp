@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QGroupBox>
+#include <QLayout>
 #include <QMenu>
 #include <QPlainTextEdit>
 
@@ -20,6 +21,15 @@ void SetBatchCommandsEnabled(TPelmor& P, bool On) {
   P.Edit1->setEnabled(On);
   P.Edit1->menuAction()->setEnabled(On);
 }
+
+// The data grid fills the window to its edges; the batch boxes keep their captions
+// and frames off the window's edge.
+void SetBatchMargins(TPelmor& P, bool Batch) {
+  if (QLayout* layout = P.centralWidget() ? P.centralWidget()->layout() : nullptr) {
+    const int m = Batch ? 8 : 0;
+    layout->setContentsMargins(m, m, m, m);
+  }
+}
 }  // namespace
 
 void TPelmor::Batch1Click() {
@@ -34,6 +44,7 @@ void TPelmor::BatchOn() {
   Batch1->setChecked(true);
   WorkDir = CurrentDir();
   setWindowTitle(QStringLiteral("Pelmor: Batch file processing...") + WorkDir);
+  SetBatchMargins(*this, true);
   BatchGroupBox->show();
   Memo1->show();
   ChangeDirectory1->setVisible(true);
@@ -50,6 +61,7 @@ void TPelmor::BatchOff() {
   BatchIndex = 0;
   BatchFileCount = 0;
   BatchMode = false;
+  SetBatchMargins(*this, false);
   MainGrid->show();
   BatchSummaryBox->hide();
   BatchGrid->hide();

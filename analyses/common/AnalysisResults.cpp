@@ -77,6 +77,7 @@ TAnalysisResults::TAnalysisResults(const QString& AnalysisName, bool WholeCaptio
     b->setAutoDefault(false);
     buttons->addWidget(b);
   }
+  EqualButtonWidths({SaveSummaryButton, HelpButton, CloseButton});
   TimeMemo = new QPlainTextEdit(panel);
   TimeMemo->setObjectName(QStringLiteral("TimeMemo"));
   TimeMemo->setAccessibleName(QStringLiteral("Start and stop time"));

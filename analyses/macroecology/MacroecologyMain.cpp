@@ -82,7 +82,7 @@ TMacroEcology::TMacroEcology() : TAnalysisResults(QStringLiteral("Macroecology")
 
   auto statSheet = [this](const QString& Caption, const QString& Group, const QStringList& Names, TStatTab& Page) {
     QWidget* sheet = AddSheet(Caption);
-    Page = BuildStatTab(sheet, Group, Names, QStringLiteral("Histogram"));
+    Page = BuildBoxedStatTab(sheet, Group, QStringLiteral("Histogram"), Names);
     return sheet;
   };
   DispersionSheet = statSheet(QStringLiteral("Dispersion"), QStringLiteral("Observed dispersion"),

@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "analyses/common/AnalysisOptions.h"
 #include "analyses/common/WeightsFile.h"
 #include "platform/Prompts.h"
 #include "shell/PelmorMain.h"
@@ -53,6 +54,7 @@ TNicheOverlapUserDefined::TNicheOverlapUserDefined(QWidget* Parent) : QDialog(Pa
   buttons->addStretch();
   buttons->addWidget(OKButton);
   buttons->addWidget(ResetDefaultsButton);
+  EqualButtonWidths({OKButton, ResetDefaultsButton});
   layout->addLayout(buttons);
   resize(360, 420);
 

@@ -331,10 +331,14 @@ TEST_F(BatchTest, EscapeLeavesChangeDirectoryWithTheFolderAsItWas) {
   OtherModal = [&](QWidget* w) {
     ASSERT_EQ(w, &d);
     shown = true;
-    // The user walks into "sub", then thinks better of it and presses Escape where
-    // the keyboard is: in the directory list.
-    emit d.DirectoryListBox1->itemActivated(d.DirectoryListBox1->item(1));
+    // The user walks into "sub" with the keyboard (Enter opens the directory and
+    // leaves the dialog open), then thinks better of it and presses Escape.
+    d.DirectoryListBox1->setCurrentRow(1);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(d.DirectoryListBox1, &enter);
     ASSERT_EQ(CurrentDir(), Dir.filePath("sub"));
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.FileListBox1->count(), 1);
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(d.DirectoryListBox1, &escape);
     EXPECT_FALSE(d.isVisible());
@@ -356,4 +360,18 @@ TEST_F(BatchTest, EscapeLeavesChangeDirectoryWithTheFolderAsItWas) {
   Pelmor->ChangeDirectory1->trigger();
   EXPECT_EQ(Pelmor->WorkDir, Dir.filePath("sub"));
   EXPECT_EQ(Pelmor->Memo1->toPlainText(), "one.txt");
+}
+
+TEST_F(BatchTest, BatchBoxesKeepTheirCaptionsOffTheWindowEdge) {
+  Pelmor->show();
+  Pelmor->BatchOn();
+  QApplication::processEvents();
+  EXPECT_GT(Pelmor->BatchGroupBox->x(), 0);
+  EXPECT_GT(Pelmor->BatchSummaryBox->x(), 0);
+  EXPECT_LT(Pelmor->BatchSummaryBox->geometry().right(), Pelmor->centralWidget()->width() - 1);
+  Pelmor->BatchOff();
+  QApplication::processEvents();
+  // The data grid fills the window again.
+  EXPECT_EQ(Pelmor->MainGrid->x(), 0);
+  EXPECT_EQ(Pelmor->MainGrid->width(), Pelmor->centralWidget()->width());
 }
