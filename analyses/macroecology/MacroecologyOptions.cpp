@@ -75,6 +75,10 @@ TMacroecologyOpts::TMacroecologyOpts(QWidget* Parent)
   EditButton = new QPushButton(QStringLiteral("&Edit"), PreferencesSheet);
   EditButton->setObjectName(QStringLiteral("EditButton"));
   EditButton->setAutoDefault(false);
+  // The groups below keep their places when "&Edit" comes and goes.
+  QSizePolicy keep = EditButton->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  EditButton->setSizePolicy(keep);
   EditButton->hide();
   PatternGroup = new TRadioGroup(QStringLiteral("&Shapes"),
                                  {QStringLiteral("left triangle"), QStringLiteral("right triangle"),
