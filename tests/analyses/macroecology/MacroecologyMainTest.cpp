@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <cstdio>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -751,6 +753,33 @@ TEST_F(MacroRunTest, SavedPointSetsAndBatchSummaries) {
   EXPECT_EQ(b[2], "YVariable = u\r");
   EXPECT_FALSE(QFile::exists(Dir.filePath("Summaryc.txt")));
   EXPECT_EQ(Read("BatchSummary.txt").count("\r\n"), 3);
+}
+
+TEST_F(MacroRunTest, ThousandPointsRunThroughTheWindow) {
+  // 1,000 rows under the normal model with 2,000 iterations: every simulated value is
+  // positive, the tail counts of each statistic add up to the iterations.
+  QStringList rows{"species a b"};
+  for (int i = 1; i <= 1000; ++i) rows << QStringLiteral("s%1 %2 %3").arg(i).arg(1 + (i * 37) % 101).arg(1 + (i * 53) % 89);
+  SetGrid(rows);
+  SetEdits(MacroEcologyUD2, {"50", "20", "40", "15"});
+  QElapsedTimer t;
+  t.start();
+  Launch("2000", "5", 0, 1, Choose(1, 2, 2, 3));
+  const qint64 ms = t.elapsed();
+  ASSERT_EQ(Results, 1) << Script.Messages.join("|").toStdString();
+  std::printf("1000 points, 2000 iterations (normal, asymmetric) through the window: %lld ms\n",
+              static_cast<long long>(ms));
+  TMacroEcology& w = *MacroEcology;
+  for (const TSimStatistic* st : {&w.ShapeCountStat, &w.ShapeSSStat, &w.BoundaryCountStat, &w.BoundarySSStat,
+                                  &w.SlopeStat, &w.DispersionStat}) {
+    EXPECT_EQ(st->Count, 2000);
+    EXPECT_EQ(st->Tails.ObsLess + st->Tails.ObsEqual + st->Tails.ObsGreater, 2000);
+  }
+  for (int r = 1; r <= 1000; ++r) {
+    ASSERT_GT(w.SimulationGrid->Cells(1, r).toDouble(), 0.0);
+    ASSERT_GT(w.SimulationGrid->Cells(2, r).toDouble(), 0.0);
+  }
+  EXPECT_LT(ms, 20000);
 }
 
 // --- the options and parameter dialogs -------------------------------------------
