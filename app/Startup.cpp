@@ -15,8 +15,12 @@
 #include "analyses/guild/GuildStructureOptions.h"
 #include "analyses/standardtests/AnovaMain.h"
 #include "analyses/standardtests/AnovaOptions.h"
+#include "analyses/standardtests/ChiSquareMain.h"
+#include "analyses/standardtests/ChiSquareOptions.h"
 #include "analyses/standardtests/RegressionMain.h"
 #include "analyses/standardtests/RegressionOptions.h"
+#include "analyses/standardtests/RunsTestMain.h"
+#include "analyses/standardtests/RunsTestOptions.h"
 #include "analyses/nicheoverlap/NicheOverlapMain.h"
 #include "analyses/nicheoverlap/NicheOverlapOptions.h"
 #include "analyses/nicheoverlap/NicheOverlapUDefined.h"
@@ -73,19 +77,19 @@ void CreateWindows() {
   Created.push_back(new TRegressionOpts());
   Created.push_back(new TRegressionShell());
   Created.push_back(new TAnovaShell());
-  // TChiSquareShell
+  Created.push_back(new TChiSquareShell());
   Created.push_back(new TAnovaOpts());
-  // TRunsTestShell
+  Created.push_back(new TRunsTestShell());
   Created.push_back(new TChangeDirectory());
   Created.push_back(new TCoOccurrenceOpts());
   Created.push_back(new TGuildStructureOpts());
   Created.push_back(new TCoOccurrence());
-  // TChiSquareOpts
+  Created.push_back(new TChiSquareOpts());
   Created.push_back(new TGuildStructure());
   Created.push_back(new TPelmorRedoMatrix());
   Created.push_back(new TSpeciesDiversityOpts());
   Created.push_back(new TSpeciesDiversity());
-  // TRunsTestOpts
+  Created.push_back(new TRunsTestOpts());
   Created.push_back(new TAbundanceLevelsOpts());
 }
 
