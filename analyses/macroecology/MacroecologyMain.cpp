@@ -157,7 +157,9 @@ bool TMacroEcology::Init() {
     return false;
   };
   const TMacroecologyOpts& o = *MacroecologyOpts;
-  if (o.XvariableList->currentIndex() == o.YvariableList->currentIndex())
+  // Two lists with nothing chosen (remembered positions beyond a smaller file's
+  // columns) are refused below as columns the file lacks.
+  if (o.XvariableList->currentIndex() == o.YvariableList->currentIndex() && o.XvariableList->currentIndex() >= 0)
     return refuse(QStringLiteral("XVariable cannot equal YVariable."));
   ReadIterations();
   if (Iterations < 1) return refuse(QStringLiteral("Iterations must be > 0."));

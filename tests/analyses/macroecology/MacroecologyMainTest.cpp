@@ -651,6 +651,14 @@ TEST_F(MacroRunTest, RefusalsAndTheirMessages) {
   Launch("0", "7", 0, 1);
   ExpectRefused({"Iterations must be > 0.", "Initialization failed."});
 
+  // Positions remembered from a wider file choose nothing in a narrower one.
+  SetGrid({"species a b c d", "sp1 1 2 3 4", "sp2 2 1 4 3"});
+  Launch("10", "7", 2, 3);
+  ASSERT_EQ(Results, 1);
+  SetGrid({"species x y", "sp1 1 2"});
+  Launch("10", "7");
+  ExpectRefused({"Chosen column is not in the data file.", "Initialization failed."});
+
   SetGrid({"species x y"});
   Launch("10", "7", 0, 1);
   ExpectRefused({"At least 1 row of data required for macroecology.", "Initialization failed."});
