@@ -8,6 +8,10 @@
 #include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "analyses/cooccurrence/CoOccurrenceMain.h"
 #include "analyses/guild/GuildStructureMain.h"
+#include "analyses/macroecology/MacroEcologyUDefined1.h"
+#include "analyses/macroecology/MacroEcologyUDefined2.h"
+#include "analyses/macroecology/MacroecologyMain.h"
+#include "analyses/macroecology/MacroecologyOptions.h"
 #include "analyses/guild/GuildStructureOptions.h"
 #include "analyses/standardtests/AnovaMain.h"
 #include "analyses/standardtests/AnovaOptions.h"
@@ -63,13 +67,13 @@ void CreateWindows() {
   Created.push_back(new TSizeOverLapUD4());
   Created.push_back(new TSizeOverLapUD5());
   Created.push_back(new TSizeOverLapUD6());
-  // TMacroecologyOpts
+  Created.push_back(new TMacroecologyOpts());
   Created.push_back(new TNicheOverlap());
   Created.push_back(new TNicheOverlapOpts());
-  // TMacroEcology
+  Created.push_back(new TMacroEcology());
   Created.push_back(new TCoOccurrenceUserDefined());
-  // TMacroEcologyUD1
-  // TMacroEcologyUD2
+  Created.push_back(new TMacroEcologyUD1());
+  Created.push_back(new TMacroEcologyUD2());
   Created.push_back(new TRegressionOpts());
   Created.push_back(new TRegressionShell());
   Created.push_back(new TAnovaShell());
