@@ -1579,7 +1579,8 @@ void TPelMemo::HandleKey(QKeyEvent* E) {
     return;
   }
   if (d.Action != TKeyAction::None) {
-    DoKeyDown(d, vkey);
+    // Left at the start of the text and Up on the first line go on to the window.
+    if (!DoKeyDown(d, vkey)) E->ignore();
     return;
   }
   if (vkey == vk::Tab && !WantTabs) {
@@ -1727,7 +1728,7 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D, uint16_t Key) {
     case TKeyAction::Home:
     case TKeyAction::End:
     case TKeyAction::PageUp:
-    case TKeyAction::PageDown: DoMove(D, Key); return true;
+    case TKeyAction::PageDown: return DoMove(D, Key);
     default: return false;
   }
   UpdateCaret();
@@ -1735,7 +1736,7 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D, uint16_t Key) {
   return true;
 }
 
-void TPelMemo::DoMove(const TKeyDecision& D, uint16_t Key) {
+bool TPelMemo::DoMove(const TKeyDecision& D, uint16_t Key) {
   if (D.StartBlock) {
     // Shift+Alt+arrow: a column block starts at the caret's column.
     UpdateCaret();
@@ -1767,7 +1768,7 @@ void TPelMemo::DoMove(const TKeyDecision& D, uint16_t Key) {
       const TParagraph& par = *c.GetPar();
       const int32_t off = c.GetParOffset(), len = GetParLength(par);
       if (D.Action == TKeyAction::Left) {
-        if (from == 0 && VirtualColumn == 0) return;
+        if (from == 0 && VirtualColumn == 0) return false;
         if (D.Ctrl) {
           n.PrevWord();
         } else if (VirtualColumn > 0) {
@@ -1803,8 +1804,8 @@ void TPelMemo::DoMove(const TKeyDecision& D, uint16_t Key) {
     case TKeyAction::Up:
     case TKeyAction::Down: {
       const int32_t line = c.GetLineIndex();
-      if (D.Action == TKeyAction::Up && line == 0) return;
-      if (D.Action == TKeyAction::Down && line >= GetDisplayLineCount() - 1) return;
+      if (D.Action == TKeyAction::Up && line == 0) return false;
+      if (D.Action == TKeyAction::Down && line >= GetDisplayLineCount() - 1) return true;
       if (RememberedX == INT32_MIN) RememberedX = CaretX;
       target = PosOfLineX(line + (D.Action == TKeyAction::Up ? -1 : 1), RememberedX);
       if ((HasOption(pmoKeepColumnPos) || block) && !WordWrap) virt = std::max(RememberedX - XOfPos(target), 0) / avg;
@@ -1842,7 +1843,7 @@ void TPelMemo::DoMove(const TKeyDecision& D, uint16_t Key) {
       keepRemembered = true;
       break;
     }
-    default: return;
+    default: return true;
   }
   (void)Key;
   const int32_t rem = RememberedX;
@@ -1868,6 +1869,7 @@ void TPelMemo::DoMove(const TKeyDecision& D, uint16_t Key) {
   if (BlockActive && D.Extend) BlockStopColumn = CaretBlockColumn();
   ScrollInView();
   viewport()->update();
+  return true;
 }
 
 void TPelMemo::DoChar(unsigned char Ch) {

@@ -243,7 +243,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   void HandleKey(QKeyEvent* E);
   // Carries out a key-down decision; false when the key is left to key press.
   bool DoKeyDown(const TKeyDecision& D, uint16_t Key);
-  void DoMove(const TKeyDecision& D, uint16_t Key);
+  // A caret key; false when the key goes on to the window (nothing to move to).
+  bool DoMove(const TKeyDecision& D, uint16_t Key);
   // Carries out a character.
   void DoChar(unsigned char Ch);
   void TypeText(const std::string& Text);

@@ -353,3 +353,31 @@ TEST(MemoInput, AutoScrollSpeedByDistance) {
   EXPECT_EQ(y, 330);
   EXPECT_EQ(x, 10);
 }
+
+TEST_F(Blocks, AKeptColumnPasteSavesTheSelectionOnceAndEndsItsUpdate) {
+  // A column paste with kept selections: the selection is saved once, so the
+  // update count returns to 0 and the display is brought up to date.
+  M.SetOptions(M.GetOptions() | pmoNoOverwriteBlocks | pmoPersistentBlocks);
+  Load("abc\r\ndef\r\nghi");
+  M.SetSelStart(5);
+  M.SetSelLength(3);  // "def", caret at its start
+  M.PlaceCaretApart(1);
+  M.PasteText("X\r\nY", true);
+  EXPECT_EQ(M.GetText(), "aXbc\r\ndYef\r\nghi");
+  EXPECT_EQ(M.GetUpdateCount(), 0);
+  // Kept: its ends moved with the paste, the Y inside it.
+  EXPECT_EQ(M.GetSelText(), "dYef");
+  EXPECT_EQ(M.GetCaretPos(), 8);  // after the last pasted row
+  EXPECT_EQ(M.UndoCount(), 2);
+  EXPECT_NO_THROW(M.CheckIntegrity());
+}
+
+TEST_F(Blocks, PlacingTheCaretEndsABlockSoNoEmptyBlockIsDeleted) {
+  Load("abcd\r\nefgh");
+  M.SelectBlock(1, 0, 1, 3);
+  M.SetSelStart(0);
+  EXPECT_FALSE(M.BlockActive);
+  M.SetSelText("Z");
+  EXPECT_EQ(M.GetText(), "Zabcd\r\nefgh");
+  EXPECT_EQ(M.UndoCount(), 1);
+}
