@@ -1275,12 +1275,17 @@ int32_t TPelMemo::XOfPos(int32_t Pos) {
 
 void TPelMemo::mousePressEvent(QMouseEvent* E) {
   const QPoint pt = E->position().toPoint();
-  BlockActive = false;
   MouseDownPoint = pt;
+  if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+  if (E->button() != Qt::LeftButton) {
+    // A right click keeps the selection (and a block) for the context menu.
+    if (OnAfterMouseDown) OnAfterMouseDown(*this, E->button(), ShiftOf(E->modifiers(), E->buttons()), pt.x(), pt.y());
+    return;
+  }
+  BlockActive = false;
   MouseDownPos = PosFromPoint(pt.x(), pt.y());
   RememberedX = INT32_MIN;
-  if (!hasFocus()) setFocus(Qt::MouseFocusReason);
-  if (DisplayOnly || E->button() != Qt::LeftButton) {
+  if (DisplayOnly) {
     if (OnAfterMouseDown) OnAfterMouseDown(*this, E->button(), ShiftOf(E->modifiers(), E->buttons()), pt.x(), pt.y());
     return;
   }
@@ -1289,7 +1294,8 @@ void TPelMemo::mousePressEvent(QMouseEvent* E) {
   if (!WordSelect) {
     VirtualColumn = 0;
     const int32_t pos = MouseDownPos;
-    if (OverSelection && !ReadOnly && !HasOption(pmoNoDragnDrop) && SelLength != 0) {
+    if (OverSelection && !ReadOnly && !HasOption(pmoNoDragnDrop) && SelLength != 0 && pos >= SelStartNav->Pos &&
+        pos < SelEndNav->Pos) {
       // A drag starts; the caret shows the drop point, the selection stays.
       Dragging = true;
       DragOutside = false;
@@ -1594,6 +1600,11 @@ void TPelMemo::HandleKey(QKeyEvent* E) {
       DoChar(static_cast<unsigned char>(key - Qt::Key_A + 1));
       return;
     }
+    E->ignore();
+    return;
+  }
+  if (alt && !ctrl) {
+    // Alt with a character belongs to the window's menus (Ctrl+Alt is AltGr on some systems).
     E->ignore();
     return;
   }

@@ -374,3 +374,44 @@ TEST_F(MemoInput, ThreeHundredRowsOfFortyColumnsCopyAndPasteQuickly) {
   EXPECT_EQ(row0.substr(static_cast<size_t>(col), 40), t.substr(10, 40));
   EXPECT_EQ(row299.substr(static_cast<size_t>(col), 40), t.substr(299 * 82 + 10, 40));
 }
+
+TEST_F(MemoInput, RightClickKeepsTheBlockAndAltLettersAreLeftToMenus) {
+  M->SetOptions(M->GetOptions() | pmoBlockSelection);
+  Load("abcdef\r\nabcdef");
+  const QPoint p = PointOf(2);
+  M->SelectBlock(1, 0, 1, 3);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(p), M->viewport()->mapToGlobal(QPointF(p)), Qt::RightButton,
+                    Qt::RightButton, Qt::NoModifier);
+  QApplication::sendEvent(M->viewport(), &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(p), M->viewport()->mapToGlobal(QPointF(p)), Qt::RightButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(M->viewport(), &release);
+  EXPECT_TRUE(M->BlockActive);
+  EXPECT_EQ(M->GetBlockText(), "bc\r\nbc\r\n");
+  Key(Qt::Key_F, Qt::AltModifier, QStringLiteral("f"));
+  EXPECT_EQ(M->GetText(), "abcdef\r\nabcdef");
+  // Ctrl+Alt (AltGr) characters are typed.
+  M->SetSelStart(0);
+  Key(Qt::Key_At, Qt::ControlModifier | Qt::AltModifier, QStringLiteral("@"));
+  EXPECT_EQ(M->GetText(), "@abcdef\r\nabcdef");
+}
+
+TEST_F(MemoInput, DisplayOnlyKeysOnlyScroll) {
+  std::string t;
+  for (int i = 0; i < 100; ++i) t += "line\r\n";
+  Load(t);
+  M->SetDisplayOnly(true);
+  const int32_t vis = M->VisibleLines();
+  Key(Qt::Key_PageDown);
+  M->FinishScrolling();
+  EXPECT_EQ(M->GetTopLine(), vis - 1);
+  Key(Qt::Key_Down);
+  M->FinishScrolling();
+  EXPECT_EQ(M->GetTopLine(), vis);
+  Key(Qt::Key_PageUp, Qt::ControlModifier);
+  M->FinishScrolling();
+  EXPECT_EQ(M->GetTopLine(), 0);
+  Key(0, Qt::NoModifier, QStringLiteral("x"));
+  Key(Qt::Key_Backspace);
+  EXPECT_EQ(M->GetText(), t);
+}
