@@ -249,6 +249,10 @@ TEST_F(MemoInput, LeftMarginSelectsWholeLines) {
   const int lh = M->GetLineHeight();
   Mouse(QEvent::MouseMove, QPoint(2, lh + lh / 2), Qt::NoButton);
   EXPECT_EQ(M->GetLineSelectAnchor(), 1);
+  // The arrow that points at the line, drawn by the memo itself.
+  EXPECT_EQ(M->viewport()->cursor().pixmap().cacheKey(), TPelMemo::RightArrowCursor().pixmap().cacheKey());
+  EXPECT_FALSE(TPelMemo::RightArrowCursor().pixmap().isNull());
+  EXPECT_EQ(TPelMemo::RightArrowCursor().hotSpot(), QPoint(15, 0));
   Mouse(QEvent::MouseButtonPress, QPoint(2, lh + lh / 2), Qt::LeftButton);
   EXPECT_EQ(M->GetSelText(), "beta\r\n");
   Mouse(QEvent::MouseMove, QPoint(2, 3 * lh + lh / 2), Qt::LeftButton);
@@ -285,7 +289,9 @@ TEST_F(MemoInput, DragMovesOrCopiesTheSelection) {
   Mouse(QEvent::MouseMove, inside, Qt::NoButton);
   Mouse(QEvent::MouseButtonPress, inside, Qt::LeftButton);
   Mouse(QEvent::MouseMove, end, Qt::LeftButton, Qt::ControlModifier);
+  EXPECT_EQ(M->viewport()->cursor().pixmap().cacheKey(), TPelMemo::DragCopyCursor().pixmap().cacheKey());
   Mouse(QEvent::MouseButtonRelease, end, Qt::NoButton, Qt::ControlModifier);
+  EXPECT_EQ(M->viewport()->cursor().shape(), Qt::IBeamCursor);
   EXPECT_EQ(M->GetText(), "one two threeone ");
   // A drop inside the selection only moves the caret.
   Load("one two three");
@@ -414,4 +420,28 @@ TEST_F(MemoInput, DisplayOnlyKeysOnlyScroll) {
   Key(0, Qt::NoModifier, QStringLiteral("x"));
   Key(Qt::Key_Backspace);
   EXPECT_EQ(M->GetText(), t);
+}
+
+TEST_F(MemoInput, AClickBeyondTheLineEndKeepsItsColumn) {
+  M->SetOptions(M->GetOptions() | pmoKeepColumnPos | pmoPutExtraSpaces);
+  Load("ab\r\nabcdefghij");
+  // x of column 6 on the long second line, clicked on the short first one.
+  const QPoint col6 = PointOf(4 + 6);
+  const QPoint end = PointOf(2);
+  Mouse(QEvent::MouseButtonPress, QPoint(col6.x(), end.y()), Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, QPoint(col6.x(), end.y()), Qt::NoButton);
+  EXPECT_EQ(M->GetSelStart(), 2);
+  // The virtual column is the distance in average character widths.
+  const int32_t expected = (col6.x() - end.x()) / M->AvgCharWidth;
+  EXPECT_GT(expected, 0);
+  EXPECT_EQ(M->VirtualColumn, expected);
+  Key(0, Qt::NoModifier, QStringLiteral("z"));
+  EXPECT_EQ(M->GetParText(0), "ab" + std::string(static_cast<size_t>(expected), ' ') + "z");
+  // Without the option the click stops at the line end.
+  M->SetOptions(M->GetOptions() & ~pmoKeepColumnPos);
+  Load("ab\r\nabcdefghij");
+  Mouse(QEvent::MouseButtonPress, QPoint(col6.x(), end.y()), Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, QPoint(col6.x(), end.y()), Qt::NoButton);
+  EXPECT_EQ(M->GetSelStart(), 2);
+  EXPECT_EQ(M->VirtualColumn, 0);
 }
