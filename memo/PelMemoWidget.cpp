@@ -1586,7 +1586,7 @@ void TPelMemo::HandleKey(QKeyEvent* E) {
   }
   if (d.Action != TKeyAction::None) {
     // Left at the start of the text and Up on the first line go on to the window.
-    if (!DoKeyDown(d, vkey)) E->ignore();
+    if (!DoKeyDown(d)) E->ignore();
     return;
   }
   if (vkey == vk::Tab && !WantTabs) {
@@ -1626,7 +1626,7 @@ void TPelMemo::HandleKey(QKeyEvent* E) {
   if (!any) E->ignore();
 }
 
-bool TPelMemo::DoKeyDown(const TKeyDecision& D, uint16_t Key) {
+bool TPelMemo::DoKeyDown(const TKeyDecision& D) {
   switch (D.Action) {
     case TKeyAction::Ignore: return true;
     case TKeyAction::ScrollPageUp:
@@ -1739,7 +1739,7 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D, uint16_t Key) {
     case TKeyAction::Home:
     case TKeyAction::End:
     case TKeyAction::PageUp:
-    case TKeyAction::PageDown: return DoMove(D, Key);
+    case TKeyAction::PageDown: return DoMove(D);
     default: return false;
   }
   UpdateCaret();
@@ -1747,7 +1747,7 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D, uint16_t Key) {
   return true;
 }
 
-bool TPelMemo::DoMove(const TKeyDecision& D, uint16_t Key) {
+bool TPelMemo::DoMove(const TKeyDecision& D) {
   if (D.StartBlock) {
     // Shift+Alt+arrow: a column block starts at the caret's column.
     UpdateCaret();
@@ -1856,7 +1856,6 @@ bool TPelMemo::DoMove(const TKeyDecision& D, uint16_t Key) {
     }
     default: return true;
   }
-  (void)Key;
   const int32_t rem = RememberedX;
   if (D.Extend) {
     if (IsCaretApart()) {

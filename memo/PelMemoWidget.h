@@ -242,9 +242,9 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   int32_t WordEdge(int32_t Pos, bool Forward);
   void HandleKey(QKeyEvent* E);
   // Carries out a key-down decision; false when the key is left to key press.
-  bool DoKeyDown(const TKeyDecision& D, uint16_t Key);
+  bool DoKeyDown(const TKeyDecision& D);
   // A caret key; false when the key goes on to the window (nothing to move to).
-  bool DoMove(const TKeyDecision& D, uint16_t Key);
+  bool DoMove(const TKeyDecision& D);
   // Carries out a character.
   void DoChar(unsigned char Ch);
   void TypeText(const std::string& Text);
