@@ -1786,6 +1786,12 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
           virt = VirtualColumn - 1;
         } else if (off == 0) {
           n.SetPos(from - 2);
+        } else if (HasOption(pmoDiscardTrailingSpaces) && !block && (GetParChars(par)[off - 1] == ' ' || GetParChars(par)[off - 1] == '\t')) {
+          // A run of blanks before the caret is passed in one step.
+          const char* t = GetParChars(par);
+          int32_t o = off;
+          while (o > 0 && (t[o - 1] == ' ' || t[o - 1] == '\t')) --o;
+          n.SetPos(par.StartPos + o);
         } else {
           n.SetPos(from - 1);
           if (PassOverCodes && GetStaticFormat())

@@ -445,3 +445,19 @@ TEST_F(MemoInput, AClickBeyondTheLineEndKeepsItsColumn) {
   EXPECT_EQ(M->GetSelStart(), 2);
   EXPECT_EQ(M->VirtualColumn, 0);
 }
+
+TEST_F(MemoInput, DiscardModePassesRunsOfBlanksInOneStep) {
+  M->SetOptions(M->GetOptions() | pmoDiscardTrailingSpaces);
+  Load("ab  \t cd");
+  M->SetSelStart(2);
+  Key(Qt::Key_Right);  // one on, then the rest of the blanks after it
+  EXPECT_EQ(M->GetSelStart(), 6);
+  Key(Qt::Key_Left);  // back over the whole run
+  EXPECT_EQ(M->GetSelStart(), 2);
+  Key(Qt::Key_Left);
+  EXPECT_EQ(M->GetSelStart(), 1);
+  M->SetOptions(M->GetOptions() & ~pmoDiscardTrailingSpaces);
+  M->SetSelStart(6);
+  Key(Qt::Key_Left);
+  EXPECT_EQ(M->GetSelStart(), 5);
+}
