@@ -9,6 +9,31 @@
 
 const QString TStringGridModel::Empty;
 
+namespace {
+// A cell or title far wider than any screen is shown cut: measuring and eliding a
+// text of a megabyte character by character would keep the window from answering.
+// The cell editor holds the whole text; the tooltip shows the start of it in lines.
+constexpr qsizetype ShownLength = 500;
+constexpr qsizetype TipLine = 100, TipLength = 4000;
+
+QString Shown(const QString& Text) {
+  if (Text.size() <= ShownLength) return Text;
+  return Text.left(ShownLength) + QChar(0x2026);
+}
+
+QVariant LongTextTip(const QString& Text) {
+  if (Text.size() <= ShownLength) return {};
+  QString tip;
+  const qsizetype n = std::min(Text.size(), TipLength);
+  for (qsizetype i = 0; i < n; i += TipLine) {
+    if (i > 0) tip += QLatin1Char('\n');
+    tip += Text.mid(i, std::min(TipLine, n - i));
+  }
+  if (Text.size() > TipLength) tip += QChar(0x2026);
+  return tip;
+}
+}  // namespace
+
 TStringGridModel::TStringGridModel(QObject* Parent) : QAbstractTableModel(Parent) {}
 
 void TStringGridModel::SetSize(int NewCols, int NewRows) {
@@ -96,8 +121,12 @@ int TStringGridModel::columnCount(const QModelIndex& Parent) const {
 }
 
 QVariant TStringGridModel::data(const QModelIndex& Index, int Role) const {
-  if (!Index.isValid() || (Role != Qt::DisplayRole && Role != Qt::EditRole)) return {};
-  return Cell(Index.column() + FCols, Index.row() + FRows);
+  if (!Index.isValid()) return {};
+  const QString& cell = Cell(Index.column() + FCols, Index.row() + FRows);
+  if (Role == Qt::EditRole) return cell;
+  if (Role == Qt::DisplayRole) return Shown(cell);
+  if (Role == Qt::ToolTipRole) return LongTextTip(cell);
+  return {};
 }
 
 bool TStringGridModel::setData(const QModelIndex& Index, const QVariant& Value, int Role) {
@@ -109,13 +138,13 @@ bool TStringGridModel::setData(const QModelIndex& Index, const QVariant& Value, 
 }
 
 QVariant TStringGridModel::headerData(int Section, Qt::Orientation Orientation, int Role) const {
-  if (Role != Qt::DisplayRole && Role != Qt::AccessibleTextRole) return {};
-  if (Orientation == Qt::Horizontal) {
-    if (FRows > 0) return Cell(Section + FCols, 0);
-    return QString::number(Section + FCols);
-  }
-  if (FCols > 0) return Cell(0, Section + FRows);
-  return QString::number(Section + FRows);
+  if (Role != Qt::DisplayRole && Role != Qt::AccessibleTextRole && Role != Qt::ToolTipRole) return {};
+  QString title;
+  if (Orientation == Qt::Horizontal)
+    title = FRows > 0 ? Cell(Section + FCols, 0) : QString::number(Section + FCols);
+  else
+    title = FCols > 0 ? Cell(0, Section + FRows) : QString::number(Section + FRows);
+  return Role == Qt::ToolTipRole ? LongTextTip(title) : QVariant(Shown(title));
 }
 
 Qt::ItemFlags TStringGridModel::flags(const QModelIndex& Index) const {
@@ -218,7 +247,7 @@ bool TStringGrid::eventFilter(QObject* Watched, QEvent* Event) {
       opt.initFrom(corner);
       opt.rect = corner->rect();
       opt.position = QStyleOptionHeader::OnlyOneSection;
-      opt.text = Cells(0, 0);
+      opt.text = Shown(Cells(0, 0));
       opt.state |= QStyle::State_Enabled;
       opt.palette.setCurrentColorGroup(QPalette::Active);
       opt.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
