@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Pelmor needs to build, test and run, when missing.
 set -euo pipefail
-PKGS=(g++ cmake make qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev)
+# locales: the tests compile a German locale (decimal comma) from its sources.
+PKGS=(g++ cmake make qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev locales)
 if [[ "${1:-}" == "--run" ]]; then
   PKGS+=(qt6-qpa-plugins)
 fi

@@ -1,34 +1,80 @@
 #include "app/Startup.h"
 
+#include <QApplication>
 #include <QWidget>
 #include <vector>
 
 #include "analyses/cooccurrence/CoOccurrenceOptions.h"
 #include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "analyses/cooccurrence/CoOccurrenceMain.h"
+#include "analyses/guild/GuildStructureMain.h"
+#include "analyses/guild/GuildStructureOptions.h"
+#include "analyses/standardtests/AnovaMain.h"
+#include "analyses/standardtests/AnovaOptions.h"
+#include "analyses/standardtests/RegressionMain.h"
+#include "analyses/standardtests/RegressionOptions.h"
+#include "analyses/nicheoverlap/NicheOverlapMain.h"
+#include "analyses/nicheoverlap/NicheOverlapOptions.h"
+#include "analyses/nicheoverlap/NicheOverlapUDefined.h"
+#include "analyses/diversity/AbundancelevelsOptions.h"
+#include "analyses/diversity/SpeciesDiversityMain.h"
+#include "analyses/diversity/SpeciesDiversityOptions.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
+#include "shell/PelmorRestructureMatrix.h"
 #include "shell/ProgressSims.h"
 
 namespace {
 std::vector<QWidget*> Created;
 }
 
+void SetUpApplication() {
+  QApplication::setApplicationName(QStringLiteral("Pelmor"));
+  // The main window is hidden while an analysis runs; the program ends only when
+  // the main window is closed.
+  QApplication::setQuitOnLastWindowClosed(false);
+}
+
 void CreateWindows() {
   if (Pelmor) return;
   Created.push_back(new TPelmor());
-  // TNicheOverlapUserDefined, TPelmorEditor ...
+  Created.push_back(new TNicheOverlapUserDefined());
+  // TPelmorEditor
   Created.push_back(new TProgress());
-  // TSizeOverlap, TSizeOverlapOpts ...
+  // TSizeOverlap
+  // TSizeOverlapOpts
   Created.push_back(new TPelmorAbout());
-  // TSizeOverLapUD1 ... TSizeOverLapUD6, TMacroecologyOpts, TNicheOverlap, TNicheOverlapOpts, TMacroEcology ...
+  // TSizeOverLapUD1
+  // TSizeOverLapUD2
+  // TSizeOverLapUD3
+  // TSizeOverLapUD4
+  // TSizeOverLapUD5
+  // TSizeOverLapUD6
+  // TMacroecologyOpts
+  Created.push_back(new TNicheOverlap());
+  Created.push_back(new TNicheOverlapOpts());
+  // TMacroEcology
   Created.push_back(new TCoOccurrenceUserDefined());
-  // TMacroEcologyUD1 ... TRunsTestShell
+  // TMacroEcologyUD1
+  // TMacroEcologyUD2
+  Created.push_back(new TRegressionOpts());
+  Created.push_back(new TRegressionShell());
+  Created.push_back(new TAnovaShell());
+  // TChiSquareShell
+  Created.push_back(new TAnovaOpts());
+  // TRunsTestShell
   Created.push_back(new TChangeDirectory());
   Created.push_back(new TCoOccurrenceOpts());
-  // TGuildStructureOpts ...
+  Created.push_back(new TGuildStructureOpts());
   Created.push_back(new TCoOccurrence());
+  // TChiSquareOpts
+  Created.push_back(new TGuildStructure());
+  Created.push_back(new TPelmorRedoMatrix());
+  Created.push_back(new TSpeciesDiversityOpts());
+  Created.push_back(new TSpeciesDiversity());
+  // TRunsTestOpts
+  Created.push_back(new TAbundanceLevelsOpts());
 }
 
 void DestroyWindows() {

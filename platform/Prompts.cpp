@@ -8,7 +8,24 @@
 #include <QPointer>
 #include <QWidget>
 
-QString TextFileFilter() { return QStringLiteral("Text files (*.txt);;All files (*)"); }
+QString TextFileFilter() { return QStringLiteral("Text files(*.txt)|*.txt|All files(*.*)|*.*"); }
+
+QString ToolkitFileFilter(const QString& Filter) {
+  const QStringList parts = Filter.split(QLatin1Char('|'));
+  QStringList entries;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    // The shown name without the patterns it names in brackets, then the patterns in
+    // the toolkit's form; "*.*" means every file, also those without an extension.
+    QString name = parts[i];
+    const qsizetype bracket = name.indexOf(QLatin1Char('('));
+    if (bracket >= 0) name.truncate(bracket);
+    QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& p : patterns)
+      if (p == QStringLiteral("*.*")) p = QStringLiteral("*");
+    entries << name.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+  }
+  return entries.join(QStringLiteral(";;"));
+}
 
 void TQtPrompts::InformationBox(const QString& Text) {
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), Text, QMessageBox::Ok,
@@ -46,17 +63,17 @@ QString StartPath(const QString& Directory, const QString& InitialName) {
 }  // namespace
 
 std::optional<QString> TQtPrompts::OpenFileName(QWidget* Parent, const QString& Title, const QString& Directory,
-                                                const QString& InitialName) {
+                                                const QString& InitialName, const QString& Filter) {
   const QString name =
-      QFileDialog::getOpenFileName(Parent, Title, StartPath(Directory, InitialName), TextFileFilter());
+      QFileDialog::getOpenFileName(Parent, Title, StartPath(Directory, InitialName), ToolkitFileFilter(Filter));
   if (name.isEmpty()) return std::nullopt;
   return name;
 }
 
 std::optional<QString> TQtPrompts::SaveFileName(QWidget* Parent, const QString& Title, const QString& Directory,
-                                                const QString& InitialName) {
+                                                const QString& InitialName, const QString& Filter) {
   const QString name =
-      QFileDialog::getSaveFileName(Parent, Title, StartPath(Directory, InitialName), TextFileFilter());
+      QFileDialog::getSaveFileName(Parent, Title, StartPath(Directory, InitialName), ToolkitFileFilter(Filter));
   if (name.isEmpty()) return std::nullopt;
   return name;
 }
@@ -101,15 +118,15 @@ TMsgResult TScriptedPrompts::MessageDlg(const QString& Text, TMsgType, TMsgButto
   return Buttons == TMsgButtons::YesNo ? TMsgResult::Yes : TMsgResult::OK;
 }
 
-std::optional<QString> TScriptedPrompts::OpenFileName(QWidget*, const QString& Title, const QString&,
-                                                      const QString&) {
-  Log.push_back({QStringLiteral("open"), Title});
+std::optional<QString> TScriptedPrompts::OpenFileName(QWidget*, const QString& Title, const QString& Directory,
+                                                      const QString& InitialName, const QString& Filter) {
+  Log.push_back({QStringLiteral("open"), Title, Directory, InitialName, Filter});
   return NextFileAnswer();
 }
 
-std::optional<QString> TScriptedPrompts::SaveFileName(QWidget*, const QString& Title, const QString&,
-                                                      const QString&) {
-  Log.push_back({QStringLiteral("save"), Title});
+std::optional<QString> TScriptedPrompts::SaveFileName(QWidget*, const QString& Title, const QString& Directory,
+                                                      const QString& InitialName, const QString& Filter) {
+  Log.push_back({QStringLiteral("save"), Title, Directory, InitialName, Filter});
   return NextFileAnswer();
 }
 

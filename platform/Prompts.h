@@ -16,8 +16,12 @@ enum class TMsgButtons { OK, OKCancel, YesNo };
 enum class TMsgResult { OK, Cancel, Yes, No };
 enum class TMsgType { Information, Confirmation, Error, Warning };
 
-// "Text files(*.txt)|*.txt|All files(*.*)|*.*" in the toolkit's form.
+// The filter of every file dialog: pairs of a shown name and its patterns, joined by
+// "|": "Text files(*.txt)|*.txt|All files(*.*)|*.*". The first entry is the one
+// selected when the dialog opens.
 QString TextFileFilter();
+// A filter of that form in the toolkit's form ("Text files (*.txt);;All files (*)").
+QString ToolkitFileFilter(const QString& Filter);
 
 class TPrompts {
  public:
@@ -26,11 +30,14 @@ class TPrompts {
   virtual void InformationBox(const QString& Text) = 0;
   // A message dialog of the given type and buttons; returns the button pressed.
   virtual TMsgResult MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons) = 0;
-  // Open and save dialogs; an empty optional when the user cancels.
+  // Open and save dialogs with their title, start folder, offered file name and
+  // filter (TextFileFilter's form); an empty optional when the user cancels.
   virtual std::optional<QString> OpenFileName(QWidget* Parent, const QString& Title, const QString& Directory,
-                                              const QString& InitialName) = 0;
+                                              const QString& InitialName,
+                                              const QString& Filter = TextFileFilter()) = 0;
   virtual std::optional<QString> SaveFileName(QWidget* Parent, const QString& Title, const QString& Directory,
-                                              const QString& InitialName) = 0;
+                                              const QString& InitialName,
+                                              const QString& Filter = TextFileFilter()) = 0;
   // Shows a window modally and returns when it is closed.
   virtual void ShowModal(QWidget* Window) = 0;
 };
@@ -40,9 +47,9 @@ class TQtPrompts : public TPrompts {
   void InformationBox(const QString& Text) override;
   TMsgResult MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons) override;
   std::optional<QString> OpenFileName(QWidget* Parent, const QString& Title, const QString& Directory,
-                                      const QString& InitialName) override;
+                                      const QString& InitialName, const QString& Filter = TextFileFilter()) override;
   std::optional<QString> SaveFileName(QWidget* Parent, const QString& Title, const QString& Directory,
-                                      const QString& InitialName) override;
+                                      const QString& InitialName, const QString& Filter = TextFileFilter()) override;
   void ShowModal(QWidget* Window) override;
 };
 
@@ -52,7 +59,11 @@ class TScriptedPrompts : public TPrompts {
  public:
   struct Entry {
     QString Kind;  // "info", "dialog", "open", "save", "modal"
-    QString Text;
+    QString Text;  // the message, the file dialog's title, or the window's name
+    // File dialogs only: what the dialog was opened with.
+    QString Directory = {};
+    QString InitialName = {};
+    QString Filter = {};
   };
   std::vector<Entry> Log;
   QStringList Messages;  // texts of information boxes and message dialogs, in order
@@ -66,9 +77,9 @@ class TScriptedPrompts : public TPrompts {
   void InformationBox(const QString& Text) override;
   TMsgResult MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons) override;
   std::optional<QString> OpenFileName(QWidget* Parent, const QString& Title, const QString& Directory,
-                                      const QString& InitialName) override;
+                                      const QString& InitialName, const QString& Filter = TextFileFilter()) override;
   std::optional<QString> SaveFileName(QWidget* Parent, const QString& Title, const QString& Directory,
-                                      const QString& InitialName) override;
+                                      const QString& InitialName, const QString& Filter = TextFileFilter()) override;
   void ShowModal(QWidget* Window) override;
 
  private:

@@ -17,7 +17,9 @@ TRadioGroup::TRadioGroup(const QString& Caption, const QStringList& Items, QWidg
   connect(Group, &QButtonGroup::idClicked, this, [this](int id) {
     if (id == Index) return;
     Index = id;
+    ByUser = true;
     if (OnClick) OnClick();
+    ByUser = false;
   });
 }
 

@@ -23,9 +23,12 @@ class TRadioGroup : public QGroupBox {
 
   // Runs after the chosen item changed, by the user or by SetItemIndex.
   std::function<void()> OnClick;
+  // True while OnClick runs for a click by the user (not for SetItemIndex).
+  bool ClickedByUser() const { return ByUser; }
 
  private:
   QButtonGroup* Group;
   std::vector<QRadioButton*> Buttons;
   int Index = -1;
+  bool ByUser = false;
 };

@@ -3,9 +3,11 @@
 #include <QAbstractButton>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <algorithm>
+#include <array>
 
 const QString TStringGridModel::Empty;
 
@@ -21,8 +23,10 @@ QString Shown(const QString& Text) {
   return Text.left(ShownLength) + QChar(0x2026);
 }
 
-QVariant LongTextTip(const QString& Text) {
-  if (Text.size() <= ShownLength) return {};
+// The tooltip of a text: the text itself, or for one that is shown cut, its start
+// broken into lines.
+QString TipText(const QString& Text) {
+  if (Text.size() <= ShownLength) return Text;
   QString tip;
   const qsizetype n = std::min(Text.size(), TipLength);
   for (qsizetype i = 0; i < n; i += TipLine) {
@@ -44,8 +48,8 @@ void TStringGridModel::SetSize(int NewCols, int NewRows) {
   Rows.resize(static_cast<size_t>(NewRows));
   for (auto& r : Rows) r.resize(static_cast<size_t>(NewCols));
   Cols = NewCols;
-  FCols = std::min(FCols, Cols - 1);
-  FRows = std::min(FRows, RowCount() - 1);
+  FCols = std::min(FCols, Cols);
+  FRows = std::min(FRows, RowCount());
   endResetModel();
 }
 
@@ -78,14 +82,16 @@ void TStringGridModel::SetTable(std::vector<std::vector<QString>> Table, int New
   if (Rows.empty()) Rows.resize(1);
   Cols = std::max(NewCols, 1);
   for (auto& r : Rows) r.resize(static_cast<size_t>(Cols));
-  FCols = std::min(FCols, Cols - 1);
-  FRows = std::min(FRows, RowCount() - 1);
+  FCols = std::min(FCols, Cols);
+  FRows = std::min(FRows, RowCount());
   endResetModel();
 }
 
 void TStringGridModel::SetFixed(int NewFixedCols, int NewFixedRows) {
-  NewFixedCols = std::clamp(NewFixedCols, 0, std::min(1, Cols - 1));
-  NewFixedRows = std::clamp(NewFixedRows, 0, std::min(1, RowCount() - 1));
+  // A grid may be all titles (a summary grid before its first row): the titles then
+  // show as headers over no cells.
+  NewFixedCols = std::clamp(NewFixedCols, 0, std::min(1, Cols));
+  NewFixedRows = std::clamp(NewFixedRows, 0, std::min(1, RowCount()));
   if (NewFixedCols == FCols && NewFixedRows == FRows) return;
   beginResetModel();
   FCols = NewFixedCols;
@@ -125,7 +131,8 @@ QVariant TStringGridModel::data(const QModelIndex& Index, int Role) const {
   const QString& cell = Cell(Index.column() + FCols, Index.row() + FRows);
   if (Role == Qt::EditRole) return cell;
   if (Role == Qt::DisplayRole) return Shown(cell);
-  if (Role == Qt::ToolTipRole) return LongTextTip(cell);
+  // Only a cell shown cut has a tooltip.
+  if (Role == Qt::ToolTipRole && cell.size() > ShownLength) return TipText(cell);
   return {};
 }
 
@@ -138,13 +145,14 @@ bool TStringGridModel::setData(const QModelIndex& Index, const QVariant& Value, 
 }
 
 QVariant TStringGridModel::headerData(int Section, Qt::Orientation Orientation, int Role) const {
+  // A title cut short by its column shows whole as a tool tip.
   if (Role != Qt::DisplayRole && Role != Qt::AccessibleTextRole && Role != Qt::ToolTipRole) return {};
   QString title;
   if (Orientation == Qt::Horizontal)
     title = FRows > 0 ? Cell(Section + FCols, 0) : QString::number(Section + FCols);
   else
     title = FCols > 0 ? Cell(0, Section + FRows) : QString::number(Section + FRows);
-  return Role == Qt::ToolTipRole ? LongTextTip(title) : QVariant(Shown(title));
+  return Role == Qt::ToolTipRole ? TipText(title) : Shown(title);
 }
 
 Qt::ItemFlags TStringGridModel::flags(const QModelIndex& Index) const {
@@ -153,13 +161,209 @@ Qt::ItemFlags TStringGridModel::flags(const QModelIndex& Index) const {
   return f;
 }
 
-TStringGrid::TStringGrid(QWidget* Parent) : QTableView(Parent), GridModel(new TStringGridModel(this)) {
-  setModel(GridModel);
-  GridModel->SetSize(5, 5);
-  horizontalHeader()->setDefaultSectionSize(DefaultWidth);
+// ---------------------------------------------------------------------------
+
+namespace {
+// How many rows and columns of cells FitTitles reads to judge the cells' widths.
+constexpr int SampleRows = 32;
+constexpr int SampleCols = 256;
+// Above this many titles only an even sample of them is read.
+constexpr int AllTitlesLimit = 300000;
+
+// Evenly spread indices 0..Count-1, at most Most of them, first and last included.
+std::vector<int> Spread(int Count, int Most) {
+  std::vector<int> out;
+  if (Count <= 0) return out;
+  if (Count <= Most) {
+    out.resize(static_cast<size_t>(Count));
+    for (int i = 0; i < Count; ++i) out[static_cast<size_t>(i)] = i;
+    return out;
+  }
+  out.reserve(static_cast<size_t>(Most));
+  for (int k = 0; k < Most; ++k)
+    out.push_back(static_cast<int>(static_cast<int64_t>(k) * (Count - 1) / (Most - 1)));
+  return out;
+}
+
+// Keeps the few longest texts (by characters) seen, to be measured in pixels at the
+// end: pixel widths follow the character counts closely enough that the widest text
+// is among the longest few, and measuring only those keeps large grids quick.
+class TLongest {
+ public:
+  void See(const QString& Text) {
+    const qsizetype n = Text.size();
+    if (n <= Lengths.back()) return;
+    size_t i = Kept - 1;
+    while (i > 0 && Lengths[i - 1] < n) {
+      Lengths[i] = Lengths[i - 1];
+      Texts[i] = Texts[i - 1];
+      --i;
+    }
+    Lengths[i] = n;
+    Texts[i] = Text.left(TGridView::MeasuredChars);
+  }
+  int Width(const QFontMetrics& Metrics) const {
+    int w = 0;
+    for (size_t i = 0; i < Kept && Lengths[i] > 0; ++i) w = std::max(w, Metrics.horizontalAdvance(Texts[i]));
+    return w;
+  }
+
+ private:
+  static constexpr size_t Kept = 4;
+  std::array<qsizetype, Kept> Lengths{};
+  std::array<QString, Kept> Texts{};
+};
+}  // namespace
+
+TGridView::TGridView(QWidget* Parent) : QTableView(Parent) {
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  horizontalHeader()->setTextElideMode(Qt::ElideRight);
+  // Rows as high as a line of text with a little air, not the style's roomy default.
+  const int line = fontMetrics().height();
+  verticalHeader()->setMinimumSectionSize(line + 2);
+  verticalHeader()->setDefaultSectionSize(line + 8);
+  setCornerButtonEnabled(false);
+  if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
+}
+
+void TGridView::setModel(QAbstractItemModel* Model) {
+  if (model()) disconnect(model(), nullptr, this, nullptr);
+  QTableView::setModel(Model);
+  if (!Model) return;
+  connect(Model, &QAbstractItemModel::modelReset, this, [this] { ScheduleFit(); });
+  connect(Model, &QAbstractItemModel::headerDataChanged, this, [this] {
+    if (auto* corner = findChild<QAbstractButton*>()) corner->update();
+    ScheduleFit();
+  });
+  ScheduleFit();
+}
+
+void TGridView::SetReadOnly(bool On) {
+  IsReadOnly = On;
+  // A grid nobody types into has no use for Tab between its cells: Tab goes on to
+  // the next control, so the whole window can be worked from the keyboard.
+  setTabKeyNavigation(!On);
+  if (On) setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+void TGridView::ScheduleFit() {
+  if (FitPending) return;
+  FitPending = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (FitPending) FitTitles();
+      },
+      Qt::QueuedConnection);
+}
+
+int TGridView::TitleColumnCap() const {
+  return verticalHeader()->fontMetrics().averageCharWidth() * 40 +
+         2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 8;
+}
+
+int TGridView::ColumnCap() const {
+  return horizontalHeader()->fontMetrics().averageCharWidth() * 24 +
+         2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 8;
+}
+
+void TGridView::FitTitles() {
+  FitPending = false;
+  QAbstractItemModel* m = model();
+  if (!m) return;
+  const int rows = m->rowCount(), cols = m->columnCount();
+  QHeaderView* top = horizontalHeader();
+  QHeaderView* left = verticalHeader();
+  const int headerPad = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 8;
+  const int cellPad = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 10;
+
+  // The title column: as wide as the longest row title and the corner title.
+  if (!left->isHidden()) {
+    TLongest longest;
+    for (int r : Spread(rows, AllTitlesLimit)) longest.See(m->headerData(r, Qt::Vertical, Qt::DisplayRole).toString());
+    longest.See(CornerTitle());
+    const int cap = TitleColumnCap();
+    const int want = std::min(longest.Width(left->fontMetrics()) + headerPad, cap);
+    left->setMinimumWidth(want);
+    left->setMaximumWidth(std::max(want, cap));
+  }
+
+  // The cells: every column as wide as its widest sampled cell when there are few
+  // columns; with many, one width for all from a sample of columns.
+  const std::vector<int> sampleRows = Spread(rows, SampleRows);
+  const QFontMetrics cellMetrics = fontMetrics();
+  auto cellWidth = [&](int C) {
+    TLongest longest;
+    for (int r : sampleRows) longest.See(m->data(m->index(r, C), Qt::DisplayRole).toString());
+    return longest.Width(cellMetrics) + cellPad;
+  };
+  const bool perColumn = cols <= SampleCols;
+  int common = 0;
+  if (!perColumn)
+    for (int c : Spread(cols, SampleCols)) common = std::max(common, cellWidth(c));
+
+  // Each column as wide as its title and its cells, between a small least width and
+  // the cap.
+  const int least = cellMetrics.horizontalAdvance(QStringLiteral("00")) + cellPad;
+  const int cap = ColumnCap();
+  const QFontMetrics titleMetrics = top->fontMetrics();
+  const bool titles = !top->isHidden();
+  const int charWidth = std::max(1, titleMetrics.maxWidth());
+  const int base = std::clamp(perColumn ? 0 : common, least, cap);
+  top->setDefaultSectionSize(base);
+  for (int c = 0; c < cols; ++c) {
+    int w = perColumn ? std::clamp(cellWidth(c), least, cap) : base;
+    if (titles) {
+      const QString title = m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+      // Most titles are short enough to need no measuring.
+      if (static_cast<int64_t>(title.size()) * charWidth + headerPad > w)
+        w = std::clamp(titleMetrics.horizontalAdvance(title.left(MeasuredChars)) + headerPad, w, cap);
+    }
+    if (top->sectionSize(c) != w) top->resizeSection(c, w);
+  }
+  updateGeometries();
+}
+
+void TGridView::keyPressEvent(QKeyEvent* Event) {
+  // Ctrl+Tab belongs to the page control around the grid (the next tab), never to a
+  // move between cells.
+  if ((Event->key() == Qt::Key_Tab || Event->key() == Qt::Key_Backtab) && (Event->modifiers() & Qt::ControlModifier)) {
+    Event->ignore();
+    return;
+  }
+  QTableView::keyPressEvent(Event);
+}
+
+bool TGridView::eventFilter(QObject* Watched, QEvent* Event) {
+  // The header corner shows the corner title when both headers are shown.
+  if (Event->type() == QEvent::Paint && !horizontalHeader()->isHidden() && !verticalHeader()->isHidden()) {
+    auto* corner = qobject_cast<QAbstractButton*>(Watched);
+    const QString title = corner ? CornerTitle() : QString();
+    if (corner && !title.isEmpty()) {
+      QStyleOptionHeader opt;
+      opt.initFrom(corner);
+      opt.rect = corner->rect();
+      opt.position = QStyleOptionHeader::OnlyOneSection;
+      opt.text = title;
+      opt.state |= QStyle::State_Enabled;
+      opt.palette.setCurrentColorGroup(QPalette::Active);
+      opt.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+      QPainter painter(corner);
+      corner->style()->drawControl(QStyle::CE_Header, &opt, &painter, corner);
+      return true;
+    }
+  }
+  return QTableView::eventFilter(Watched, Event);
+}
+
+// ---------------------------------------------------------------------------
+
+TStringGrid::TStringGrid(QWidget* Parent) : TGridView(Parent), GridModel(new TStringGridModel(this)) {
+  setModel(GridModel);
+  GridModel->SetSize(5, 5);
+  horizontalHeader()->setDefaultSectionSize(64);
   setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                   QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -168,11 +372,7 @@ TStringGrid::TStringGrid(QWidget* Parent) : QTableView(Parent), GridModel(new TS
           [this](int l, int o, int n) { SectionMoved(Qt::Horizontal, l, o, n); });
   connect(verticalHeader(), &QHeaderView::sectionMoved, this,
           [this](int l, int o, int n) { SectionMoved(Qt::Vertical, l, o, n); });
-  if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
   connect(GridModel, &QAbstractItemModel::modelReset, this, [this] { UpdateHeaders(); });
-  connect(GridModel, &QAbstractItemModel::headerDataChanged, this, [this] {
-    if (auto* corner = findChild<QAbstractButton*>()) corner->update();
-  });
   UpdateHeaders();
 }
 
@@ -200,16 +400,14 @@ void TStringGrid::SetRow(int R) {
   setCurrentIndex(GridModel->index(r, std::min(c, GridModel->columnCount() - 1)));
 }
 
-void TStringGrid::SetDefaultColWidth(int W) {
-  DefaultWidth = W;
-  horizontalHeader()->setDefaultSectionSize(W);
-}
+void TStringGrid::SetDefaultColWidth(int W) { horizontalHeader()->setDefaultSectionSize(W); }
 
 void TStringGrid::SetEditing(bool On) {
   GridModel->Editable = On;
-  setEditTriggers(On ? (QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
-                        QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked)
-                     : QAbstractItemView::NoEditTriggers);
+  SetReadOnly(!On);
+  if (On)
+    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                    QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
 }
 
 void TStringGrid::SetMoving(bool On) {
@@ -221,8 +419,9 @@ void TStringGrid::SetMoving(bool On) {
 void TStringGrid::UpdateHeaders() {
   horizontalHeader()->setVisible(FixedRows() > 0);
   verticalHeader()->setVisible(FixedCols() > 0);
-  setCornerButtonEnabled(false);
 }
+
+QString TStringGrid::CornerTitle() const { return FixedRows() > 0 && FixedCols() > 0 ? Shown(Cells(0, 0)) : QString(); }
 
 void TStringGrid::SectionMoved(Qt::Orientation O, int, int OldVisual, int NewVisual) {
   // The header only changed its visual order: move the cells themselves, then put
@@ -235,26 +434,4 @@ void TStringGrid::SectionMoved(Qt::Orientation O, int, int OldVisual, int NewVis
     GridModel->MoveColumn(OldVisual + FixedCols(), NewVisual + FixedCols());
   else
     GridModel->MoveRow(OldVisual + FixedRows(), NewVisual + FixedRows());
-}
-
-bool TStringGrid::eventFilter(QObject* Watched, QEvent* Event) {
-  // The header corner shows the corner title when both a title row and a title
-  // column are fixed.
-  if (Event->type() == QEvent::Paint && FixedRows() > 0 && FixedCols() > 0) {
-    auto* corner = qobject_cast<QAbstractButton*>(Watched);
-    if (corner) {
-      QStyleOptionHeader opt;
-      opt.initFrom(corner);
-      opt.rect = corner->rect();
-      opt.position = QStyleOptionHeader::OnlyOneSection;
-      opt.text = Shown(Cells(0, 0));
-      opt.state |= QStyle::State_Enabled;
-      opt.palette.setCurrentColorGroup(QPalette::Active);
-      opt.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-      QPainter painter(corner);
-      corner->style()->drawControl(QStyle::CE_Header, &opt, &painter, corner);
-      return true;
-    }
-  }
-  return QTableView::eventFilter(Watched, Event);
 }

@@ -45,7 +45,44 @@ class TStringGridModel : public QAbstractTableModel {
   static const QString Empty;
 };
 
-class TStringGrid : public QTableView {
+// A table view whose model keeps its title row and title column as the headers: the
+// titles stay in view when the cells scroll, the title column is as wide as its
+// longest title (up to a cap) and each column as wide as its title and its cells
+// (sampled, so that a huge table is measured quickly). The corner shows CornerTitle.
+// A read-only view leaves Tab and Shift+Tab to move the focus on to the next control,
+// and Ctrl+Tab to the page control around it.
+class TGridView : public QTableView {
+  Q_OBJECT
+ public:
+  explicit TGridView(QWidget* Parent = nullptr);
+
+  // Read-only: no editing, Tab leaves the grid. Otherwise Tab moves between cells.
+  void SetReadOnly(bool On);
+  bool ReadOnly() const { return IsReadOnly; }
+  // Sizes the title column and the columns to their texts now (the view does it by
+  // itself, soon after its model changes).
+  void FitTitles();
+  // The widest a title column or a column is made by FitTitles.
+  int TitleColumnCap() const;
+  int ColumnCap() const;
+  // Texts longer than this are measured by their first MeasuredChars characters.
+  static constexpr int MeasuredChars = 64;
+
+ protected:
+  // The corner title, painted when both headers are shown.
+  virtual QString CornerTitle() const { return {}; }
+  // Called whenever the model has been reset or its titles changed.
+  void ScheduleFit();
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+  void keyPressEvent(QKeyEvent* Event) override;
+  void setModel(QAbstractItemModel* Model) override;
+
+ private:
+  bool IsReadOnly = false;
+  bool FitPending = false;
+};
+
+class TStringGrid : public TGridView {
   Q_OBJECT
  public:
   explicit TStringGrid(QWidget* Parent = nullptr);
@@ -74,12 +111,11 @@ class TStringGrid : public QTableView {
   TStringGridModel* Model() const { return GridModel; }
 
  protected:
-  bool eventFilter(QObject* Watched, QEvent* Event) override;
+  QString CornerTitle() const override;
 
  private:
   void UpdateHeaders();
   void SectionMoved(Qt::Orientation O, int Logical, int OldVisual, int NewVisual);
   TStringGridModel* GridModel;
-  int DefaultWidth = 64;
   bool Moving = false;
 };

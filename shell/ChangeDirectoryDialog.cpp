@@ -73,7 +73,14 @@ TChangeDirectory::~TChangeDirectory() {
 void TChangeDirectory::showEvent(QShowEvent* Event) {
   QDialog::showEvent(Event);
   if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
-  SetDirectory(CurrentDir());
+  StartDir = CurrentDir();
+  SetDirectory(StartDir);
+  DirectoryListBox1->setFocus();
+}
+
+void TChangeDirectory::reject() {
+  if (!StartDir.isEmpty()) SetDirectory(StartDir);
+  QDialog::reject();
 }
 
 bool TChangeDirectory::SetDirectory(const QString& Path) {

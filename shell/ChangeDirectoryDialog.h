@@ -2,7 +2,8 @@
 // The change-directory dialog of batch mode: a drive box (on this platform the one
 // file-system root), a list of directories to move through, the "*.txt" files of the
 // chosen directory, and "&OK", which copies those file names into the batch list.
-// Moving to a directory makes it the program's current directory.
+// Moving to a directory makes it the program's current directory; leaving the dialog
+// with Escape or its close box goes back to the directory it was opened in.
 #include <QDialog>
 #include <QString>
 
@@ -35,10 +36,14 @@ class TChangeDirectory : public QDialog {
 
  protected:
   void showEvent(QShowEvent* Event) override;
+  // Escape and the close box: the current directory and the batch list stay as they
+  // were when the dialog was opened.
+  void reject() override;
 
  private:
   void FillLists();
   QString Dir;
+  QString StartDir;  // the current directory when the dialog was shown
 };
 
 extern TChangeDirectory* ChangeDirectory;

@@ -10,6 +10,7 @@
 
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
+#include "shell/BatchOutputs.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/DataFiles.h"
 #include "shell/PelmorLaunchers.h"
@@ -82,7 +83,8 @@ void TPelmor::SetUpBatch() {
   QDir dir(WorkDir);
   const QStringList names = RegularFilesOnly(
       dir, dir.entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name));
-  Memo1->setPlainText(names.join(QLatin1Char('\n')));
+  // The summaries and data sets that earlier runs wrote here are not data.
+  Memo1->setPlainText(WithoutProgramOutputs(names).join(QLatin1Char('\n')));
 }
 
 void TPelmor::ChangeDirectory1Click() {

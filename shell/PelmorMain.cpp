@@ -69,8 +69,9 @@ TPelmor::TPelmor(QWidget* Parent) : QMainWindow(Parent) {
   BatchGrid->setObjectName(QStringLiteral("BatchGrid"));
   BatchGrid->setAccessibleName(QStringLiteral("Batch summary"));
   BatchGrid->SetSize(4, 1);
-  BatchGrid->SetFixedCols(0);
-  BatchGrid->SetFixedRows(0);
+  // The header row and the file names stay in view however far the summary scrolls.
+  BatchGrid->SetFixedCols(1);
+  BatchGrid->SetFixedRows(1);
   BatchGrid->SetDefaultColWidth(102);
   BatchGrid->SetEditing(false);
   summaryLayout->addWidget(BatchGrid);
@@ -161,8 +162,9 @@ void TPelmor::CreateMenus() {
   connect(Save1, &QAction::triggered, this, [this] { Save1Click(); });
   connect(Save2, &QAction::triggered, this, [this] { Save2Click(); });
   connect(Exit1, &QAction::triggered, this, [this] { close(); });
-  connect(LockRowTitles1, &QAction::triggered, this, [this](bool on) { MainGrid->SetFixedCols(on ? 1 : 0); });
-  connect(LockColumnTitles1, &QAction::triggered, this, [this](bool on) { MainGrid->SetFixedRows(on ? 1 : 0); });
+  connect(LockRowTitles1, &QAction::triggered, this, [this] { LockRowTitlesClick(); });
+  connect(LockColumnTitles1, &QAction::triggered, this, [this] { LockColumnTitlesClick(); });
+  ConnectEditMenus();
   ConnectServiceMenus();
   ConnectLauncherMenus();
 }

@@ -116,6 +116,18 @@ class TPelmor : public QMainWindow, public TRunState {
                                    const std::vector<double>& Y, const QString& Name1, const QString& Name2);
   // --- end of services ---
 
+  // --- Matrix editing (shell/PelmorRestructureMatrix.cpp) ---
+  void ConnectEditMenus();
+  // Edit > "Resize &matrix": the resize dialog, then the grid resized as asked.
+  void RestructMatrixClick();
+  // File > "Abou&t file": the resize dialog as a read-only box about the data.
+  void About2Click();
+  // Edit > "lock &Row titles" / "lock &Column titles": the title column / row fixed
+  // or free, the item checked accordingly.
+  void LockRowTitlesClick();
+  void LockColumnTitlesClick();
+  // --- end of matrix editing ---
+
   // --- Launchers and batch mode (shell/PelmorBatch.cpp, shell/PelmorLaunchers.cpp) ---
   void ConnectLauncherMenus();
   // File > "&Batch ... on/off": switches batch mode on or off.

@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "shell/AboutPelmor.h"
+#include "shell/DataFiles.h"
 #include "shell/PelmorMain.h"
 
 namespace {
@@ -35,15 +36,18 @@ void TrimTrailingBlanks(std::string& S, size_t From = 0) {
   S.resize(end);
 }
 
-// The title line of the matrix files: row 0 of the grid, one blank between titles,
-// no blanks at the end.
+// A title as the data writer writes it: a blank, comma or line break inside becomes
+// "_", so that a simulated file reads back with the shape of the matrix.
+std::string TitleText(const QString& Title) { return CellForFile(Title).toStdString(); }
+
+// The title line of the matrix files: row 0 of the grid, one blank between titles
+// (an empty last title keeps its column, as in a data file).
 std::string TitleLine(const TStringGrid& G) {
   std::string line;
   for (int c = 0; c < G.ColCount(); ++c) {
-    line += G.Cells(c, 0).toStdString();
-    line += ' ';
+    if (c > 0) line += ' ';
+    line += TitleText(G.Cells(c, 0));
   }
-  TrimTrailingBlanks(line);
   line += "\r\n";
   return line;
 }
@@ -66,7 +70,7 @@ template <typename F>
 QByteArray MatrixText(const TStringGrid& G, F Value) {
   std::string text = TitleLine(G);
   for (int k = 1; k < G.RowCount(); ++k) {
-    text += G.Cells(0, k).toStdString();
+    text += TitleText(G.Cells(0, k));
     text += ' ';
     const size_t valuesStart = text.size();
     for (int c = 1; c < G.ColCount(); ++c) {
@@ -79,7 +83,6 @@ QByteArray MatrixText(const TStringGrid& G, F Value) {
   return QByteArray::fromStdString(text);
 }
 
-std::string Utf8(const QString& S) { return S.toStdString(); }
 }  // namespace
 
 void TPelmor::ConnectServiceMenus() {
@@ -171,7 +174,7 @@ namespace {
 // The two-column files: a header, then "species" + k, the first and the second value.
 template <typename A, typename B>
 QByteArray TwoColumnText(int32_t N, const QString& Name1, const QString& Name2, A First, B Second) {
-  std::string text = "species " + Utf8(Name1) + " " + Utf8(Name2) + "\r\n";
+  std::string text = "species " + TitleText(Name1) + " " + TitleText(Name2) + "\r\n";
   for (int32_t k = 1; k <= N; ++k) {
     text += "species";
     AppendInt(text, k);
@@ -214,7 +217,7 @@ bool TPelmor::SaveTwoColumnsToFile_Labels(int32_t I, int32_t N, const std::vecto
   if (AbortRequested) return false;
   if (!Fits(N, Labels.size(), Y.size())) return Refuse(*this);
   const QByteArray text = TwoColumnText(
-      N, Name1, Name2, [&](size_t i, std::string& Out) { Out += Utf8(Labels[i]); },
+      N, Name1, Name2, [&](size_t i, std::string& Out) { Out += TitleText(Labels[i]); },
       [&](size_t i, std::string& Out) { Out += FloatToStrF(Y[i]); });
   return WriteSimFile(*this, SimFileName(I, 0), text);
 }

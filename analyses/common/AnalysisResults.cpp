@@ -89,6 +89,11 @@ TAnalysisResults::TAnalysisResults(const QString& AnalysisName, bool WholeCaptio
   resize(720, 520);
 }
 
+void TAnalysisResults::showEvent(QShowEvent* Event) {
+  QDialog::showEvent(Event);
+  for (QPlainTextEdit* pane : findChildren<QPlainTextEdit*>()) pane->setTabChangesFocus(true);
+}
+
 QWidget* TAnalysisResults::AddSheet(const QString& Caption) {
   auto* sheet = new QWidget(PageControl1);
   PageControl1->insertTab(PageControl1->indexOf(SummarySheet), sheet, Caption);
@@ -124,6 +129,10 @@ void TAnalysisResults::HelpButtonClick() {
   if (Pelmor) Pelmor->RunHelp();
 }
 
+void TAnalysisResults::StepProgress(int32_t) {
+  if (Progress) Progress->StepIteration();
+}
+
 QWidget* TAnalysisResults::ResultPage() const { return PageControl1->widget(0); }
 
 void TAnalysisResults::ReadIterations() {
@@ -144,6 +153,10 @@ TRunHooks& TAnalysisResults::Hooks() {
 
 void TAnalysisResults::ShowInputMatrix(TStringGrid& Grid) {
   Grid.SetTable(Pelmor->MainGrid->Table(), Pelmor->MainGrid->ColCount());
+  // A copy to look at: its titles stay in view, Tab goes on to the next control.
+  Grid.SetFixedCols(1);
+  Grid.SetFixedRows(1);
+  Grid.SetEditing(false);
 }
 
 bool TAnalysisResults::GuardRunSize() {
@@ -206,16 +219,21 @@ void TAnalysisResults::Run() {
   if (order.StartTime == TRunOrder::StartAfterStopFlagCleared) startTime();
   if (order.Observed == TRunOrder::ObservedAfterStopFlagCleared && !Observed()) return EndWithoutResults();
 
-  for (int32_t i = 1; i <= Iterations; ++i) {
-    ProcessMessages();
-    if (p.AbortRequested) return EndWithoutResults();
-    if (!Simulate(i) || p.AbortRequested) return EndWithoutResults();
-    if (SaveSimulations) {
-      SaveSimulated(i);
+  const int32_t blocks = Blocks();
+  for (int32_t b = 0; b < blocks; ++b) {
+    if (!BeginBlock(b) || p.AbortRequested) return EndWithoutResults();
+    for (int32_t i = 1; i <= Iterations; ++i) {
+      ProcessMessages();
       if (p.AbortRequested) return EndWithoutResults();
+      if (!Simulate(i) || p.AbortRequested) return EndWithoutResults();
+      if (SaveSimulations) {
+        SaveSimulated(i);
+        if (p.AbortRequested) return EndWithoutResults();
+      }
+      Measure(i);
+      StepProgress(i);
     }
-    Measure(i);
-    if (Progress) Progress->StepIteration();
+    if (!EndBlock(b) || p.AbortRequested) return EndWithoutResults();
   }
   // A stop asked for during the last iteration (by the user or a failure) must not
   // let the run report as if it had gone through.
@@ -236,7 +254,7 @@ void TAnalysisResults::Run() {
   Completed = true;
 
   if (p.BatchMode && p.RunEnabled) {
-    if (!p.SaveBatchSummary(SummaryLines())) {
+    if (!SaveBatchFiles() || !p.SaveBatchSummary(SummaryLines())) {
       CloseProgressWindow();
       ShowMessage(QStringLiteral("Batch processing error."));
       p.AbortRequested = true;

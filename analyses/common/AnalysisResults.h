@@ -7,10 +7,12 @@
 // calls them in the order every analysis shares:
 //   Prepare; [start time]; Init (then the frame's guard on the iteration count and the
 //   data size); [observed]; progress window; [observed]; stop flag cleared;
-//   [start time]; [observed]; for i = 1..Iterations: pending messages, stop test,
-//   Simulate(i), stop test, SaveSimulated(i) when "&Save simulated matrices" is
-//   checked, Measure(i), progress step; stop test; Summarize; Display; BuildSummary;
-//   stop time; result page; batch row; batch save or the results window shown.
+//   [start time]; [observed]; for each block (one unless the analysis runs its
+//   iterations in blocks): BeginBlock, then for i = 1..Iterations: pending messages,
+//   stop test, Simulate(i), stop test, SaveSimulated(i) when "&Save simulated
+//   matrices" is checked, Measure(i), StepProgress(i); EndBlock; stop test; Summarize;
+//   Display; BuildSummary; stop time; result page; batch row; batch save (the
+//   analysis's own files, then the summary files) or the results window shown.
 // Where the start time and the observed statistics come is set by Order.
 #include <QDialog>
 #include <QString>
@@ -82,6 +84,10 @@ class TAnalysisResults : public QDialog {
   bool Completed = false;
 
  protected:
+  // Every text pane of the window passes Tab on to the next control, so that each
+  // tab, pane and button is reached from the keyboard.
+  void showEvent(QShowEvent* Event) override;
+
   // --- what each analysis supplies ---
   // Its options dialog.
   virtual TAnalysisOpts* OptionsDialog() const = 0;
@@ -111,6 +117,14 @@ class TAnalysisResults : public QDialog {
   virtual void SaveSimulated(int32_t /*I*/) {}
   // The statistics of the I-th data set, stored as its simulated values.
   virtual void Measure(int32_t I) = 0;
+  // The iterations may run in blocks of Iterations each (species diversity's curves:
+  // one block per level); BeginBlock comes before a block's first iteration, EndBlock
+  // after its last (B from 0). False from either ends the run as a failed Simulate does.
+  virtual int32_t Blocks() const { return 1; }
+  virtual bool BeginBlock(int32_t /*B*/) { return true; }
+  virtual bool EndBlock(int32_t /*B*/) { return true; }
+  // Moves the progress window on after iteration I: one step per iteration.
+  virtual void StepProgress(int32_t I);
   // After the loop: means, variances, tail counts, effect sizes, histograms
   // (SummarizeSimulation per statistic).
   virtual void Summarize() = 0;
@@ -124,6 +138,9 @@ class TAnalysisResults : public QDialog {
   virtual TBatchRow BatchRow() const = 0;
   // Releases the run's working storage (after a completed, failed or aborted run).
   virtual void ReleaseStorage() {}
+  // In batch mode: the analysis's own batch files, written before the summary files;
+  // false (after its message) fails the batch save.
+  virtual bool SaveBatchFiles() { return true; }
 
   // --- services for the analysis's steps ---
   // Iterations := the count the launcher copied from the dialog (the dialog's own,
@@ -135,8 +152,8 @@ class TAnalysisResults : public QDialog {
   // Hooks for the computing routines: pending messages, the stop flag, messages,
   // the progress caption and bar.
   TRunHooks& Hooks();
-  // The "Input matrix" tab: Grid becomes a copy of MainGrid, titles included (one
-  // table copy of shared texts, not a cell-by-cell fill).
+  // The "Input matrix" tab: Grid becomes a read-only copy of MainGrid, titles
+  // included and fixed (one table copy of shared texts, not a cell-by-cell fill).
   static void ShowInputMatrix(TStringGrid& Grid);
 
  private:

@@ -1,15 +1,30 @@
 #include "analyses/common/MatrixView.h"
 
-#include "platform/StringGrid.h"
+#include <algorithm>
+
 #include "shell/PelmorMain.h"
 
-int TCellTableModel::rowCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : Rows; }
-int TCellTableModel::columnCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : Cols; }
+int TCellTableModel::rowCount(const QModelIndex& Parent) const { return Parent.isValid() ? 0 : std::max(Rows - 1, 0); }
+int TCellTableModel::columnCount(const QModelIndex& Parent) const {
+  return Parent.isValid() ? 0 : std::max(Cols - 1, 0);
+}
 
 QVariant TCellTableModel::data(const QModelIndex& Index, int Role) const {
   if (!Index.isValid() || (Role != Qt::DisplayRole && Role != Qt::ToolTipRole)) return {};
-  return Cell(Index.column(), Index.row());
+  return Cell(Index.column() + 1, Index.row() + 1);
 }
+
+QVariant TCellTableModel::headerData(int Section, Qt::Orientation Orientation, int Role) const {
+  if (Role != Qt::DisplayRole && Role != Qt::ToolTipRole && Role != Qt::AccessibleTextRole) return {};
+  return Orientation == Qt::Horizontal ? Cell(Section + 1, 0) : Cell(0, Section + 1);
+}
+
+TMatrixView::TMatrixView(TCellTableModel* Model, QWidget* Parent) : TGridView(Parent), CellModel(Model) {
+  setModel(Model);
+  SetReadOnly(true);
+}
+
+QString TMatrixView::CornerTitle() const { return CellModel ? CellModel->Cell(0, 0) : QString(); }
 
 TMatrixModel::TMatrixModel(QObject* Parent) : TCellTableModel(Parent) {}
 

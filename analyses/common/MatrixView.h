@@ -9,9 +9,12 @@
 #include <functional>
 
 #include "core/PelmorTypes.h"
+#include "platform/StringGrid.h"
 
 // A read-only table whose cell texts are made on demand by Cell (grid coordinates:
-// column, row), for views over data too large to copy into texts.
+// column, row), for views over data too large to copy into texts. Row 0 and column 0
+// are titles: a view sees them as its headers (which stay in view when the cells
+// scroll) and the cells from (1, 1) on as its rows and columns.
 class TCellTableModel : public QAbstractTableModel {
   Q_OBJECT
  public:
@@ -24,9 +27,24 @@ class TCellTableModel : public QAbstractTableModel {
   int rowCount(const QModelIndex& Parent = {}) const override;
   int columnCount(const QModelIndex& Parent = {}) const override;
   QVariant data(const QModelIndex& Index, int Role) const override;
+  QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override;
 
  protected:
   int Cols = 0, Rows = 0;
+};
+
+// The read-only view of a results tab over a TCellTableModel: titles as headers,
+// the corner title in the corner, Tab moving on to the next control.
+class TMatrixView : public TGridView {
+  Q_OBJECT
+ public:
+  TMatrixView(TCellTableModel* Model, QWidget* Parent = nullptr);
+
+ protected:
+  QString CornerTitle() const override;
+
+ private:
+  TCellTableModel* CellModel;
 };
 
 class TMatrixModel : public TCellTableModel {

@@ -48,15 +48,9 @@ QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly = tr
   return m;
 }
 
-QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model) {
-  auto* v = new QTableView(Parent);
+QTableView* NewMatrixView(QWidget* Parent, const QString& Name, TCellTableModel* Model) {
+  auto* v = new TMatrixView(Model, Parent);
   v->setObjectName(Name);
-  v->setModel(Model);
-  v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  v->horizontalHeader()->hide();
-  v->verticalHeader()->hide();
-  v->horizontalHeader()->setDefaultSectionSize(72);
-  v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 6);
   return v;
 }
 
@@ -89,6 +83,14 @@ TSetPage BuildSetPage(QWidget* Sheet, const QString& Prefix) {
   return p;
 }
 
+// Shows or hides a results tab. Only a change is passed on: Qt's tab bar forgets a
+// pending relayout of a hidden window when told to keep a tab as it is, and the tab
+// it should have brought back stays without room (seen with Qt 6.4).
+void SetSheetVisible(QTabWidget& Tabs, QWidget* Sheet, bool Visible) {
+  const int i = Tabs.indexOf(Sheet);
+  if (i >= 0 && Tabs.isTabVisible(i) != Visible) Tabs.setTabVisible(i, Visible);
+}
+
 int64_t PairIndex(int64_t I, int64_t J, int64_t N) {
   // Pairs (i, j), i < j, counted from 0 in the order i = 0.., j = i+1..
   return I * N - I * (I + 1) / 2 + (J - I - 1);
@@ -98,33 +100,66 @@ int64_t PairIndex(int64_t I, int64_t J, int64_t N) {
 // ---------------------------------------------------------------------------
 
 TPairwiseModel::TPairwiseModel(QObject* Parent) : TCellTableModel(Parent) {}
+TPairwiseModel::~TPairwiseModel() = default;
 
-void TPairwiseModel::SetPairs(QStringList Species, std::vector<bool> Present, std::vector<double> Pairs) {
+void TPairwiseModel::SetPairs(QStringList Species, const Matrix& Observed, int32_t Sites, std::vector<double> Pairs) {
   beginResetModel();
   Names = std::move(Species);
   Cols = static_cast<int>(Names.size());
   Rows = std::max(Cols - 1, 0);
+  const int32_t species = std::max(Cols - 1, 0);
+  Sites = std::max(0, std::min<int32_t>(Sites, static_cast<int32_t>(Observed.size()) - 1));
+  auto cell = [&](int32_t c, int32_t r) {
+    return static_cast<size_t>(r) < Observed[static_cast<size_t>(c)].size() ? Observed[c][r] : 0;
+  };
   Rank.assign(static_cast<size_t>(Cols), -1);
   PresentCount = 0;
-  for (int r = 1; r < Cols; ++r)
-    if (static_cast<size_t>(r) < Present.size() && Present[static_cast<size_t>(r)])
-      Rank[static_cast<size_t>(r)] = static_cast<int32_t>(PresentCount++);
+  for (int32_t r = 1; r <= species; ++r) {
+    bool present = false;
+    for (int32_t c = 1; c <= Sites && !present; ++c) present = cell(c, r) == 1;
+    if (present) Rank[static_cast<size_t>(r)] = static_cast<int32_t>(PresentCount++);
+  }
   Values = std::move(Pairs);
+  Rows_.reset();
+  if (static_cast<int64_t>(Values.size()) != SpeciesPairCount(static_cast<int32_t>(PresentCount))) {
+    // Too many pairs were stored to show (or none): every cell is computed when shown.
+    Values.clear();
+    if (PresentCount >= 2) {
+      bool covers = true;
+      for (int32_t c = 1; c <= Sites && covers; ++c)
+        covers = static_cast<int32_t>(Observed[static_cast<size_t>(c)].size()) > species;
+      Matrix clipped;  // a matrix shorter than the species list reads as absences there
+      if (!covers) {
+        clipped = MakeMatrix(Sites + 1, species + 1);
+        for (int32_t c = 1; c <= Sites; ++c)
+          for (int32_t r = 1; r <= species; ++r) clipped[c][r] = cell(c, r);
+      }
+      Rows_ = std::make_unique<TRowBits>(BuildRowBits(covers ? Observed : clipped, Sites, species));
+    }
+  }
   endResetModel();
 }
 
-void TPairwiseModel::Clear() { SetPairs({}, {}, {}); }
+void TPairwiseModel::Clear() { SetPairs({}, {}, 0, {}); }
+
+double TPairwiseModel::PairValue(int R, int C) const {
+  if (Rows_) {
+    // The C-score unit of the pair: (ri - S) * (rj - S), S the sites both occupy.
+    const int64_t ci = Rows_->Count[static_cast<size_t>(R - 1)], cj = Rows_->Count[static_cast<size_t>(C - 1)];
+    const int64_t s = Shared(Rows_->Row(R), Rows_->Row(C), Rows_->Words);
+    return static_cast<double>((ci - s) * (cj - s));
+  }
+  const int64_t k = PairIndex(Rank[static_cast<size_t>(R)], Rank[static_cast<size_t>(C)], PresentCount);
+  return k >= 0 && k < static_cast<int64_t>(Values.size()) ? Values[static_cast<size_t>(k)] : 0.0;
+}
 
 QString TPairwiseModel::Cell(int C, int R) const {
   if (C < 0 || R < 0 || C >= Cols || R >= Rows) return {};
   if (R == 0) return Names[C];
   if (C == 0) return Names[R];
   if (C <= R) return {};
-  const int64_t i = Rank[static_cast<size_t>(R)], j = Rank[static_cast<size_t>(C)];
-  if (i < 0 || j < 0) return {};
-  const int64_t k = PairIndex(i, j, PresentCount);
-  if (k < 0 || k >= static_cast<int64_t>(Values.size())) return {};
-  return Q(FloatToStrF(Values[static_cast<size_t>(k)]));
+  if (Rank[static_cast<size_t>(R)] < 0 || Rank[static_cast<size_t>(C)] < 0) return {};
+  return Q(FloatToStrF(PairValue(R, C)));
 }
 
 // ---------------------------------------------------------------------------
@@ -143,7 +178,7 @@ TCoOccurrence::TCoOccurrence() : TAnalysisResults(QStringLiteral("Co-occurrence"
   InputSheet->setObjectName(QStringLiteral("InputSheet"));
   InputGrid = new TStringGrid(InputSheet);
   InputGrid->setObjectName(QStringLiteral("InputGrid"));
-  InputGrid->Model()->Editable = false;
+  InputGrid->SetEditing(false);
   (new QVBoxLayout(InputSheet))->addWidget(InputGrid);
 
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
@@ -180,7 +215,7 @@ TCoOccurrence::TCoOccurrence() : TAnalysisResults(QStringLiteral("Co-occurrence"
   Split_MeanHistogramMemo2 = split.Counts;
   Split_MeanHistogramMemo = split.Bins;
 
-  PageControl1->setTabVisible(PageControl1->indexOf(DegenerateSheet), false);
+  SetSheetVisible(*PageControl1, DegenerateSheet, false);
   resize(860, 560);
 
   RegisterLauncher(QStringLiteral("CoOccurrence"),
@@ -275,7 +310,7 @@ bool TCoOccurrence::Do_Observed() {
   ObservedIndex = Engine_->ObservedIndex();
   RowPairs = Engine_->ObservedRowPairs();
   const bool cscore = Options.Index == TCoOccurrenceIndex::CScore;
-  PageControl1->setTabVisible(PageControl1->indexOf(PairwiseSheet), cscore);
+  SetSheetVisible(*PageControl1, PairwiseSheet, cscore);
   if (cscore)
     ResponseDisplay();
   else
@@ -287,7 +322,7 @@ bool TCoOccurrence::Do_Sim(double& Value) { return Engine_ && Engine_->Next(Hook
 
 bool TCoOccurrence::Observed() {
   if (!Do_Observed()) return false;
-  PageControl1->setTabVisible(PageControl1->indexOf(DegenerateSheet), Options.Degenerate == TDegeneratePolicy::Split);
+  SetSheetVisible(*PageControl1, DegenerateSheet, Options.Degenerate == TDegeneratePolicy::Split);
   NormalSims.assign(static_cast<size_t>(Iterations), 0.0);
   DegenerateSims.assign(static_cast<size_t>(Iterations), 0.0);
   return true;
@@ -356,13 +391,8 @@ void TCoOccurrence::SimulationDisplay() {
 void TCoOccurrence::ResponseDisplay() {
   const TStringGrid& g = *Pelmor->MainGrid;
   QStringList names;
-  std::vector<bool> present(static_cast<size_t>(g.RowCount()), false);
-  const Matrix& obs = Engine_->Observed();
-  for (int r = 0; r < g.RowCount(); ++r) {
-    names << g.Cells(0, r);
-    if (r > 0 && static_cast<size_t>(r) < obs[0].size()) present[static_cast<size_t>(r)] = obs[0][static_cast<size_t>(r)] > 0;
-  }
-  ResponseModel->SetPairs(names, std::move(present), Engine_->ObservedPairs());
+  for (int r = 0; r < g.RowCount(); ++r) names << g.Cells(0, r);
+  ResponseModel->SetPairs(names, Engine_->Observed(), g.ColCount() - 1, Engine_->ObservedPairs());
 }
 
 void TCoOccurrence::Display() {

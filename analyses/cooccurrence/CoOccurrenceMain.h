@@ -17,6 +17,7 @@
 #include "analyses/common/StatBlock.h"
 #include "analyses/cooccurrence/CoOccurrenceEngine.h"
 #include "analyses/cooccurrence/CoOccurrenceSims.h"
+#include "analyses/cooccurrence/RowBits.h"
 #include "core/PelmorTypes.h"
 
 class QGroupBox;
@@ -27,25 +28,34 @@ class TStringGrid;
 // The upper triangle of the observed C-score units of every species pair: row r and
 // column c (1 <= r < c) hold the value of the pair (r, c). Row 0 and column 0 hold the
 // species names. Only species with a presence take part in pairs; the cells of a
-// species without one stay empty. The texts are made only when the view paints them.
+// species without one stay empty. The texts are made only when the view paints them;
+// where the pair values were too many to store, each value is computed when its cell
+// is painted, from the observed matrix's rows kept as bit sets.
 class TPairwiseModel : public TCellTableModel {
   Q_OBJECT
  public:
   explicit TPairwiseModel(QObject* Parent = nullptr);
+  ~TPairwiseModel() override;
 
-  // Species: the names of species 1..n (element 0 is the corner title); Present: which
-  // species hold a presence (element 0 unused); Pairs: the units of the present
-  // species' pairs in pair order. Cols = Species.size(), rows = Cols - 1.
-  void SetPairs(QStringList Species, std::vector<bool> Present, std::vector<double> Pairs);
+  // Species: the names of species 1..n (element 0 is the corner title); Observed: the
+  // observed presences ([site][species], sites 1..Sites, species 1..n; cells equal
+  // to 1 are presences); Pairs: the units of the present species' pairs in pair order,
+  // or empty when they were not stored. Cols = Species.size(), rows = Cols - 1.
+  void SetPairs(QStringList Species, const Matrix& Observed, int32_t Sites, std::vector<double> Pairs);
   void Clear();
 
   QString Cell(int C, int R) const override;
+  // The unit of the pair of species R and C (R < C, both present): the stored value
+  // or the one computed on demand.
+  double PairValue(int R, int C) const;
+  bool Stored() const { return !Values.empty(); }
 
  private:
   QStringList Names;
   std::vector<int32_t> Rank;  // position among the present species (from 0), -1 when absent
   int64_t PresentCount = 0;
   std::vector<double> Values;
+  std::unique_ptr<TRowBits> Rows_;  // the observed rows, when the values are not stored
 };
 
 

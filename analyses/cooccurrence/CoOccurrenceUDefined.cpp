@@ -8,7 +8,7 @@
 #include <cmath>
 #include <functional>
 
-#include "core/PelmorText.h"
+#include "analyses/common/WeightsFile.h"
 #include "platform/Prompts.h"
 #include "shell/DataFiles.h"
 #include "shell/PelmorMain.h"
@@ -21,9 +21,6 @@ void SetUpGrid(TStringGrid* G) {
   G->setTabKeyNavigation(true);
   G->SetDefaultColWidth(140);
 }
-
-// A weight as a number ("." as the decimal mark); false when the text is not one.
-bool WeightNumber(const QString& Text, double& Value) { return TextToFloat(Text.toStdString(), Value); }
 }  // namespace
 
 TCoOccurrenceUserDefined::~TCoOccurrenceUserDefined() {
@@ -74,21 +71,6 @@ TCoOccurrenceUserDefined::TCoOccurrenceUserDefined(QWidget* Parent) : QDialog(Pa
   });
 }
 
-namespace {
-// A weights grid: a header row, then one row per name with the weight "1.0".
-void FillDefaultWeights(TStringGrid& G, int Rows, const QString& Header, const std::function<QString(int)>& Name) {
-  TCellTable cells(static_cast<size_t>(std::max(Rows, 1)), std::vector<QString>(2));
-  for (int r = 1; r < Rows; ++r) {
-    cells[r][0] = Name(r);
-    cells[r][1] = QStringLiteral("1.0");
-  }
-  cells[0][0] = Header;
-  cells[0][1] = QStringLiteral("Weights");
-  G.SetTable(std::move(cells), 2);
-  G.SetFixedCols(0);
-  G.SetFixedRows(1);
-}
-}  // namespace
 
 void TCoOccurrenceUserDefined::SetDefaults() {
   const int rows = Pelmor ? Pelmor->MainGrid->RowCount() : 1;
@@ -105,22 +87,17 @@ void TCoOccurrenceUserDefined::SetColumns() {
 }
 
 void TCoOccurrenceUserDefined::OpenWeightsFile(TStringGrid& G) {
-  const auto chosen = Prompts().OpenFileName(this, QStringLiteral("Select an ASCII file to open."), QString(), {});
+  const auto chosen = ChooseWeightsFile(this);
   if (!chosen) return;
   OpenWeightsFromPath(G, *chosen);
 }
 
 void TCoOccurrenceUserDefined::OpenWeightsFromPath(TStringGrid& G, const QString& Path) {
-  // A blank ends a cell; the first line sets the number of columns, so a longer
-  // later line never writes past the grid.
-  const TReadResult read = ReadCellFile(Path, false);
-  if (read.State != TReadResult::Ok) {
-    ShowMessage(read.Message);
-    return;
-  }
+  std::optional<TWeightsTable> read = ReadWeightsFile(Path);
+  if (!read) return;
   const bool sites = &G == SitesWeightsGrid;
-  const int wanted = Pelmor ? (sites ? Pelmor->MainGrid->ColCount() : Pelmor->MainGrid->RowCount()) : read.Rows;
-  if (read.Rows != wanted) {
+  const int wanted = Pelmor ? (sites ? Pelmor->MainGrid->ColCount() : Pelmor->MainGrid->RowCount()) : read->Rows;
+  if (read->Rows != wanted) {
     if (sites) {
       ShowMessage(QStringLiteral("Weights row count must = MainGrid col count."));
       SetColumns();
@@ -129,7 +106,7 @@ void TCoOccurrenceUserDefined::OpenWeightsFromPath(TStringGrid& G, const QString
       SetDefaults();
     }
   } else {
-    G.SetTable(GridTable(read.Cells), std::max(read.Cols, 2));
+    SetWeightsTable(G, std::move(*read));
   }
   SpeciesWeightsGrid->SetFixedCols(0);
   SpeciesWeightsGrid->SetFixedRows(1);
@@ -137,33 +114,11 @@ void TCoOccurrenceUserDefined::OpenWeightsFromPath(TStringGrid& G, const QString
   SitesWeightsGrid->SetFixedRows(1);
 }
 
-void TCoOccurrenceUserDefined::SaveWeightsFile(TStringGrid& G) {
-  const auto chosen =
-      Prompts().SaveFileName(this, QStringLiteral("Select a file name."), QString(), QStringLiteral("weights.txt"));
-  if (!chosen || !Pelmor) return;
-  Pelmor->SaveGridToFile(G, *chosen);
-}
+void TCoOccurrenceUserDefined::SaveWeightsFile(TStringGrid& G) { ::SaveWeightsFile(this, G); }
 
-bool TCoOccurrenceUserDefined::TestUserDefined(const TStringGrid& G) {
-  for (int r = 1; r < G.RowCount(); ++r) {
-    double value = 0;
-    if (!WeightNumber(G.Cells(1, r), value) || value < 0) {
-      ShowMessage(QStringLiteral("Weights must be > 0 \r\nerror row: ") + QString::number(r));
-      return false;
-    }
-  }
-  return true;
-}
+bool TCoOccurrenceUserDefined::TestUserDefined(const TStringGrid& G) { return TestWeights(G); }
 
-std::vector<double> TCoOccurrenceUserDefined::WeightValues(const TStringGrid& G) {
-  std::vector<double> out;
-  for (int r = 1; r < G.RowCount(); ++r) {
-    double value = 0;
-    if (!WeightNumber(G.Cells(1, r), value)) value = 0;
-    out.push_back(value);
-  }
-  return out;
-}
+std::vector<double> TCoOccurrenceUserDefined::WeightValues(const TStringGrid& G) { return ::WeightValues(G); }
 
 void TCoOccurrenceUserDefined::OKButtonClick() {
   if (!TestUserDefined(VisibleGrid())) return;

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
 #include <cmath>
 #include <limits>
 
 #include "core/PelmorText.h"
+#include "tests/core/CommaLocale.h"
 
 TEST(IntTextRule, ReadsLeadingNumberAndStopsAtStrayCharacter) {
   EXPECT_EQ(StrToIntRule("1000 "), 1000);  // iteration box with its mask blank
@@ -108,18 +110,33 @@ TEST(FloatToStrF, ScientificAboveSevenIntegerDigits) {
   EXPECT_EQ(FloatToStrF(1.7976931348623157e308), "1.797693E308");
 }
 
-TEST(FloatToStrF, SevenDecimalsAndLocaleIndependence) {
+TEST(FloatToStrF, SevenDecimals) {
   EXPECT_EQ(FloatToStrF(0.1234567, 7), "0.1234567");
   EXPECT_EQ(FloatToStrF(12.3456789, 7), "12.3456800");
   EXPECT_EQ(FloatToStrF(0.12345675, 7), "0.1234568");
-  // A locale with a decimal comma must not change the texts.
-  if (std::setlocale(LC_ALL, "de_DE.UTF-8") || std::setlocale(LC_ALL, "fr_FR.UTF-8")) {
-    EXPECT_EQ(FloatToStrF(2.25), "2.25000");
-    double V = 0;
-    EXPECT_TRUE(TextToFloat("2.25000", V));
-    EXPECT_EQ(V, 2.25);
-  }
-  std::setlocale(LC_ALL, "C");
+}
+
+TEST(NumberTexts, ADecimalCommaLocaleChangesNothing) {
+  const TCommaLocale comma;
+  ASSERT_TRUE(comma.Active) << comma.Error;
+  // The locale is really in force for the C library.
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%.1f", 2.5);
+  ASSERT_STREQ(buf, "2,5");
+  EXPECT_EQ(FloatToStrF(2.25), "2.25000");
+  EXPECT_EQ(FloatToStrF(-1234.5678), "-1234.56800");  // seven significant digits
+  EXPECT_EQ(FloatToStrF(0.1234567, 7), "0.1234567");
+  EXPECT_EQ(FloatToStrF(123456789.0), "1.234568E8");
+  EXPECT_EQ(FloatToStrG(1.5), "1.5");
+  EXPECT_EQ(IntToStr(1234567), "1234567");
+  double V = 0;
+  EXPECT_TRUE(TextToFloat("2.25000", V));
+  EXPECT_EQ(V, 2.25);
+  EXPECT_TRUE(TextToFloat("-1.5E3", V));
+  EXPECT_EQ(V, -1500.0);
+  EXPECT_FALSE(TextToFloat("1,5", V));  // a comma is no decimal mark in a file
+  EXPECT_EQ(V, -1500.0);
+  EXPECT_EQ(StrToIntRule("1.000"), 1);
 }
 
 TEST(TextToFloat, ReadsWhatFloatToStrFWrites) {

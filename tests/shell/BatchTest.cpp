@@ -6,7 +6,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QApplication>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -128,6 +131,12 @@ TEST_F(BatchTest, SummaryGridServicesAndTheirFiles) {
   Pelmor->BuildBatchSummaryFile(QStringLiteral("/x/y/data1.txt"), "1.50000", "0.20000", "0.80000");
   ASSERT_EQ(Pelmor->BatchGrid->RowCount(), 2);
   EXPECT_EQ(Pelmor->BatchGrid->Cells(0, 1), "data1.txt");
+  // The header row and the file names are the grid's titles, kept in view when it
+  // scrolls.
+  const TStringGridModel& m = *Pelmor->BatchGrid->Model();
+  EXPECT_EQ(m.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Standard-Effect");
+  EXPECT_EQ(m.headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), "data1.txt");
+  EXPECT_EQ(m.data(m.index(0, 2), Qt::DisplayRole).toString(), "0.80000");
   Pelmor->FileName = Dir.filePath("data1.txt");
   EXPECT_TRUE(Pelmor->SaveBatchSummary({"line one", "", "line three"}));
   EXPECT_EQ(Read("Summarydata1.txt"), QByteArray("line one\r\n\r\nline three\r\n"));
@@ -171,6 +180,40 @@ TEST_F(BatchTest, ABatchWritesEachSummaryAndTheGridSoFar) {
   // The batch grid row carries the summary's own texts.
   const QString ses = QString::fromUtf8(first).section("Standardized Effect Size = ", 1).section("\r\n", 0, 0);
   EXPECT_EQ(Pelmor->BatchGrid->Cells(1, 1), ses);
+}
+
+TEST_F(BatchTest, ASecondBatchOverTheFolderLeavesOutTheProgramsOwnFiles) {
+  WriteData("d1.txt", 1);
+  WriteData("d2.txt", 2);
+  StartBatch("d1.txt\nd2.txt");  // writes Summaryd1.txt, Summaryd2.txt and BatchSummary.txt
+  ASSERT_FALSE(Read("Summaryd1.txt").isEmpty());
+  ASSERT_FALSE(Read("BatchSummary.txt").isEmpty());
+  // Simulated data sets as the save service writes them, and the curve files.
+  TStringGrid grid;
+  grid.SetTable({{"t", "c1"}, {"r1", "1"}}, 2);
+  Pelmor->AbortRequested = false;
+  ASSERT_TRUE(Pelmor->SaveSimulation(1, 0, grid));
+  ASSERT_TRUE(Pelmor->SaveSimulation(12, 3, grid));
+  ASSERT_TRUE(Pelmor->SaveSimulation(250, 0, grid));
+  for (const char* name : {"DiversityCurve d1.txt", "diversitycurve.txt", "abundancecurve.txt", "SummarySummaryd1.txt"})
+    Write(name, "x y\r\n1 2\r\n");
+  // A user's data files that only look like them.
+  const QStringList users{"BatchSummary2.txt", "DiversityCurve x.txt", "SIM3.TXT", "Sim.txt", "Sim1_.txt",
+                          "Sim1a.txt", "Simpson.txt", "Summary.txt", "Summary2019.txt", "Summarydata.txt",
+                          "Summer.txt", "batchsummary.txt", "sim2.txt"};
+  int seed = 3;
+  for (const QString& name : users) WriteData(name, seed++);
+
+  Pelmor->BatchOff();
+  Pelmor->BatchOn();
+  QStringList expected = users;
+  expected << "d1.txt" << "d2.txt";
+  expected.sort();
+  EXPECT_EQ(Pelmor->Memo1->toPlainText().split('\n'), expected);
+
+  // The second batch runs the data files and nothing the first one wrote.
+  ASSERT_TRUE(Pelmor->LaunchAnalysis(QStringLiteral("TestAnalysis")));
+  EXPECT_EQ(TestAnalysis->RunFiles, (QStringList{"d1.txt", "d2.txt"} + expected));
 }
 
 TEST_F(BatchTest, EmptyLinesMissingFilesCancelsAndAbortsEndTheBatch) {
@@ -269,4 +312,43 @@ TEST_F(BatchTest, ChangeDirectoryDialogMovesTheBatch) {
   EXPECT_EQ(Pelmor->WorkDir, Dir.filePath("sub"));
   EXPECT_EQ(Pelmor->windowTitle(), QStringLiteral("Pelmor: Batch processing...") + Dir.filePath("sub"));
   EXPECT_EQ(Pelmor->Memo1->toPlainText(), "one.txt\ntwo.txt");
+}
+
+TEST_F(BatchTest, EscapeLeavesChangeDirectoryWithTheFolderAsItWas) {
+  TChangeDirectory& d = *ChangeDirectory;
+  ASSERT_TRUE(QDir(Dir.path()).mkpath("sub"));
+  Write("sub/one.txt", "a b\r\n1 2\r\n");
+  Write("top.txt", "x\r\n");
+  Pelmor->BatchOn();
+  ASSERT_EQ(Pelmor->Memo1->toPlainText(), "top.txt");
+
+  bool shown = false;
+  OtherModal = [&](QWidget* w) {
+    ASSERT_EQ(w, &d);
+    shown = true;
+    // The user walks into "sub", then thinks better of it and presses Escape where
+    // the keyboard is: in the directory list.
+    emit d.DirectoryListBox1->itemActivated(d.DirectoryListBox1->item(1));
+    ASSERT_EQ(CurrentDir(), Dir.filePath("sub"));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(d.DirectoryListBox1, &escape);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_EQ(CurrentDir(), Dir.path());
+  };
+  Pelmor->ChangeDirectory1->trigger();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(CurrentDir(), Dir.path());
+  EXPECT_EQ(Pelmor->WorkDir, Dir.path());
+  EXPECT_EQ(Pelmor->Memo1->toPlainText(), "top.txt");
+
+  // Shown again, the dialog starts where the program is, and "&OK" still moves.
+  OtherModal = [&](QWidget*) {
+    EXPECT_EQ(d.Directory(), Dir.path());
+    emit d.DirectoryListBox1->itemActivated(d.DirectoryListBox1->item(1));
+    d.OKButton->click();
+  };
+  Pelmor->ChangeDirectory1->trigger();
+  EXPECT_EQ(Pelmor->WorkDir, Dir.filePath("sub"));
+  EXPECT_EQ(Pelmor->Memo1->toPlainText(), "one.txt");
 }

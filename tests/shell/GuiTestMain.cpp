@@ -4,11 +4,12 @@
 
 #include <QApplication>
 
+#include "app/Startup.h"
+
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Pelmor"));
-  QApplication::setQuitOnLastWindowClosed(false);
+  SetUpApplication();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -104,9 +104,14 @@ TEST_F(MainWindowTest, OpenReadsAFileAndRefusalsKeepTheMatrix) {
   EXPECT_EQ(Script.Messages.value(1), "Error opening file.");
   EXPECT_EQ(Pelmor->FileName, Dir.filePath("good.txt"));
 
-  // Cancel changes nothing.
+  // Cancel changes nothing. The dialog offered no file name and text files first.
   Pelmor->Open1Click();
   EXPECT_EQ(Script.Messages.size(), 2);
+  ASSERT_FALSE(Script.Log.empty());
+  EXPECT_EQ(Script.Log.back().Kind, "open");
+  EXPECT_EQ(Script.Log.back().Text, "Select an ASCII file to open.");
+  EXPECT_EQ(Script.Log.back().InitialName, "");
+  EXPECT_EQ(Script.Log.back().Filter, "Text files(*.txt)|*.txt|All files(*.*)|*.*");
   EXPECT_EQ(Pelmor->MainGrid->RowCount(), 3);
 }
 
@@ -116,6 +121,8 @@ TEST_F(MainWindowTest, SaveGoesToSaveAsForUntitledAndWritesOtherwise) {
   ASSERT_FALSE(Script.Log.empty());
   EXPECT_EQ(Script.Log.back().Kind, "save");
   EXPECT_EQ(Script.Log.back().Text, "Select a file name.");
+  EXPECT_EQ(Script.Log.back().InitialName, "data.txt");
+  EXPECT_EQ(Script.Log.back().Filter, "Text files(*.txt)|*.txt|All files(*.*)|*.*");
   EXPECT_FALSE(QFile::exists(Dir.filePath("Untitled.txt")));
 
   Pelmor->MainGrid->SetCells(1, 1, "Anolis carolinensis");

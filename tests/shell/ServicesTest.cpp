@@ -19,6 +19,7 @@
 #include "shell/AboutPelmor.h"
 #include "shell/PelmorMain.h"
 #include "app/Startup.h"
+#include "tests/core/CommaLocale.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {
@@ -72,14 +73,15 @@ TEST_F(ServicesTest, IntegerMatrixFilesAndTheirNames) {
   EXPECT_TRUE(Script.Messages.isEmpty());
 }
 
-TEST_F(ServicesTest, TitlesAreWrittenAsTheyStand) {
-  // A row title ending in blanks keeps them; trailing blanks of the title line go.
+TEST_F(ServicesTest, TitlesAreWrittenAsTheDataWriterWritesCells) {
+  // Blanks inside a title become "_" (trailing ones too); an empty row title leaves
+  // an empty first cell.
   Pelmor->MainGrid->SetTable({{"sp", "a", "  "}, {"x  ", "1", "2"}, {"y", "3", "4"}, {"", "5", "6"}}, 3);
   Matrix m = MakeMatrix(3, 4);
   for (int c = 1; c < 3; ++c)
     for (int k = 1; k < 4; ++k) m[c][k] = (k - 1) * 2 + c;
   EXPECT_TRUE(Pelmor->SaveSimulation_2(1, 0, m));
-  EXPECT_EQ(Read("Sim1.txt"), "sp a\r\nx   1 2\r\ny 3 4\r\n 5 6\r\n");
+  EXPECT_EQ(Read("Sim1.txt"), "sp a __\r\nx__ 1 2\r\ny 3 4\r\n 5 6\r\n");
 
   // A matrix compacted by an analysis is written under the first titles of MainGrid,
   // beyond its compacted size as the matrix holds it.
@@ -90,6 +92,53 @@ TEST_F(ServicesTest, TitlesAreWrittenAsTheyStand) {
   compacted[2][2] = 9;
   EXPECT_TRUE(Pelmor->SaveSimulation_2(4, 0, compacted));
   EXPECT_EQ(Read("Sim4.txt"), "s A B\r\nr1 1 1\r\nr2 0 9\r\n");
+}
+
+TEST_F(ServicesTest, SimulatedMatricesWithBlanksAndCommasInTitlesReadBackAsTheyWere) {
+  // Titles holding blanks, commas and a line break, and an empty last column title.
+  Pelmor->MainGrid->SetTable({{"Corner title", "site 1", "site,2", "s 3,x", ""},
+                              {"Bromus hordeaceus", "1", "0", "1", "0"},
+                              {"Poa annua, var.", "0", "1", "1", "1"},
+                              {"two\nlines", "1", "1", "0", "0"}},
+                             5);
+  Matrix m = MakeMatrix(5, 4);
+  Real_Matrix r = MakeRealMatrix(5, 4);
+  Matrix zeroBased = MakeMatrix(4, 3);
+  for (int c = 1; c <= 4; ++c)
+    for (int k = 1; k <= 3; ++k) {
+      m[c][k] = c * 10 + k;
+      r[c][k] = c + k / 4.0;
+      zeroBased[c - 1][k - 1] = c * 10 + k;
+    }
+  ASSERT_TRUE(Pelmor->SaveSimulation_2(1, 0, m));
+  ASSERT_TRUE(Pelmor->SaveSimulation_3(2, 0, r));
+  ASSERT_TRUE(Pelmor->SaveSimulation_4(3, 0, zeroBased));
+  const QStringList rowTitles{"Corner_title", "Bromus_hordeaceus", "Poa_annua__var.", "two_lines"};
+  const QStringList colTitles{"Corner_title", "site_1", "site_2", "s_3_x", ""};
+  // Each file read back by the data reader (into the main grid, as a batch would).
+  const TStringGrid& g = *Pelmor->MainGrid;
+  for (const char* name : {"Sim1.txt", "Sim2.txt", "Sim3.txt"}) {
+    Pelmor->FileName = Dir.filePath(name);
+    Pelmor->OpenBatchFile();
+    ASSERT_TRUE(Pelmor->RunEnabled) << name;
+    ASSERT_EQ(g.RowCount(), 4) << name;
+    ASSERT_EQ(g.ColCount(), 5) << name;
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(g.Cells(c, 0), colTitles[c]) << name;
+    for (int k = 1; k <= 3; ++k) {
+      EXPECT_EQ(g.Cells(0, k), rowTitles[k]) << name;
+      for (int c = 1; c <= 4; ++c) {
+        const QString expected = std::string(name) == "Sim2.txt" ? QString::number(c + k / 4.0) : QString::number(c * 10 + k);
+        EXPECT_EQ(g.Cells(c, k), expected) << name << " cell " << c << ", " << k;
+      }
+    }
+  }
+  // The two-column files: names and labels holding blanks stay one cell each.
+  ASSERT_TRUE(Pelmor->SaveTwoColumnsToFile_Labels(4, 2, std::vector<QString>{"group a", "b,c"}, {1, 2}, "Group name",
+                                                  "y value"));
+  EXPECT_EQ(Read("Sim4.txt"), "species Group_name y_value\r\nspecies1 group_a 1.00000\r\nspecies2 b_c 2.00000\r\n");
+  ASSERT_TRUE(Pelmor->SaveTwoColumnsToFile(5, 1, {1}, {2}, "Area km", "Elev,m"));
+  EXPECT_EQ(Read("Sim5.txt"), "species Area_km Elev_m\r\nspecies1 1.00000 2.00000\r\n");
+  EXPECT_TRUE(Script.Messages.isEmpty());
 }
 
 TEST_F(ServicesTest, RealMatrixUsesGeneralFormat) {
@@ -148,15 +197,19 @@ TEST_F(ServicesTest, ColumnFilesExactBytes) {
 
 TEST_F(ServicesTest, DecimalMarkIsAPointInAnyLocale) {
   const QLocale oldLocale;
-  const std::string oldC = std::setlocale(LC_ALL, nullptr);
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-  std::setlocale(LC_ALL, "de_DE.UTF-8");  // may not be installed; the Qt default still changes
-  Real_Matrix r = MakeRealMatrix(3, 4);
-  r[1][1] = 0.5;
-  const bool wroteReal = Pelmor->SaveSimulation_3(1, 0, r);
-  const bool wroteLine = Pelmor->SaveNumberLineToFile(2, 1, {2.75});
-  std::setlocale(LC_ALL, oldC.c_str());
-  QLocale::setDefault(oldLocale);
+  bool wroteReal = false, wroteLine = false;
+  {
+    // Decimal commas for the C library, the C++ streams and Qt alike.
+    const TCommaLocale comma;
+    ASSERT_TRUE(comma.Active) << comma.Error;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(QLocale().toString(0.5), QStringLiteral("0,5"));
+    Real_Matrix r = MakeRealMatrix(3, 4);
+    r[1][1] = 0.5;
+    wroteReal = Pelmor->SaveSimulation_3(1, 0, r);
+    wroteLine = Pelmor->SaveNumberLineToFile(2, 1, {2.75});
+    QLocale::setDefault(oldLocale);
+  }
   EXPECT_TRUE(wroteReal);
   EXPECT_TRUE(wroteLine);
   EXPECT_EQ(Read("Sim1.txt"), "species site1 site2\r\nsp1 0.5 0\r\nsp2 0 0\r\nsp3 0 0\r\n");

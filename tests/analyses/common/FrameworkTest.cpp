@@ -366,7 +366,10 @@ TEST_F(FrameworkTest, SummaryIsSavedWithLineEndsOrTheFailureReported) {
   QFile f(name);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), (TestAnalysis->SummaryLines().join("\r\n") + "\r\n").toUtf8());
+  EXPECT_EQ(Script.Log.back().Kind, "save");
   EXPECT_EQ(Script.Log.back().Text, "Select a file name.");
+  EXPECT_EQ(Script.Log.back().InitialName, "summary.txt");
+  EXPECT_EQ(Script.Log.back().Filter, "Text files(*.txt)|*.txt|All files(*.*)|*.*");
 
   Script.Messages.clear();
   Script.FileAnswers = {Dir.filePath("no/such/folder/summary.txt")};
@@ -384,13 +387,17 @@ TEST_F(FrameworkTest, MatrixViewShowsCellsWithTheMainGridTitles) {
   m[0][2] = 99;  // a margin, hidden behind the titles
   TMatrixModel model;
   model.SetMatrix(m);
-  EXPECT_EQ(model.rowCount(), 4);
-  EXPECT_EQ(model.columnCount(), 3);
+  // Row 0 and column 0 are the view's headers; its cells start at grid cell (1, 1).
+  EXPECT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(model.columnCount(), 2);
   EXPECT_EQ(model.Cell(1, 1), "7");
   EXPECT_EQ(model.Cell(2, 3), "-2");
   EXPECT_EQ(model.Cell(0, 2), "species2");
   EXPECT_EQ(model.Cell(2, 0), "site2");
-  EXPECT_EQ(model.data(model.index(1, 1), Qt::DisplayRole).toString(), "7");
+  EXPECT_EQ(model.data(model.index(0, 0), Qt::DisplayRole).toString(), "7");
+  EXPECT_EQ(model.data(model.index(2, 1), Qt::DisplayRole).toString(), "-2");
+  EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "site2");
+  EXPECT_EQ(model.headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), "species2");
   EXPECT_EQ(model.Cell(5, 5), "");
   model.SetMatrix(m, false);
   EXPECT_EQ(model.Cell(0, 2), "99");

@@ -61,13 +61,24 @@ TEST_F(WeightsDialogTest, WeightsFileRoundTripAndRefusals) {
   D->SpeciesWeightsGrid->SetCells(1, 2, "0.25");
   Script.FileAnswers.push_back(Dir.filePath("weights.txt"));
   D->SaveWeightsFile(*D->SpeciesWeightsGrid);
+  ASSERT_FALSE(Script.Log.empty());
+  EXPECT_EQ(Script.Log.back().Kind, "save");
+  EXPECT_EQ(Script.Log.back().Text, "Select a file name.");
+  EXPECT_EQ(Script.Log.back().InitialName, "weights.txt");
+  EXPECT_EQ(Script.Log.back().Filter, "Text files(*.txt)|*.txt|All files(*.*)|*.*");
   QFile f(Dir.filePath("weights.txt"));
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), QByteArray("Species Weights\r\nspecies1 1.0\r\nspecies2 0.25\r\nspecies3 1.0\r\n"));
   f.close();
 
+  // Read back through the open dialog, which offers no file name.
   D->SetDefaults();
-  D->OpenWeightsFromPath(*D->SpeciesWeightsGrid, Dir.filePath("weights.txt"));
+  Script.FileAnswers.push_back(Dir.filePath("weights.txt"));
+  D->OpenWeightsFile(*D->SpeciesWeightsGrid);
+  EXPECT_EQ(Script.Log.back().Kind, "open");
+  EXPECT_EQ(Script.Log.back().Text, "Select an ASCII file to open.");
+  EXPECT_EQ(Script.Log.back().InitialName, "");
+  EXPECT_EQ(Script.Log.back().Filter, "Text files(*.txt)|*.txt|All files(*.*)|*.*");
   EXPECT_EQ(D->SpeciesWeightsGrid->Cells(1, 2), "0.25");
   EXPECT_TRUE(Script.Messages.isEmpty());
 

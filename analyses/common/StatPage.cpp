@@ -1,0 +1,92 @@
+#include "analyses/common/StatPage.h"
+
+#include <QFont>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QTableView>
+
+namespace {
+QString Q(const std::string& S) { return QString::fromStdString(S); }
+}  // namespace
+
+QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly) {
+  auto* m = new QPlainTextEdit(Parent);
+  m->setObjectName(Name);
+  m->setReadOnly(ReadOnly);
+  m->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m->setFont(QFont(QStringLiteral("Monospace")));
+  return m;
+}
+
+QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model) {
+  auto* v = new QTableView(Parent);
+  v->setObjectName(Name);
+  v->setModel(Model);
+  v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  v->horizontalHeader()->hide();
+  v->verticalHeader()->hide();
+  v->horizontalHeader()->setDefaultSectionSize(72);
+  v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 6);
+  return v;
+}
+
+void SetMemoLines(QPlainTextEdit& Memo, const QString& Text) {
+  QString t = Text;
+  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  if (t.endsWith(QLatin1Char('\n'))) t.chop(1);
+  Memo.setPlainText(t);
+}
+
+TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QStringList& Names) {
+  auto name = [&Names](int I) { return I < Names.size() ? Names[I] : QString(); };
+  TStatTab p;
+  auto* layout = new QHBoxLayout(Sheet);
+  p.Mean = NewMemo(Sheet, name(0));
+  layout->addWidget(p.Mean, 2);
+  p.Group = new QGroupBox(GroupCaption, Sheet);
+  auto* columns = new QHBoxLayout(p.Group);
+  p.Low = NewMemo(p.Group, name(2));
+  p.High = NewMemo(p.Group, name(3));
+  p.Counts = NewMemo(p.Group, name(4));
+  p.Observed = NewMemo(p.Group, name(1));
+  p.Bins = NewMemo(p.Group, name(5));
+  p.Bins->hide();
+  for (QPlainTextEdit* m : {p.Low, p.High, p.Counts}) columns->addWidget(m, 1);
+  // Room for the observed value and its whole arrow.
+  p.Observed->setMinimumWidth(p.Observed->fontMetrics().horizontalAdvance(QString(30, QLatin1Char('0'))));
+  columns->addWidget(p.Observed, 2);
+  layout->addWidget(p.Group, 3);
+  return p;
+}
+
+void ShowStatTab(const TStatTab& Page, const TSimStatistic& S, const QStringList& FigureLines, const char* Arrow) {
+  const TStatTexts t = StatTexts(S, Arrow);
+  SetMemoLines(*Page.Bins, QStringLiteral("0"));
+  SetMemoLines(*Page.Observed, Q(t.MarkerText));
+  if (S.Count > 0) {
+    SetMemoLines(*Page.Low, Q(S.Columns.Lows));
+    SetMemoLines(*Page.High, Q(S.Columns.Highs));
+    SetMemoLines(*Page.Bins, Q(S.Histogram.Ranges));
+    SetMemoLines(*Page.Counts, Q(S.Columns.Counts));
+  } else {
+    Page.Low->clear();
+    Page.High->clear();
+    Page.Counts->clear();
+  }
+  Page.Mean->setPlainText(FigureLines.join(QLatin1Char('\n')));
+}
+
+QStringList StatFigureLines(const TSimStatistic& S, const QString& ObservedLabel) {
+  const TStatTexts t = StatTexts(S);
+  return {ObservedLabel + Q(t.Observed),
+          QString(),
+          QStringLiteral("Mean of simulated indices = ") + Q(t.Mean),
+          QStringLiteral("Variance of simulated indices = ") + Q(t.Variance),
+          QString(),
+          QStringLiteral("p(observed <= expected) = ") + Q(t.PLow),
+          QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh),
+          QString()};
+}

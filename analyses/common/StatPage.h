@@ -1,0 +1,47 @@
+#pragma once
+// The tab that shows one statistic of a run: its figures in a memo on the left and,
+// beside them, the histogram's columns (lower edges, upper edges, counts) with the
+// observed value and its arrow on the line of its bin. Also the small widget helpers
+// the results windows share.
+#include <QString>
+#include <QStringList>
+
+#include "analyses/common/StatBlock.h"
+
+class QAbstractItemModel;
+class QGroupBox;
+class QPlainTextEdit;
+class QTableView;
+class QWidget;
+
+// A read-only, unwrapped, fixed-pitch memo.
+QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly = true);
+// A read-only view over a table model.
+QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model);
+// A memo's text as a line list holds it: CR LF and CR end lines, and a line end at
+// the very end of the text adds no empty line.
+void SetMemoLines(QPlainTextEdit& Memo, const QString& Text);
+
+struct TStatTab {
+  QPlainTextEdit* Mean = nullptr;      // the figures
+  QGroupBox* Group = nullptr;          // the box around the histogram columns
+  QPlainTextEdit* Low = nullptr;       // lower bin edges
+  QPlainTextEdit* High = nullptr;      // upper bin edges
+  QPlainTextEdit* Counts = nullptr;    // counts per bin
+  QPlainTextEdit* Observed = nullptr;  // marker, observed value, arrow
+  QPlainTextEdit* Bins = nullptr;      // hidden: the bin ranges as the summary writes them
+};
+
+// Lays the page out on Sheet; the memos are named from Names: figures, observed,
+// lower edges, upper edges, counts, bins.
+TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QStringList& Names);
+
+// The figures of S on the page: FigureLines in the figures memo, the marker with the
+// observed value and Arrow beside the histogram, whose columns are cleared when no
+// value was simulated.
+void ShowStatTab(const TStatTab& Page, const TSimStatistic& S, const QStringList& FigureLines, const char* Arrow);
+
+// The usual figure lines: ObservedLabel + observed value, an empty line, the mean and
+// the variance of the simulated values, an empty line, the two tail probabilities, an
+// empty line.
+QStringList StatFigureLines(const TSimStatistic& S, const QString& ObservedLabel);

@@ -1,0 +1,234 @@
+#pragma once
+// The memo without its window: text, selection, the edit path with undo and redo,
+// paragraph and display-line operations, loading and saving. A window reaches it
+// and is reached by it only through TPelMemoHost; without a host it works headless
+// (every paragraph is then one display line).
+#include <bitset>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "memo/ParagraphsList.h"
+#include "memo/PelMemoSupport.h"
+#include "memo/PelNavigator.h"
+
+class TStream;
+class TPelMemoCore;
+
+// What the memo needs from its window.
+class TPelMemoHost {
+ public:
+  virtual ~TPelMemoHost() = default;
+  // The measurer of the window's canvas; nullptr while there is none (formatting
+  // then makes every paragraph one line).
+  virtual TTextMeasurer* Measurer() { return nullptr; }
+  // Lays out one paragraph by measuring (called only when Measurer() is set).
+  // Returns the change in the paragraph's display-line count.
+  virtual int32_t FormatMeasured(TPelMemoCore& Memo, int32_t Par) {
+    (void)Memo;
+    (void)Par;
+    return 0;
+  }
+  // The display after an edit: changed lines from FirstLine on, LineDelta lines more.
+  virtual void TextDisplayChanged(int32_t FirstLine, int32_t LineDelta) {
+    (void)FirstLine;
+    (void)LineDelta;
+  }
+  virtual void ScrollInView() {}
+  virtual void UpdateCaret() {}
+  virtual void SelectionChanged() {}
+};
+
+enum class TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+
+// Options of the memo (bit numbers as members of the option set).
+enum TPelMemoOption : uint32_t {
+  pmoKeepColumnPos = 1u << 0,
+  pmoPutExtraSpaces = 1u << 1,
+  pmoWrapCaret = 1u << 2,
+  pmoInsertKeyActive = 1u << 3,
+  pmoWideOverwriteCaret = 1u << 4,
+  pmoLargeWordSelect = 1u << 5,
+  pmoAutoScrollBars = 1u << 6,
+  pmoNoDragnDrop = 1u << 7,
+  pmoAutoIndent = 1u << 8,
+  pmoBackIndent = 1u << 9,
+  pmoWindowsSelColors = 1u << 10,
+  pmoFullLineSelect = 1u << 11,
+  pmoDiscardTrailingSpaces = 1u << 12,
+  pmoNoFineScroll = 1u << 13,
+  pmoNoLineSelection = 1u << 14,
+  pmoNoDefaultPopup = 1u << 15,
+  pmoBlockSelection = 1u << 16,
+  pmoAutoLineBreak = 1u << 17,
+  pmoPlainClipboard = 1u << 18,
+  pmoPersistentBlocks = 1u << 19,
+  pmoNoOverwriteBlocks = 1u << 20,
+  pmoSmartTabs = 1u << 21,
+};
+
+struct TUndoRecord {
+  int32_t Start = 0;  // where the replacement text begins
+  int32_t Stop = 0;   // after the replacement text
+  bool Grouped = false;
+  std::string Text;   // the text the replacement removed
+  int32_t Size() const { return static_cast<int32_t>(Text.size()) + 13; }
+};
+
+class TPelMemoCore {
+ public:
+  TPelMemoCore();
+  virtual ~TPelMemoCore();
+  TPelMemoCore(const TPelMemoCore&) = delete;
+  TPelMemoCore& operator=(const TPelMemoCore&) = delete;
+
+  // ---- text and selection
+  int32_t GetTextLength() const { return Paragraphs.TotalChars; }
+  int32_t GetParCount() const { return Paragraphs.GetCount(); }
+  int32_t GetDisplayLineCount() const { return Paragraphs.TotalLines; }
+  int32_t GetSelStart() const { return CaretNav->Pos; }
+  int32_t GetSelLength() const { return SelLength; }
+  void SetSelStart(int32_t P);
+  void SetSelLength(int32_t N);
+  std::string GetSelText();
+  void SetSelText(std::string_view S);
+  // The edit path: replaces the selection by Text (nullptr: no text).
+  virtual void SetSelTextBuf(const char* Text);
+  void SetTextBuf(const char* Text);
+  void Clear();
+  void ClearSelection();
+  void SelectAll();
+  std::string GetTextRange(int32_t A, int32_t B) const { return Paragraphs.GetTextRange(A, B); }
+  std::string GetText() const { return GetTextRange(0, GetTextLength()); }
+  char GetCharAt(int32_t Offset) const;
+  int32_t GetCaretPar() { return CaretNav->GetParIndex(); }
+  int32_t GetCaretLine() { return CaretNav->GetLineIndex(); }
+
+  // ---- paragraphs and display lines
+  std::string GetParText(int32_t I) const;
+  void SetParText(int32_t I, std::string_view S);
+  void SetParTextBuf(int32_t I, const char* Text);
+  int32_t GetParStart(int32_t I) const;
+  void MoveToPar(int32_t I);
+  void SetCaretLine(int32_t Line);
+  std::string GetDisplayLine(int32_t Line);
+  void SetCaretColumn(int32_t Column);
+  int32_t GetCaretColumn();
+
+  // ---- update nesting and the display
+  void BeginUpdate();
+  void EndUpdate();
+  int32_t GetUpdateCount() const { return UpdateCount; }
+  // Formats the paragraph without measuring: one line from 0 to its length.
+  // Returns the change in its display-line count; TotalLines follows.
+  int32_t FormatParagraph(int32_t Par);
+  // Formats paragraphs First .. Last that need it and keeps the first lines in order.
+  void FormatRange(int32_t First, int32_t Last, bool Force);
+  void UpdateAfterEdit();
+  // The self-check of the paragraph store; throws EPelMemoError naming the fault.
+  void CheckIntegrity() const;
+  virtual void Change();
+
+  // ---- loading and saving
+  void LoadTextFromStream(TStream& Stream);
+  bool SaveTextToStream(TStream& Stream) const;
+  void ClearText();
+
+  // ---- undo
+  void Undo();
+  void Redo();
+  bool CanUndo() const;
+  bool CanRedo() const;
+  void ClearUndo();
+  const TUndoRecord& GetUndoRecord(int32_t I) const;
+  void DeleteUndoRecord(int32_t I);
+  int32_t UndoCount() const { return static_cast<int32_t>(UndoList.size()); }
+  int32_t GetUndoIndex() const { return UndoIndex; }
+  int32_t GetUndoBytes() const { return UndoBytes; }
+  int32_t GetUndoMaxLevel() const { return UndoMaxLevel; }
+  int32_t GetUndoMaxSpace() const { return UndoMaxSpace; }
+  void SetUndoMaxLevel(int32_t N);
+  void SetUndoMaxSpace(int32_t N);
+  // Record I is undone and redone together with the record before it (the second
+  // half of a drag-and-drop move).
+  void MarkUndoGrouped(int32_t I) {
+    if (I < 0 || I >= UndoCount()) throw EListError(ListIndexError);
+    UndoList[static_cast<size_t>(I)].Grouped = true;
+  }
+  // The next edit opens a new undo record (a click, a caret move, a paste).
+  void BreakUndoGroup() { UndoGroupBreak = true; }
+
+  // ---- settings
+  bool GetStaticFormat() const { return Paragraphs.StaticFormat; }
+  void SetStaticFormat(bool On);
+  bool HasOption(uint32_t O) const { return (Options & O) != 0; }
+  void SetOptions(uint32_t O);
+  uint32_t GetOptions() const { return Options; }
+  std::string GetSeparators() const;
+  void SetSeparators(std::string_view S);
+  bool IsSeparator(char C) const { return Separators.test(static_cast<unsigned char>(C)); }
+
+  TParagraphsList Paragraphs;
+  std::vector<TPelNavigator*> Navigators;
+
+  TPelMemoHost* Host = nullptr;
+  int32_t TabStops = 8;
+  bool WordWrap = true;
+  TAlignment Alignment = TAlignment::taLeftJustify;
+  bool Justified = false;
+  int32_t LeftMargin = 8;
+  int32_t RightMargin = 8;
+  int32_t ColumnWrap = 0;
+  TPelLineBreak LineBreak = TPelLineBreak::pbCRLF;
+  char NullReplacement = '\0';
+  uint32_t ProgressInterval = 300;
+  bool Modified = false;
+  // Geometry that the window keeps up to date.
+  int32_t ClientWidth = 100;
+  int32_t LineHeight = 16;
+  int32_t TopOffset = 0;
+  int32_t HorzOffset = 0;
+  int32_t VertOffset = 0;
+  int32_t AvgCharWidth = 1;
+  int32_t ExtentChunk = 256;
+  // Column block and virtual caret column.
+  bool BlockActive = false;
+  int32_t BlockStartColumn = 0;
+  int32_t BlockStopColumn = 0;
+  int32_t VirtualColumn = 0;
+
+  std::function<void(TPelMemoCore&)> OnChange;
+  std::function<void(TPelMemoCore&, const char*&)> OnBeforeChange;
+  std::function<void(TPelMemoCore&, int32_t, int32_t)> OnParse;
+  std::function<void(TPelMemoCore&)> OnProgress;
+
+  // Selection ends: SelStartNav never after SelEndNav; the caret is one of them.
+  std::unique_ptr<TPelNavigator> SelStartNav;
+  std::unique_ptr<TPelNavigator> SelEndNav;
+  TPelNavigator* CaretNav = nullptr;
+
+ protected:
+  void PutSelection(int32_t Anchor, int32_t Other);
+  void RecordUndo(int32_t OldStart, int32_t& OpenRecord);
+  void TrimUndoSpace(int32_t& OpenRecord);
+  void DeleteUndoRecordTracked(int32_t I, int32_t& OpenRecord);
+  void AdjustNavigators(int32_t OldStart, int32_t OldEnd, int32_t OldEndPar, int32_t OldEndOffset, int32_t CharDelta,
+                        int32_t ParDelta);
+
+  uint32_t Options = pmoWrapCaret | pmoInsertKeyActive | pmoWideOverwriteCaret | pmoAutoScrollBars;
+  std::bitset<256> Separators;
+  int32_t SelLength = 0;
+  int32_t UpdateCount = 0;
+
+  std::vector<TUndoRecord> UndoList;
+  int32_t UndoIndex = 0;
+  int32_t UndoBytes = 0;
+  int32_t UndoMaxLevel = 1024;
+  int32_t UndoMaxSpace = 65536;
+  bool InUndo = false;
+  bool UndoGroupBreak = false;
+  bool KeepCodes = false;
+};

@@ -1,0 +1,66 @@
+#pragma once
+// Small routines shared by the memo's text model, formatting and painting: the
+// in-text style codes, style-record counting, chunked measuring and text helpers.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "memo/PelMemoTypes.h"
+
+// Style bits of the in-text style byte.
+inline constexpr uint8_t StyleBold = 1;        // code 2
+inline constexpr uint8_t StyleItalic = 2;      // code 1
+inline constexpr uint8_t StyleUnderline = 4;   // code 21
+inline constexpr uint8_t StyleHighlight = 16;  // code 3
+inline constexpr uint8_t StyleAltFont = 32;    // code 4
+// Bits that select the measuring font (the highlight bit changes colours only).
+inline constexpr uint8_t StyleFontMask = 0xEF;
+
+// True for the five style codes 1, 2, 3, 4 and 21.
+constexpr bool IsStyleCode(unsigned char Ch) { return (Ch >= 1 && Ch <= 4) || Ch == 21; }
+// The style bit a code toggles (0 for other bytes).
+constexpr uint8_t StyleBitOfCode(unsigned char Ch) {
+  switch (Ch) {
+    case 1: return StyleItalic;
+    case 2: return StyleBold;
+    case 3: return StyleHighlight;
+    case 4: return StyleAltFont;
+    case 21: return StyleUnderline;
+    default: return 0;
+  }
+}
+
+uint8_t ToggleStyleBit(uint8_t Style, int Bit);
+bool ToggleStyleByCode(uint8_t& Style, unsigned char Code);
+// The style byte after the codes of Count bytes of Text.
+uint8_t AdvanceStyle(uint8_t Style, const char* Text, int32_t Count);
+std::string StripFormatCodes(std::string_view Text);
+
+void ReleaseStyle(TStyleRecord* Style);
+TStyleRecord* CopyStyle(const TStyleRecord* Style);
+
+// Measures text in the font the caller selected. The memo's widget supplies one
+// drawing on its canvas; tests supply fixed widths.
+class TTextMeasurer {
+ public:
+  virtual ~TTextMeasurer() = default;
+  // Selects the font for an in-text style byte and an attribute style (nullptr: default).
+  virtual void SelectFont(uint8_t StaticStyle, const TStyleRecord* Attr) = 0;
+  // Width in pixels of Count bytes of Text in the selected font.
+  virtual int32_t TextExtent(const char* Text, int32_t Count) = 0;
+};
+
+// Sum of the extents of consecutive pieces of at most Chunk characters; 0 for Count < 1.
+int32_t TextExtentChunked(TTextMeasurer& Measurer, const char* Text, int32_t Count, int32_t Chunk);
+
+struct TRect16 {
+  int32_t Left, Top, Right, Bottom;
+};
+void ClampRectTo16Bit(TRect16& Rect);
+
+const char* StrScan(const char* Text, char Ch);
+// Upper-cases a NUL-terminated text in place, Latin-1 code page.
+void CharUpperNil(char* Text);
+
+constexpr int32_t IntMax(int32_t A, int32_t B) { return A > B ? A : B; }
+constexpr int32_t IntMin(int32_t A, int32_t B) { return A < B ? A : B; }

@@ -1,0 +1,192 @@
+// The Edit menu's grid commands and File > "Abou&t file": resizing through the dialog,
+// the size checks, transposing, locking titles.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/PelmorRandom.h"
+#include "shell/PelmorRestructureMatrix.h"
+#include "tests/shell/GuiFixture.h"
+
+namespace {
+
+class MatrixEditingTest : public TGuiFixture {
+ protected:
+  void SetUp() override {
+    TGuiFixture::SetUp();
+    Pelmor->New1Click();  // 5 data rows x 5 data columns
+  }
+  // Plays the user's part in the resize dialog: types the counts and presses a button.
+  void Answer(const QString& Rows, const QString& Cols, bool Ok = true) {
+    Script.OnModal = [=](QWidget* w) {
+      auto* d = qobject_cast<TPelmorRedoMatrix*>(w);
+      ASSERT_NE(d, nullptr);
+      d->RowsEdit->setText(Rows);
+      d->ColsEdit->setText(Cols);
+      (Ok ? d->OKButton : d->CancelButton)->click();
+    };
+  }
+  TStringGrid& Grid() { return *Pelmor->MainGrid; }
+};
+
+TEST_F(MatrixEditingTest, AddedRowsTakeRandomTitlesAndZeroCells) {
+  RandSeed = 1;
+  Answer(QStringLiteral("7"), QStringLiteral("5"));
+  Pelmor->ResizeMatrix1->trigger();
+  EXPECT_TRUE(Script.Messages.isEmpty());
+  ASSERT_EQ(Grid().RowCount(), 8);
+  ASSERT_EQ(Grid().ColCount(), 6);
+  // From seed 1 the generator gives 134775814 / 2^32 = 0.0313799395...,
+  // then 3698175007 / 2^32 = 0.8610484672... (worked out with exact integers).
+  EXPECT_EQ(Grid().Cells(0, 6), QStringLiteral("species0.0313799"));
+  EXPECT_EQ(Grid().Cells(0, 7), QStringLiteral("species0.8610485"));
+  for (int c = 1; c <= 5; ++c) {
+    EXPECT_EQ(Grid().Cells(c, 6), QStringLiteral("0"));
+    EXPECT_EQ(Grid().Cells(c, 7), QStringLiteral("0"));
+  }
+  EXPECT_EQ(Grid().Cells(5, 0), QStringLiteral("site5"));  // no column added
+  EXPECT_EQ(Grid().Cells(0, 5), QStringLiteral("species5"));
+}
+
+TEST_F(MatrixEditingTest, RowsAreTitledBeforeColumns) {
+  RandSeed = 1;
+  Answer(QStringLiteral("6"), QStringLiteral("6"));
+  Pelmor->ResizeMatrix1->trigger();
+  EXPECT_EQ(Grid().Cells(0, 6), QStringLiteral("species0.0313799"));
+  EXPECT_EQ(Grid().Cells(6, 0), QStringLiteral("site0.8610485"));
+  EXPECT_EQ(Grid().Cells(6, 6), QStringLiteral("0"));
+}
+
+TEST_F(MatrixEditingTest, ShrinkingDropsRowsAndColumnsAndKeepsTheRest) {
+  Grid().SetCells(2, 2, QStringLiteral("7"));
+  Grid().SetCells(5, 5, QStringLiteral("9"));
+  Answer(QStringLiteral("3"), QStringLiteral("2"));
+  Pelmor->ResizeMatrix1->trigger();
+  ASSERT_EQ(Grid().RowCount(), 4);
+  ASSERT_EQ(Grid().ColCount(), 3);
+  EXPECT_EQ(Grid().Cells(2, 2), QStringLiteral("7"));
+  EXPECT_EQ(Grid().FixedRows(), 1);
+  EXPECT_EQ(Grid().FixedCols(), 1);
+}
+
+TEST_F(MatrixEditingTest, CellLimitIsInclusiveAndChecked) {
+  EXPECT_FALSE(RestructureGrid(Grid(), 5, 5, 302, 800));
+  EXPECT_EQ(Script.Messages, QStringList{QStringLiteral("1 < Cell limits < 241101, e.g. 301x801.")});
+  EXPECT_EQ(Grid().RowCount(), 6);
+  EXPECT_EQ(Grid().ColCount(), 6);
+  EXPECT_TRUE(RestructureGrid(Grid(), 5, 5, 301, 801));
+  EXPECT_EQ(Grid().RowCount(), 302);
+  EXPECT_EQ(Grid().ColCount(), 802);
+  EXPECT_EQ(Grid().Cells(801, 301), QStringLiteral("0"));
+}
+
+TEST_F(MatrixEditingTest, ProductIsComputedWithoutOverflow) {
+  // 65536 x 65537 wraps to 65536 in 32 bits, which would pass the limit.
+  EXPECT_FALSE(RestructureGrid(Grid(), 5, 5, 65536, 65537));
+  EXPECT_EQ(Script.Messages.size(), 1);
+  EXPECT_EQ(Grid().RowCount(), 6);
+  EXPECT_FALSE(RestructureGrid(Grid(), 5, 5, -3, -4));
+  EXPECT_EQ(Script.Messages.last(), QStringLiteral("Rows must be >= 1"));
+  EXPECT_EQ(Grid().RowCount(), 6);
+}
+
+TEST_F(MatrixEditingTest, ZeroColumnsResizesOnlyTheRows) {
+  Answer(QStringLiteral("7"), QStringLiteral("0"));
+  Pelmor->ResizeMatrix1->trigger();
+  EXPECT_EQ(Script.Messages, QStringList{QStringLiteral("Cols must be >= 1")});
+  EXPECT_EQ(Grid().RowCount(), 8);
+  EXPECT_EQ(Grid().ColCount(), 6);
+}
+
+TEST_F(MatrixEditingTest, ZeroRowsStoresNothing) {
+  Answer(QStringLiteral("0"), QStringLiteral("9"));
+  Pelmor->ResizeMatrix1->trigger();
+  EXPECT_EQ(Script.Messages, QStringList{QStringLiteral("Rows must be >= 1")});
+  EXPECT_EQ(Grid().RowCount(), 6);
+  EXPECT_EQ(Grid().ColCount(), 6);
+}
+
+TEST_F(MatrixEditingTest, CancelChangesNothing) {
+  Answer(QStringLiteral("9"), QStringLiteral("9"), false);
+  Pelmor->ResizeMatrix1->trigger();
+  EXPECT_EQ(Grid().RowCount(), 6);
+  EXPECT_EQ(Grid().ColCount(), 6);
+}
+
+TEST_F(MatrixEditingTest, TheDialogShowsTheCurrentCountsAndFile) {
+  Grid().SetSize(4, 9);
+  Script.OnModal = [](QWidget* w) {
+    auto* d = qobject_cast<TPelmorRedoMatrix*>(w);
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Resize Matrix"));
+    EXPECT_EQ(d->RowsEdit->text(), QStringLiteral("8"));
+    EXPECT_EQ(d->ColsEdit->text(), QStringLiteral("3"));
+    EXPECT_EQ(d->FileEdit->text(), Pelmor->FileName);
+    EXPECT_FALSE(d->RowsEdit->isReadOnly());
+    EXPECT_FALSE(d->CancelButton->isHidden());
+    d->CancelButton->click();
+  };
+  Pelmor->ResizeMatrix1->trigger();
+  EXPECT_EQ(Script.Log.size(), 1u);
+}
+
+TEST_F(MatrixEditingTest, AboutFileIsReadOnlyAndResizesNothing) {
+  Script.OnModal = [](QWidget* w) {
+    auto* d = qobject_cast<TPelmorRedoMatrix*>(w);
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("About ") + Pelmor->FileName);
+    EXPECT_TRUE(d->RowsEdit->isReadOnly());
+    EXPECT_TRUE(d->ColsEdit->isReadOnly());
+    EXPECT_TRUE(d->CancelButton->isHidden());
+    EXPECT_EQ(d->RowsEdit->text(), QStringLiteral("5"));
+    d->RowsEdit->setText(QStringLiteral("9"));  // programmatic text: still nothing is stored
+    d->OKButton->click();
+  };
+  Pelmor->AboutFile1->trigger();
+  EXPECT_EQ(Grid().RowCount(), 6);
+  // The resize dialog afterwards is editable again, with its own caption.
+  Script.OnModal = [](QWidget* w) {
+    auto* d = qobject_cast<TPelmorRedoMatrix*>(w);
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Resize Matrix"));
+    EXPECT_FALSE(d->RowsEdit->isReadOnly());
+    EXPECT_FALSE(d->CancelButton->isHidden());
+    d->CancelButton->click();
+  };
+  Pelmor->ResizeMatrix1->trigger();
+}
+
+TEST_F(MatrixEditingTest, TransposeSwapsCellsAndTwiceRestores) {
+  Grid().SetSize(3, 4);  // 3 columns, 4 rows
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 3; ++c) Grid().SetCells(c, r, QStringLiteral("%1,%2").arg(c).arg(r));
+  const auto before = Grid().Table();
+  Pelmor->TransposeMatrix1->trigger();
+  ASSERT_EQ(Grid().ColCount(), 4);
+  ASSERT_EQ(Grid().RowCount(), 3);
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(Grid().Cells(c, r), QStringLiteral("%1,%2").arg(r).arg(c));
+  EXPECT_EQ(Grid().FixedRows(), 1);
+  EXPECT_EQ(Grid().FixedCols(), 1);
+  Pelmor->TransposeMatrix1->trigger();
+  EXPECT_EQ(Grid().Table(), before);
+}
+
+TEST_F(MatrixEditingTest, LockItemsToggleTheFixedTitles) {
+  ASSERT_TRUE(Pelmor->LockRowTitles1->isChecked());
+  Pelmor->LockRowTitles1->trigger();
+  EXPECT_FALSE(Pelmor->LockRowTitles1->isChecked());
+  EXPECT_EQ(Grid().FixedCols(), 0);
+  EXPECT_EQ(Grid().FixedRows(), 1);
+  Pelmor->LockRowTitles1->trigger();
+  EXPECT_TRUE(Pelmor->LockRowTitles1->isChecked());
+  EXPECT_EQ(Grid().FixedCols(), 1);
+  Pelmor->LockColumnTitles1->trigger();
+  EXPECT_FALSE(Pelmor->LockColumnTitles1->isChecked());
+  EXPECT_EQ(Grid().FixedRows(), 0);
+  // A new matrix fixes both again.
+  Pelmor->New1Click();
+  EXPECT_TRUE(Pelmor->LockColumnTitles1->isChecked());
+  EXPECT_EQ(Grid().FixedRows(), 1);
+}
+
+}  // namespace
