@@ -103,6 +103,7 @@ void Report(benchmark::State& State, const std::string& Path, TWhat What) {
   State.counters["peak_per_file"] = f.PeakMB / fileMB;
   State.counters["after_MB"] = f.AfterMB;
   State.counters["accepted"] = f.State == TReadResult::Ok;
+  std::remove(Path.c_str());
 }
 
 // 20 MB: 10,000 rows of 1,000 cells, exactly the 10 million cell limit.
