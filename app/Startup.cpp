@@ -19,6 +19,14 @@
 #include "analyses/diversity/AbundancelevelsOptions.h"
 #include "analyses/diversity/SpeciesDiversityMain.h"
 #include "analyses/diversity/SpeciesDiversityOptions.h"
+#include "analyses/sizeoverlap/SizeOverlapMain.h"
+#include "analyses/sizeoverlap/SizeOverlapOptions.h"
+#include "analyses/sizeoverlap/SizeOverlapUDefined1.h"
+#include "analyses/sizeoverlap/SizeOverlapUDefined2.h"
+#include "analyses/sizeoverlap/SizeOverlapUDefined3.h"
+#include "analyses/sizeoverlap/SizeOverlapUDefined4.h"
+#include "analyses/sizeoverlap/SizeOverlapUDefined5.h"
+#include "analyses/sizeoverlap/SizeOverlapUDefined6.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
@@ -42,15 +50,15 @@ void CreateWindows() {
   Created.push_back(new TNicheOverlapUserDefined());
   // TPelmorEditor
   Created.push_back(new TProgress());
-  // TSizeOverlap
-  // TSizeOverlapOpts
+  Created.push_back(new TSizeOverlap());
+  Created.push_back(new TSizeOverlapOpts());
   Created.push_back(new TPelmorAbout());
-  // TSizeOverLapUD1
-  // TSizeOverLapUD2
-  // TSizeOverLapUD3
-  // TSizeOverLapUD4
-  // TSizeOverLapUD5
-  // TSizeOverLapUD6
+  Created.push_back(new TSizeOverLapUD1());
+  Created.push_back(new TSizeOverLapUD2());
+  Created.push_back(new TSizeOverLapUD3());
+  Created.push_back(new TSizeOverLapUD4());
+  Created.push_back(new TSizeOverLapUD5());
+  Created.push_back(new TSizeOverLapUD6());
   // TMacroecologyOpts
   Created.push_back(new TNicheOverlap());
   Created.push_back(new TNicheOverlapOpts());

@@ -453,17 +453,21 @@ void TPelMemoCore::FormatRange(int32_t First, int32_t Last, bool Force) {
   if (First > Last) return;
   int32_t line = Paragraphs.Par(First).FirstLine;
   int32_t delta = 0;
+  bool formatted = false;
   for (int32_t i = First; i <= Last; ++i) {
     TParagraph& p = Paragraphs.Par(i);
     p.FirstLine = line;
-    if (Force || !(p.Flags & pfFormatted)) delta += FormatParagraph(i);
+    if (Force || !(p.Flags & pfFormatted)) {
+      delta += FormatParagraph(i);
+      formatted = true;
+    }
     line += GetLineCount(Paragraphs.Par(i));
   }
-  if (delta != 0) {
-    Paragraphs.ShiftLineIndices(Last + 1, delta);
+  if (delta != 0) Paragraphs.ShiftLineIndices(Last + 1, delta);
+  // Lines were laid out anew: cached line indices from here on may be stale.
+  if (formatted)
     for (TPelNavigator* n : Navigators)
       if (n->Located() && n->ParIndex >= First) n->LineIndex = -1;
-  }
   if (Last + 1 > Paragraphs.PendingFirstPar && First <= Paragraphs.PendingFirstPar) Paragraphs.PendingFirstPar = Last + 1;
   if (Paragraphs.PendingFirstPar > Paragraphs.PendingLastPar) Paragraphs.PendingLastPar = -1;
 }
@@ -487,6 +491,7 @@ void TPelMemoCore::UpdateAfterEdit() {
 }
 
 void TPelMemoCore::Change() {
+  if (Host) Host->Changed();
   if (OnChange) OnChange(*this);
 }
 

@@ -37,6 +37,8 @@ class TPelMemoHost {
     (void)FirstLine;
     (void)LineDelta;
   }
+  // The text changed (after the display was brought up to date).
+  virtual void Changed() {}
   virtual void ScrollInView() {}
   virtual void UpdateCaret() {}
   virtual void SelectionChanged() {}

@@ -31,14 +31,19 @@ TPelNavigator::TPelNavigator(TPelMemoCore* M) : Memo(M) {
 TPelNavigator::TPelNavigator(TParagraphsList& S) : Store(&S) {}
 
 TPelNavigator::~TPelNavigator() {
-  if (Memo) {
+  if (Memo && Store) {
     auto& list = Memo->Navigators;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
   }
   if (OnDestroy) OnDestroy(this);
 }
 
-void TPelNavigator::Detach() { Memo = nullptr; }
+void TPelNavigator::Detach() {
+  // The text goes with the memo: a detached navigator may only be destroyed.
+  Memo = nullptr;
+  Store = nullptr;
+  ParIndex = -1;
+}
 
 void TPelNavigator::Invalidate() {
   ParIndex = -1;

@@ -25,7 +25,8 @@ class TPelNavigator {
 
   void Invalidate();
   void Assign(const TPelNavigator& Other);
-  // Forgets the memo (the memo is going away).
+  // Forgets the memo and its text (the memo is going away); the navigator may
+  // then only be destroyed.
   void Detach();
 
   // Paragraph and position.

@@ -107,43 +107,42 @@ void TChart::Extent(double& XLo, double& XHi, double& YLo, double& YHi) const {
   if (YLo > YHi) YLo = YHi = 0.0;
 }
 
-TAxisTicks TChart::XTicks() const {
+TAxisTicks TChart::XTicks() const { return Frame().X; }
+TAxisTicks TChart::YTicks() const { return Frame().Y; }
+QRectF TChart::PlotArea() const { return Frame().Area; }
+QPointF TChart::Map(double X, double Y) const { return Frame().Map(X, Y); }
+
+TChart::TFrame TChart::Frame() const {
+  TFrame f;
   double xl, xh, yl, yh;
   Extent(xl, xh, yl, yh);
-  return ChartTicks(xl, xh);
-}
-
-TAxisTicks TChart::YTicks() const {
-  double xl, xh, yl, yh;
-  Extent(xl, xh, yl, yh);
-  return ChartTicks(yl, yh);
-}
-
-QRectF TChart::PlotArea() const {
+  f.X = ChartTicks(xl, xh);
+  f.Y = ChartTicks(yl, yh);
   const QFontMetrics fm(font());
-  const TAxisTicks y = YTicks();
   int labelWidth = 0;
-  for (int i = 0; i < y.Count; ++i) labelWidth = std::max(labelWidth, fm.horizontalAdvance(y.Text(i)));
+  for (int i = 0; i < f.Y.Count; ++i) labelWidth = std::max(labelWidth, fm.horizontalAdvance(f.Y.Text(i)));
   const double left = labelWidth + 14;
   const double top = fm.height() * 2 + 6;
-  const double right = 16 + fm.horizontalAdvance(XTicks().Text(XTicks().Count - 1)) / 2.0;
+  const double right = 16 + fm.horizontalAdvance(f.X.Text(f.X.Count - 1)) / 2.0;
   const double bottom = fm.height() + 14;
-  return QRectF(left, top, std::max(10.0, width() - left - right), std::max(10.0, height() - top - bottom));
+  f.Area = QRectF(left, top, std::max(10.0, width() - left - right), std::max(10.0, height() - top - bottom));
+  return f;
 }
 
-QPointF TChart::Map(double X, double Y) const {
-  const QRectF a = PlotArea();
-  const TAxisTicks xt = XTicks(), yt = YTicks();
-  const double xs = xt.Last() - xt.First, ys = yt.Last() - yt.First;
-  return {a.left() + (X - xt.First) / xs * a.width(), a.bottom() - (Y - yt.First) / ys * a.height()};
+QPointF TChart::TFrame::Map(double PX, double PY) const {
+  const double xs = X.Last() - X.First, ys = Y.Last() - Y.First;
+  return {Area.left() + (PX - X.First) / xs * Area.width(), Area.bottom() - (PY - Y.First) / ys * Area.height()};
 }
 
 void TChart::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QFontMetrics fm(font());
-  const QRectF area = PlotArea();
-  const TAxisTicks xt = XTicks(), yt = YTicks();
+  const TFrame frame = Frame();
+  const QRectF& area = frame.Area;
+  const TAxisTicks& xt = frame.X;
+  const TAxisTicks& yt = frame.Y;
+  auto Map = [&frame](double X, double Y) { return frame.Map(X, Y); };
 
   QFont titleFont = font();
   titleFont.setBold(true);

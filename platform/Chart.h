@@ -99,6 +99,13 @@ class TChart : public QWidget {
   void paintEvent(QPaintEvent* Event) override;
 
  private:
+  // The axes and the plot area for the points held now, worked out once per painting.
+  struct TFrame {
+    TAxisTicks X, Y;
+    QRectF Area;
+    QPointF Map(double X, double Y) const;
+  };
+  TFrame Frame() const;
   void Extent(double& XLo, double& XHi, double& YLo, double& YHi) const;
   QString Title_;
   TPointSeries* Points_;

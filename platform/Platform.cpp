@@ -5,6 +5,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTime>
 #include <QUrl>
 #include <chrono>
@@ -42,9 +45,34 @@ void Beep() {
   QApplication::beep();
 }
 
+namespace {
+// Whether the desktop has a program registered for the document's type. On the free
+// desktops the opener (xdg-open) starts, and so reports success, even where no
+// program takes the document; its registry is asked first. Where it cannot be asked,
+// the opener decides.
+bool DesktopHasProgramFor(const QString& Path) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+  if (query.isEmpty()) return true;
+  QProcess p;
+  p.start(query, {QStringLiteral("query"), QStringLiteral("default"), QMimeDatabase().mimeTypeForFile(Path).name()});
+  if (!p.waitForFinished(3000)) {
+    p.kill();
+    p.waitForFinished(1000);
+    return true;
+  }
+  return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 && !p.readAllStandardOutput().trimmed().isEmpty();
+#else
+  Q_UNUSED(Path);
+  return true;
+#endif
+}
+}  // namespace
+
 bool OpenDocument(const QString& Path) {
   if (OpenHandler) return OpenHandler(Path);
   if (!QFileInfo::exists(Path)) return false;
+  if (!DesktopHasProgramFor(Path)) return false;
   return QDesktopServices::openUrl(QUrl::fromLocalFile(Path));
 }
 

@@ -21,7 +21,8 @@ uint32_t TickCount();
 
 void Beep();
 
-// Opens a document with the desktop's default program; false when that failed.
+// Opens a document with the desktop's default program; false when that failed or
+// when the desktop has no program registered for the document's type.
 bool OpenDocument(const QString& Path);
 
 // The current directory (without a trailing separator) and setting it.

@@ -169,6 +169,8 @@ constexpr int SampleRows = 32;
 constexpr int SampleCols = 256;
 // Above this many titles only an even sample of them is read.
 constexpr int AllTitlesLimit = 300000;
+// Up to this many columns each gets its own width.
+constexpr int OwnWidthsLimit = 2000;
 
 // Evenly spread indices 0..Count-1, at most Most of them, first and last included.
 std::vector<int> Spread(int Count, int Most) {
@@ -219,7 +221,10 @@ TGridView::TGridView(QWidget* Parent) : QTableView(Parent) {
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // A title cut by its column keeps its beginning in view.
+  horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   horizontalHeader()->setTextElideMode(Qt::ElideRight);
+  verticalHeader()->setTextElideMode(Qt::ElideRight);
   // Rows as high as a line of text with a little air, not the style's roomy default.
   const int line = fontMetrics().height();
   verticalHeader()->setMinimumSectionSize(line + 2);
@@ -229,14 +234,16 @@ TGridView::TGridView(QWidget* Parent) : QTableView(Parent) {
 }
 
 void TGridView::setModel(QAbstractItemModel* Model) {
-  if (model()) disconnect(model(), nullptr, this, nullptr);
+  if (Model == model()) return;
+  for (const QMetaObject::Connection& link : ModelLinks) disconnect(link);
+  ModelLinks.clear();
   QTableView::setModel(Model);
   if (!Model) return;
-  connect(Model, &QAbstractItemModel::modelReset, this, [this] { ScheduleFit(); });
-  connect(Model, &QAbstractItemModel::headerDataChanged, this, [this] {
+  ModelLinks.push_back(connect(Model, &QAbstractItemModel::modelReset, this, [this] { ScheduleFit(); }));
+  ModelLinks.push_back(connect(Model, &QAbstractItemModel::headerDataChanged, this, [this] {
     if (auto* corner = findChild<QAbstractButton*>()) corner->update();
     ScheduleFit();
-  });
+  }));
   ScheduleFit();
 }
 
@@ -265,7 +272,7 @@ int TGridView::TitleColumnCap() const {
 }
 
 int TGridView::ColumnCap() const {
-  return horizontalHeader()->fontMetrics().averageCharWidth() * 24 +
+  return horizontalHeader()->fontMetrics().averageCharWidth() * 32 +
          2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 8;
 }
 
@@ -306,10 +313,22 @@ void TGridView::FitTitles() {
 
   // Each column as wide as its title and its cells, between a small least width and
   // the cap.
-  const int least = cellMetrics.horizontalAdvance(QStringLiteral("00")) + cellPad;
+  // A grid the user types into keeps room for a number of a few digits.
+  const int least = cellMetrics.horizontalAdvance(ReadOnlyView() ? QStringLiteral("00") : QStringLiteral("000000")) + cellPad;
   const int cap = ColumnCap();
   const QFontMetrics titleMetrics = top->fontMetrics();
   const bool titles = !top->isHidden();
+  if (cols > OwnWidthsLimit) {
+    // Sized one by one, so many columns would take the header quadratic time: they
+    // share one width, that of the widest title and cells.
+    TLongest longest;
+    if (titles)
+      for (int c : Spread(cols, AllTitlesLimit)) longest.See(m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+    const int w = std::clamp(std::max(common, longest.Width(titleMetrics) + headerPad), least, cap);
+    top->setDefaultSectionSize(w);
+    updateGeometries();
+    return;
+  }
   const int charWidth = std::max(1, titleMetrics.maxWidth());
   const int base = std::clamp(perColumn ? 0 : common, least, cap);
   top->setDefaultSectionSize(base);
@@ -324,6 +343,12 @@ void TGridView::FitTitles() {
     if (top->sectionSize(c) != w) top->resizeSection(c, w);
   }
   updateGeometries();
+}
+
+bool TGridView::focusNextPrevChild(bool Next) {
+  // Tab and Shift+Tab in a read-only grid go on to the next or previous control.
+  if (ReadOnlyView()) return QWidget::focusNextPrevChild(Next);
+  return QTableView::focusNextPrevChild(Next);
 }
 
 void TGridView::keyPressEvent(QKeyEvent* Event) {
@@ -420,6 +445,8 @@ void TStringGrid::UpdateHeaders() {
   horizontalHeader()->setVisible(FixedRows() > 0);
   verticalHeader()->setVisible(FixedCols() > 0);
 }
+
+bool TStringGrid::ReadOnlyView() const { return TGridView::ReadOnlyView() || !GridModel->Editable; }
 
 QString TStringGrid::CornerTitle() const { return FixedRows() > 0 && FixedCols() > 0 ? Shown(Cells(0, 0)) : QString(); }
 

@@ -58,7 +58,7 @@ class TGridView : public QTableView {
 
   // Read-only: no editing, Tab leaves the grid. Otherwise Tab moves between cells.
   void SetReadOnly(bool On);
-  bool ReadOnly() const { return IsReadOnly; }
+  bool ReadOnly() const { return ReadOnlyView(); }
   // Sizes the title column and the columns to their texts now (the view does it by
   // itself, soon after its model changes).
   void FitTitles();
@@ -68,18 +68,23 @@ class TGridView : public QTableView {
   // Texts longer than this are measured by their first MeasuredChars characters.
   static constexpr int MeasuredChars = 64;
 
+  void setModel(QAbstractItemModel* Model) override;
+
  protected:
   // The corner title, painted when both headers are shown.
   virtual QString CornerTitle() const { return {}; }
+  // True when nobody can type into the cells (set here, or by the model).
+  virtual bool ReadOnlyView() const { return IsReadOnly; }
+  bool focusNextPrevChild(bool Next) override;
   // Called whenever the model has been reset or its titles changed.
   void ScheduleFit();
   bool eventFilter(QObject* Watched, QEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
-  void setModel(QAbstractItemModel* Model) override;
 
  private:
   bool IsReadOnly = false;
   bool FitPending = false;
+  std::vector<QMetaObject::Connection> ModelLinks;  // this view's links to its model
 };
 
 class TStringGrid : public TGridView {
@@ -112,6 +117,7 @@ class TStringGrid : public TGridView {
 
  protected:
   QString CornerTitle() const override;
+  bool ReadOnlyView() const override;
 
  private:
   void UpdateHeaders();

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -60,6 +61,7 @@ TChangeDirectory::TChangeDirectory(QWidget* Parent) : QDialog(Parent) {
     const QString name = item->text();
     SetDirectory(name == ParentEntry ? QFileInfo(Dir).absolutePath() : QDir(Dir).filePath(name));
   });
+  DirectoryListBox1->installEventFilter(this);
   connect(DriveComboBox1, &QComboBox::activated, this, [this](int) { DriveOrDirectoryChange(); });
   connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
   Dir = CurrentDir();
@@ -76,6 +78,17 @@ void TChangeDirectory::showEvent(QShowEvent* Event) {
   StartDir = CurrentDir();
   SetDirectory(StartDir);
   DirectoryListBox1->setFocus();
+}
+
+bool TChangeDirectory::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == DirectoryListBox1 && Event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(Event)->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && DirectoryListBox1->currentItem()) {
+      emit DirectoryListBox1->itemActivated(DirectoryListBox1->currentItem());
+      return true;
+    }
+  }
+  return QDialog::eventFilter(Watched, Event);
 }
 
 void TChangeDirectory::reject() {
@@ -106,6 +119,8 @@ void TChangeDirectory::FillLists() {
   QDir dir(Dir);
   if (!dir.isRoot()) DirectoryListBox1->addItem(ParentEntry);
   DirectoryListBox1->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
+  // The keyboard goes on from the first entry.
+  if (DirectoryListBox1->count() > 0) DirectoryListBox1->setCurrentRow(0);
   FileListBox1->clear();
   // Read-only and normal files, as the file list shows them.
   FileListBox1->addItems(dir.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name));

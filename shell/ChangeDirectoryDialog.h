@@ -39,6 +39,9 @@ class TChangeDirectory : public QDialog {
   // Escape and the close box: the current directory and the batch list stay as they
   // were when the dialog was opened.
   void reject() override;
+  // Enter in the directory list opens the chosen directory (it does not also press
+  // "&OK").
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
 
  private:
   void FillLists();

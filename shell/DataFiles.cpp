@@ -11,10 +11,11 @@
 #include <malloc.h>
 #endif
 
+#include "platform/Latin1Qt.h"
 
 QString DecodeText(const QByteArray& Bytes) {
   const std::string_view view(Bytes.constData(), static_cast<size_t>(Bytes.size()));
-  if (!IsValidUtf8(view)) return QString::fromLatin1(Bytes);
+  if (!IsValidUtf8(view)) return Latin1ToQString(Bytes);
   // One byte order mark at the start is dropped; a second one is a character.
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
   QString text = utf8.decode(Bytes);
@@ -25,7 +26,7 @@ QString DecodeText(const QByteArray& Bytes) {
 QString CellString(const TCellText& Cells, int C, int R) {
   const std::string_view cell = Cells.Cell(C, R);
   if (cell.empty()) return {};
-  if (!Cells.Utf8()) return QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size()));
+  if (!Cells.Utf8()) return Latin1ToQString(cell);
   // fromUtf8 drops a byte order mark at the start of what it decodes; inside a file
   // the mark is a character of the cell and stays.
   size_t marks = 0;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLayout>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <sys/stat.h>
@@ -33,6 +34,15 @@ QStringList RegularFilesOnly(const QDir& Dir, const QStringList& Names) {
   }
   return out;
 }
+
+// The data grid fills the window to its edges; the batch boxes keep their captions
+// and frames off the window's edge.
+void SetBatchMargins(TPelmor& P, bool Batch) {
+  if (QLayout* layout = P.centralWidget() ? P.centralWidget()->layout() : nullptr) {
+    const int m = Batch ? 8 : 0;
+    layout->setContentsMargins(m, m, m, m);
+  }
+}
 }  // namespace
 
 void TPelmor::Batch1Click() {
@@ -47,6 +57,7 @@ void TPelmor::BatchOn() {
   Batch1->setChecked(true);
   WorkDir = CurrentDir();
   setWindowTitle(QStringLiteral("Pelmor: Batch file processing...") + WorkDir);
+  SetBatchMargins(*this, true);
   BatchGroupBox->show();
   Memo1->show();
   ChangeDirectory1->setVisible(true);
@@ -63,6 +74,7 @@ void TPelmor::BatchOff() {
   BatchIndex = 0;
   BatchFileCount = 0;
   BatchMode = false;
+  SetBatchMargins(*this, false);
   MainGrid->show();
   BatchSummaryBox->hide();
   BatchGrid->hide();

@@ -177,6 +177,7 @@ void TPelmor::FormCreate() {
   setWindowTitle(QStringLiteral("Pelmor...") + FileName);
   New1Click();
   HomeDir = CurrentDir();
+  ProgramDir = QCoreApplication::applicationDirPath();
   BatchIndex = 0;
   BatchFileCount = 0;
   BatchMode = false;
@@ -240,8 +241,9 @@ void TPelmor::OpenBatchFile() {
   }
   if (read.State != TReadResult::Ok) {
     // A refused file stops the batch: running on the previous file's matrix under
-    // this file's name would report results for data that were never read.
-    ShowMessage(read.Message);
+    // this file's name would report results for data that were never read. The size
+    // refusal names the file, since nothing else tells which file of the list it was.
+    ShowMessage(read.State == TReadResult::TooLarge ? FileName + QStringLiteral(": ") + read.Message : read.Message);
     return;
   }
   // An accepted file has at least two rows, so it held a line end.

@@ -29,6 +29,9 @@ class TPelmor : public QMainWindow, public TRunState {
   // Run state kept as text.
   QString FileName;
   QString HomeDir;
+  // The folder of the program's executable: where the help page is looked for when
+  // the start directory has none.
+  QString ProgramDir;
   QString WorkDir;
   QString SourcePoolSize;
 
@@ -87,8 +90,13 @@ class TPelmor : public QMainWindow, public TRunState {
 
   // --- Services: help, simulated data sets (shell/PelmorServices.cpp) ---
   void ConnectServiceMenus();
-  // Opens "MainFrame.htm" of the start directory (HomeDir) with the desktop's program.
+  // Opens the help page "MainFrame.htm" (FindHelpPage) with the desktop's program, or
+  // in the program's own help window when the desktop cannot open it; "Could not
+  // execute MainFrame.htm" when the page is found nowhere.
   void RunHelp();
+  // The help page of the start directory, else the one beside the executable; empty
+  // when neither exists. Called with the start directory current.
+  QString FindHelpPage() const;
   // Help > "&About": the About box, modally.
   void About1Click();
   // Simulated data sets of iteration I, written to "Sim" + I + ".txt" in the current

@@ -2,6 +2,7 @@
 // box and the writers of simulated data sets.
 #include <QAction>
 #include <QByteArray>
+#include <QDir>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -11,7 +12,9 @@
 #include "platform/Prompts.h"
 #include "shell/AboutPelmor.h"
 #include "shell/DataFiles.h"
+#include "shell/HelpWindow.h"
 #include "shell/PelmorMain.h"
+#include "shell/ProgressSims.h"
 
 namespace {
 const QString HelpPage = QStringLiteral("MainFrame.htm");
@@ -90,14 +93,28 @@ void TPelmor::ConnectServiceMenus() {
   connect(About1, &QAction::triggered, this, [this] { About1Click(); });
 }
 
+QString TPelmor::FindHelpPage() const {
+  // The start directory first (the current directory while help runs), then the
+  // program's own folder, so that help is found wherever the program was started.
+  for (const QString& dir : {CurrentDir(), ProgramDir}) {
+    if (dir.isEmpty()) continue;
+    const QString path = QDir(dir).absoluteFilePath(HelpPage);
+    if (FileExists(path)) return path;
+  }
+  return {};
+}
+
 void TPelmor::RunHelp() {
   WorkDir = CurrentDir();
   if (!SetCurrentDir(HomeDir)) {
     ShowMessage(QStringLiteral("Unable to load Help. Directory error."));
     return;
   }
-  if (!OpenDocument(ExpandFileName(HelpPage)))
+  const QString page = FindHelpPage();
+  if (page.isEmpty())
     Prompts().MessageDlg(QStringLiteral("Could not execute ") + HelpPage, TMsgType::Error, TMsgButtons::OK);
+  else if (!OpenDocument(page))
+    ShowHelpWindow(page, this);  // no program on the desktop opens it: our own window does
   if (!SetCurrentDir(WorkDir)) ShowMessage(QStringLiteral("Unable to reset Home directory. Directory error."));
 }
 
@@ -106,27 +123,29 @@ void TPelmor::About1Click() {
 }
 
 namespace {
-// Writes a whole simulated file; on failure one message and the run is stopped.
-bool WriteSimFile(TRunState& State, const QString& Name, const QByteArray& Bytes) {
-  if (WriteFileSafely(Name, Bytes)) return true;
-  ShowMessage(WriteError);
+// A failure stops the run: the progress window is closed before the message, so that
+// the message is not left behind it.
+bool Fail(TRunState& State, const QString& Message) {
+  CloseProgressWindow();
+  ShowMessage(Message);
   State.AbortRequested = true;
   return false;
 }
 
-// A data set that does not fit the grid (or the count asked for) is not written.
-bool Refuse(TRunState& State) {
-  ShowMessage(SaveError);
-  State.AbortRequested = true;
-  return false;
+// Writes a whole simulated file; on failure one message and the run is stopped.
+bool WriteSimFile(TRunState& State, const QString& Name, const QByteArray& Bytes) {
+  if (WriteFileSafely(Name, Bytes)) return true;
+  return Fail(State, WriteError);
 }
+
+// A data set that does not fit the grid (or the count asked for) is not written.
+bool Refuse(TRunState& State) { return Fail(State, SaveError); }
 }  // namespace
 
 bool TPelmor::SaveSimulation(int32_t I, int32_t J, const TStringGrid& Grid) {
   if (AbortRequested) return false;
-  if (SaveGridToFile(Grid, SimFileName(I, J))) return true;
-  AbortRequested = true;  // SaveGridToFile has shown "Error writing file."
-  return false;
+  // Written as the data writer writes a grid.
+  return WriteSimFile(*this, SimFileName(I, J), MatrixFileBytes(Grid.Table(), Grid.ColCount(), Grid.RowCount()));
 }
 
 bool TPelmor::SaveSimulation_2(int32_t I, int32_t J, const std::vector<std::vector<int32_t>>& M) {

@@ -23,6 +23,16 @@ QPushButton* Button(QWidget* Parent, const QString& Caption, const QString& Name
 }
 }  // namespace
 
+void EqualButtonWidths(std::initializer_list<QPushButton*> Buttons) {
+  int width = 0;
+  for (QPushButton* b : Buttons)
+    width = std::max(width, b->fontMetrics().horizontalAdvance(QString(b->text()).remove(QLatin1Char('&'))));
+  for (QPushButton* b : Buttons) {
+    const int room = 2 * b->fontMetrics().averageCharWidth() + 16;
+    b->setMinimumWidth(std::max(b->sizeHint().width(), width + room));
+  }
+}
+
 TAnalysisOpts::TAnalysisOpts(const QString& AnalysisName, const QString& DesignIterations, QWidget* Parent)
     : QDialog(Parent), DefaultIterations(DesignIterations) {
   setWindowTitle(QStringLiteral("Pelmor -- ") + AnalysisName + QStringLiteral(" Options"));
@@ -38,6 +48,7 @@ TAnalysisOpts::TAnalysisOpts(const QString& AnalysisName, const QString& DesignI
   CancelButton = Button(panel, QStringLiteral("&Cancel"), QStringLiteral("CancelButton"));
   DefaultsButton = Button(panel, QStringLiteral("reset &Defaults"), QStringLiteral("DefaultsButton"));
   for (QPushButton* b : {HelpButton, RunButton, CancelButton, DefaultsButton}) buttons->addWidget(b);
+  EqualButtonWidths({HelpButton, RunButton, CancelButton, DefaultsButton});
   buttons->addStretch();
   layout->addWidget(panel);
 
@@ -76,10 +87,15 @@ TAnalysisOpts::TAnalysisOpts(const QString& AnalysisName, const QString& DesignI
   FileEdit->setReadOnly(true);
   FileLabel->setBuddy(FileEdit);
 
+  // The number boxes as wide as their numbers (a seed has up to eleven characters),
+  // the file name box as wide as the page.
+  const int digit = IterationsEdit->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+  IterationsEdit->setFixedWidth(digit * 8 + 16);
+  RandomSeedEdit->setFixedWidth(digit * 14 + 16);
   GeneralLayout->addWidget(IterationsLabel, 0, 0);
-  GeneralLayout->addWidget(IterationsEdit, 0, 1);
+  GeneralLayout->addWidget(IterationsEdit, 0, 1, Qt::AlignLeft);
   GeneralLayout->addWidget(RandomSeedLabel, 1, 0);
-  GeneralLayout->addWidget(RandomSeedEdit, 1, 1);
+  GeneralLayout->addWidget(RandomSeedEdit, 1, 1, Qt::AlignLeft);
   GeneralLayout->addWidget(SaveMatrixCheckBox, 2, 0, 1, 2);
   GeneralLayout->addWidget(FileLabel, 3, 0);
   GeneralLayout->addWidget(FileEdit, 3, 1);

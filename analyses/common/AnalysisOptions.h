@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include <initializer_list>
 
 class QCheckBox;
 class QGridLayout;
@@ -14,6 +15,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+
+// Gives the buttons of a panel one width, the widest caption's with room on both
+// sides, so that no caption touches its button's edge.
+void EqualButtonWidths(std::initializer_list<QPushButton*> Buttons);
 
 class TAnalysisOpts : public QDialog {
   Q_OBJECT

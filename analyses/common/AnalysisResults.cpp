@@ -25,7 +25,12 @@ bool TWindowRunHooks::StopRequested() const { return Pelmor && Pelmor->AbortRequ
 void TWindowRunHooks::RequestStop() {
   if (Pelmor) Pelmor->AbortRequested = true;
 }
-void TWindowRunHooks::Message(const std::string& Text) { ShowMessage(QString::fromStdString(Text)); }
+void TWindowRunHooks::Message(const std::string& Text) {
+  // Every message of a computing routine is a refusal that ends the run: the progress
+  // window goes first, so the message is not left behind it.
+  CloseProgressWindow();
+  ShowMessage(QString::fromStdString(Text));
+}
 void TWindowRunHooks::SetCaption(const std::string& Text) {
   if (Progress) Progress->setWindowTitle(QString::fromStdString(Text));
 }
@@ -72,6 +77,7 @@ TAnalysisResults::TAnalysisResults(const QString& AnalysisName, bool WholeCaptio
     b->setAutoDefault(false);
     buttons->addWidget(b);
   }
+  EqualButtonWidths({SaveSummaryButton, HelpButton, CloseButton});
   TimeMemo = new QPlainTextEdit(panel);
   TimeMemo->setObjectName(QStringLiteral("TimeMemo"));
   TimeMemo->setAccessibleName(QStringLiteral("Start and stop time"));
@@ -98,6 +104,14 @@ QWidget* TAnalysisResults::AddSheet(const QString& Caption) {
   auto* sheet = new QWidget(PageControl1);
   PageControl1->insertTab(PageControl1->indexOf(SummarySheet), sheet, Caption);
   return sheet;
+}
+
+void TAnalysisResults::SetSheetVisible(QWidget* Sheet, bool Visible) {
+  // Qt's tab bar forgets a pending relayout of a hidden window when told to keep a tab
+  // as it is, and a tab it should have brought back stays without room (seen with Qt
+  // 6.4): a tab whose visibility does not change is left alone.
+  const int i = PageControl1->indexOf(Sheet);
+  if (i >= 0 && PageControl1->isTabVisible(i) != Visible) PageControl1->setTabVisible(i, Visible);
 }
 
 void TAnalysisResults::SetTimeLine(int Line, const QString& Text) {

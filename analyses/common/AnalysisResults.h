@@ -60,6 +60,8 @@ class TAnalysisResults : public QDialog {
 
   // A new tab placed before the "Summary" tab.
   QWidget* AddSheet(const QString& Caption);
+  // Shows or hides a tab (only a change is passed on to the tab widget).
+  void SetSheetVisible(QWidget* Sheet, bool Visible);
   // Line 0 or 1 of the time pane.
   void SetTimeLine(int Line, const QString& Text);
   QString TimeLine(int Line) const;
@@ -162,8 +164,9 @@ class TAnalysisResults : public QDialog {
 };
 
 // Hooks that reach the program's windows: the platform's message processing (cheap
-// when called often), the main window's AbortRequested, message boxes, the progress
-// window's caption and bar.
+// when called often), the main window's AbortRequested, message boxes (each a
+// refusal that ends the run, shown after the progress window was closed), the
+// progress window's caption and bar.
 class TWindowRunHooks : public TRunHooks {
  public:
   void ProcessMessages() override;

@@ -6,6 +6,10 @@
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QTableView>
+#include <QVBoxLayout>
+
+#include "analyses/common/MatrixView.h"
+#include "platform/StringGrid.h"
 
 namespace {
 QString Q(const std::string& S) { return QString::fromStdString(S); }
@@ -21,14 +25,17 @@ QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly) {
 }
 
 QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model) {
-  auto* v = new QTableView(Parent);
+  // A model of titled cells shows its titles as headers that stay in view; any other
+  // model shows its own headers.
+  TGridView* v = nullptr;
+  if (auto* cells = qobject_cast<TCellTableModel*>(Model)) {
+    v = new TMatrixView(cells, Parent);
+  } else {
+    v = new TGridView(Parent);
+    v->setModel(Model);
+    v->SetReadOnly(true);
+  }
   v->setObjectName(Name);
-  v->setModel(Model);
-  v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  v->horizontalHeader()->hide();
-  v->verticalHeader()->hide();
-  v->horizontalHeader()->setDefaultSectionSize(72);
-  v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 6);
   return v;
 }
 
@@ -47,6 +54,8 @@ TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QString
   p.Mean = NewMemo(Sheet, name(0));
   layout->addWidget(p.Mean, 2);
   p.Group = new QGroupBox(GroupCaption, Sheet);
+  p.Group->setObjectName(name(6));
+  p.HistogramGroup = p.Group;
   auto* columns = new QHBoxLayout(p.Group);
   p.Low = NewMemo(p.Group, name(2));
   p.High = NewMemo(p.Group, name(3));
@@ -59,6 +68,32 @@ TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QString
   p.Observed->setMinimumWidth(p.Observed->fontMetrics().horizontalAdvance(QString(30, QLatin1Char('0'))));
   columns->addWidget(p.Observed, 2);
   layout->addWidget(p.Group, 3);
+  return p;
+}
+
+TStatTab BuildBoxedStatTab(QWidget* Sheet, const QString& ObservedCaption, const QString& HistogramCaption,
+                           const QStringList& Names) {
+  auto name = [&Names](int I) { return I < Names.size() ? Names[I] : QString(); };
+  TStatTab p;
+  auto* layout = new QHBoxLayout(Sheet);
+  p.Mean = NewMemo(Sheet, name(0));
+  layout->addWidget(p.Mean, 5);
+  p.Group = new QGroupBox(ObservedCaption, Sheet);
+  p.Group->setObjectName(name(6));
+  p.Observed = NewMemo(p.Group, name(1));
+  p.Observed->setMinimumWidth(p.Observed->fontMetrics().horizontalAdvance(QString(26, QLatin1Char('0'))));
+  (new QVBoxLayout(p.Group))->addWidget(p.Observed);
+  layout->addWidget(p.Group, 3);
+  p.HistogramGroup = new QGroupBox(HistogramCaption, Sheet);
+  p.HistogramGroup->setObjectName(name(7));
+  auto* columns = new QHBoxLayout(p.HistogramGroup);
+  p.Low = NewMemo(p.HistogramGroup, name(2));
+  p.High = NewMemo(p.HistogramGroup, name(3));
+  p.Counts = NewMemo(p.HistogramGroup, name(4));
+  p.Bins = NewMemo(p.HistogramGroup, name(5));
+  p.Bins->hide();
+  for (QPlainTextEdit* m : {p.Low, p.High, p.Counts}) columns->addWidget(m, 1);
+  layout->addWidget(p.HistogramGroup, 5);
   return p;
 }
 
@@ -79,14 +114,16 @@ void ShowStatTab(const TStatTab& Page, const TSimStatistic& S, const QStringList
   Page.Mean->setPlainText(FigureLines.join(QLatin1Char('\n')));
 }
 
-QStringList StatFigureLines(const TSimStatistic& S, const QString& ObservedLabel) {
+QStringList StatFigureLines(const TSimStatistic& S, const QString& ObservedLabel, const QString& MeanLabel,
+                            const QString& VarianceLabel, bool TrailingEmpty) {
   const TStatTexts t = StatTexts(S);
-  return {ObservedLabel + Q(t.Observed),
-          QString(),
-          QStringLiteral("Mean of simulated indices = ") + Q(t.Mean),
-          QStringLiteral("Variance of simulated indices = ") + Q(t.Variance),
-          QString(),
-          QStringLiteral("p(observed <= expected) = ") + Q(t.PLow),
-          QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh),
-          QString()};
+  QStringList lines{ObservedLabel + Q(t.Observed),
+                    QString(),
+                    MeanLabel + Q(t.Mean),
+                    VarianceLabel + Q(t.Variance),
+                    QString(),
+                    QStringLiteral("p(observed <= expected) = ") + Q(t.PLow),
+                    QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh)};
+  if (TrailingEmpty) lines << QString();
+  return lines;
 }

@@ -8,15 +8,15 @@
 
 #include "analyses/common/StatBlock.h"
 
-class QAbstractItemModel;
 class QGroupBox;
 class QPlainTextEdit;
 class QTableView;
 class QWidget;
+class QAbstractItemModel;
 
 // A read-only, unwrapped, fixed-pitch memo.
 QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly = true);
-// A read-only view over a table model.
+// The read-only view of a results tab over a model (a cell model's titles as headers).
 QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model);
 // A memo's text as a line list holds it: CR LF and CR end lines, and a line end at
 // the very end of the text adds no empty line.
@@ -24,7 +24,9 @@ void SetMemoLines(QPlainTextEdit& Memo, const QString& Text);
 
 struct TStatTab {
   QPlainTextEdit* Mean = nullptr;      // the figures
-  QGroupBox* Group = nullptr;          // the box around the histogram columns
+  QGroupBox* Group = nullptr;          // the box around the observed value
+  QGroupBox* HistogramGroup = nullptr; // the box around the histogram columns (the
+                                       // observed box itself when they share one)
   QPlainTextEdit* Low = nullptr;       // lower bin edges
   QPlainTextEdit* High = nullptr;      // upper bin edges
   QPlainTextEdit* Counts = nullptr;    // counts per bin
@@ -32,9 +34,14 @@ struct TStatTab {
   QPlainTextEdit* Bins = nullptr;      // hidden: the bin ranges as the summary writes them
 };
 
-// Lays the page out on Sheet; the memos are named from Names: figures, observed,
-// lower edges, upper edges, counts, bins.
+// Lays the page out on Sheet with the observed value beside the histogram columns in
+// one box; the memos are named from Names: figures, observed, lower edges, upper
+// edges, counts, bins (and, when given, the box).
 TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QStringList& Names);
+// The same with the observed value in a box of its own between the figures and the
+// boxed histogram columns; Names as above, then the observed box and the histogram box.
+TStatTab BuildBoxedStatTab(QWidget* Sheet, const QString& ObservedCaption, const QString& HistogramCaption,
+                           const QStringList& Names);
 
 // The figures of S on the page: FigureLines in the figures memo, the marker with the
 // observed value and Arrow beside the histogram, whose columns are cleared when no
@@ -42,6 +49,9 @@ TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QString
 void ShowStatTab(const TStatTab& Page, const TSimStatistic& S, const QStringList& FigureLines, const char* Arrow);
 
 // The usual figure lines: ObservedLabel + observed value, an empty line, the mean and
-// the variance of the simulated values, an empty line, the two tail probabilities, an
-// empty line.
-QStringList StatFigureLines(const TSimStatistic& S, const QString& ObservedLabel);
+// the variance of the simulated values, an empty line, the two tail probabilities and,
+// when TrailingEmpty is set, an empty line.
+QStringList StatFigureLines(const TSimStatistic& S, const QString& ObservedLabel,
+                            const QString& MeanLabel = QStringLiteral("Mean of simulated indices = "),
+                            const QString& VarianceLabel = QStringLiteral("Variance of simulated indices = "),
+                            bool TrailingEmpty = true);

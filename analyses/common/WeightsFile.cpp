@@ -5,7 +5,6 @@
 #include "core/PelmorText.h"
 #include "platform/Prompts.h"
 #include "platform/StringGrid.h"
-#include "shell/PelmorMain.h"
 
 void FillDefaultWeights(TStringGrid& G, int Rows, const QString& Header, const std::function<QString(int)>& Name) {
   TCellTable cells(static_cast<size_t>(std::max(Rows, 1)), std::vector<QString>(2));
@@ -76,9 +75,26 @@ std::optional<QString> ChooseWeightsFile(QWidget* Parent) {
   return Prompts().OpenFileName(Parent, QStringLiteral("Select an ASCII file to open."), QString(), {});
 }
 
-bool SaveWeightsFile(QWidget* Parent, const TStringGrid& G) {
+QByteArray WeightsFileBytes(const TStringGrid& G, TWeightsCells Cells) {
+  if (Cells == TWeightsCells::Joined) return MatrixFileBytes(G.Table(), G.ColCount(), G.RowCount());
+  QByteArray out;
+  for (int r = 0; r < G.RowCount(); ++r) {
+    for (int c = 0; c < G.ColCount(); ++c) {
+      out += CellForFile(G.Cells(c, r)).toUtf8();
+      out += ' ';
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+bool SaveWeightsFile(QWidget* Parent, const TStringGrid& G, TWeightsCells Cells) {
   const auto chosen =
       Prompts().SaveFileName(Parent, QStringLiteral("Select a file name."), QString(), QStringLiteral("weights.txt"));
-  if (!chosen || !Pelmor) return false;
-  return Pelmor->SaveGridToFile(G, *chosen);
+  if (!chosen) return false;
+  if (!WriteFileSafely(*chosen, WeightsFileBytes(G, Cells))) {
+    ShowMessage(QStringLiteral("Error writing file."));
+    return false;
+  }
+  return true;
 }

@@ -3,7 +3,7 @@
 // weights, niche overlap resource-state weights): their default contents, the check
 // of the weights on "&OK", the weights as numbers, and the weights file.
 //
-// A weights file holds one grid row per line, each cell followed by one blank, every
+// A weights file holds one grid row per line, its cells separated by blanks, every
 // line ended by CR LF (a blank inside a cell is written as "_"). On reading, CR LF, LF
 // or CR end a line, a last line without a line end is read, the first line sets the
 // number of cells (later cells are ignored), and the blank that ends each line of a
@@ -48,7 +48,15 @@ void SetWeightsTable(TStringGrid& G, TWeightsTable Table);
 // cancelled.
 std::optional<QString> ChooseWeightsFile(QWidget* Parent);
 
+// How a weights file ends its cells: joined by one blank (co-occurrence), or each cell
+// followed by one blank (niche overlap).
+enum class TWeightsCells { Joined, EachFollowedByBlank };
+
+// The bytes of a weights file of G: rows from 0, cells from column 0, CR LF after
+// every line.
+QByteArray WeightsFileBytes(const TStringGrid& G, TWeightsCells Cells);
+
 // "&Save weights": the save dialog "Select a file name." with "weights.txt", then the
-// grid written in the weights file format ("Error writing file." when that fails).
-// False when cancelled or not written.
-bool SaveWeightsFile(QWidget* Parent, const TStringGrid& G);
+// grid written in the weights file format ("Error writing file." when that fails, and
+// the old file kept). False when cancelled or not written.
+bool SaveWeightsFile(QWidget* Parent, const TStringGrid& G, TWeightsCells Cells = TWeightsCells::Joined);

@@ -12,6 +12,7 @@
 
 #include "analyses/common/AnalysisLauncher.h"
 #include "analyses/common/MatrixView.h"
+#include "analyses/common/StatPage.h"
 #include "analyses/cooccurrence/CoOccurrenceOptions.h"
 #include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "core/PelmorText.h"
@@ -27,69 +28,6 @@ QString Q(const std::string& S) { return QString::fromStdString(S); }
 
 // The arrow after the observed value beside the histogram columns.
 const char* const kObservedArrow = ".................>";
-
-// A memo's text as a line list holds it: CR LF and CR end lines, and a line end at
-// the very end of the text adds no empty line.
-void SetMemoText(QPlainTextEdit& Memo, const QString& Text) {
-  QString t = Text;
-  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  if (t.endsWith(QLatin1Char('\n'))) t.chop(1);
-  Memo.setPlainText(t);
-}
-
-
-QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly = true) {
-  auto* m = new QPlainTextEdit(Parent);
-  m->setObjectName(Name);
-  m->setReadOnly(ReadOnly);
-  m->setLineWrapMode(QPlainTextEdit::NoWrap);
-  m->setFont(QFont(QStringLiteral("Monospace")));
-  return m;
-}
-
-QTableView* NewMatrixView(QWidget* Parent, const QString& Name, TCellTableModel* Model) {
-  auto* v = new TMatrixView(Model, Parent);
-  v->setObjectName(Name);
-  return v;
-}
-
-struct TSetPage {
-  QPlainTextEdit *Mean, *Observed, *Low, *High, *Counts, *Bins;
-  QGroupBox* Group;
-};
-
-// The page of one set: its figures on the left, beside them the histogram columns and
-// the observed value's arrow on the line of its bin.
-TSetPage BuildSetPage(QWidget* Sheet, const QString& Prefix) {
-  TSetPage p{};
-  auto* layout = new QHBoxLayout(Sheet);
-  p.Mean = NewMemo(Sheet, Prefix + QStringLiteral("MeanMemo"));
-  layout->addWidget(p.Mean, 2);
-  p.Group = new QGroupBox(QStringLiteral("Observed index"), Sheet);
-  p.Group->setObjectName(Prefix + QStringLiteral("ObservedGroup"));
-  auto* columns = new QHBoxLayout(p.Group);
-  p.Low = NewMemo(p.Group, Prefix + QStringLiteral("MeanHistogramMemoLow"));
-  p.High = NewMemo(p.Group, Prefix + QStringLiteral("MeanHistogramMemoHigh"));
-  p.Counts = NewMemo(p.Group, Prefix + QStringLiteral("MeanHistogramMemo2"));
-  p.Observed = NewMemo(p.Group, Prefix.isEmpty() ? QStringLiteral("ObservedMeanMemo") : QStringLiteral("Split_ObservedMemo"));
-  p.Bins = NewMemo(p.Group, Prefix + QStringLiteral("MeanHistogramMemo"));
-  p.Bins->hide();
-  for (QPlainTextEdit* m : {p.Low, p.High, p.Counts}) columns->addWidget(m, 1);
-  // Room for the observed value and its whole arrow.
-  p.Observed->setMinimumWidth(p.Observed->fontMetrics().horizontalAdvance(QString(30, QLatin1Char('0'))));
-  columns->addWidget(p.Observed, 2);
-  layout->addWidget(p.Group, 3);
-  return p;
-}
-
-// Shows or hides a results tab. Only a change is passed on: Qt's tab bar forgets a
-// pending relayout of a hidden window when told to keep a tab as it is, and the tab
-// it should have brought back stays without room (seen with Qt 6.4).
-void SetSheetVisible(QTabWidget& Tabs, QWidget* Sheet, bool Visible) {
-  const int i = Tabs.indexOf(Sheet);
-  if (i >= 0 && Tabs.isTabVisible(i) != Visible) Tabs.setTabVisible(i, Visible);
-}
 
 int64_t PairIndex(int64_t I, int64_t J, int64_t N) {
   // Pairs (i, j), i < j, counted from 0 in the order i = 0.., j = i+1..
@@ -195,7 +133,12 @@ TCoOccurrence::TCoOccurrence() : TAnalysisResults(QStringLiteral("Co-occurrence"
 
   IndexSheet = AddSheet(QStringLiteral("Index"));
   IndexSheet->setObjectName(QStringLiteral("IndexSheet"));
-  const TSetPage normal = BuildSetPage(IndexSheet, QString());
+  const TStatTab normal = BuildStatTab(
+      IndexSheet, QStringLiteral("Observed index"),
+      {QStringLiteral("MeanMemo"), QStringLiteral("ObservedMeanMemo"), QStringLiteral("MeanHistogramMemoLow"),
+       QStringLiteral("MeanHistogramMemoHigh"), QStringLiteral("MeanHistogramMemo2"), QStringLiteral("MeanHistogramMemo"),
+       QStringLiteral("ObservedGroup")});
+  NormalTab_ = normal;
   MeanMemo = normal.Mean;
   ObservedGroup = normal.Group;
   ObservedMeanMemo = normal.Observed;
@@ -206,7 +149,13 @@ TCoOccurrence::TCoOccurrence() : TAnalysisResults(QStringLiteral("Co-occurrence"
 
   DegenerateSheet = AddSheet(QStringLiteral("Degenerate index"));
   DegenerateSheet->setObjectName(QStringLiteral("DegenerateSheet"));
-  const TSetPage split = BuildSetPage(DegenerateSheet, QStringLiteral("Split_"));
+  const TStatTab split = BuildStatTab(
+      DegenerateSheet, QStringLiteral("Observed index"),
+      {QStringLiteral("Split_MeanMemo"), QStringLiteral("Split_ObservedMemo"),
+       QStringLiteral("Split_MeanHistogramMemoLow"), QStringLiteral("Split_MeanHistogramMemoHigh"),
+       QStringLiteral("Split_MeanHistogramMemo2"), QStringLiteral("Split_MeanHistogramMemo"),
+       QStringLiteral("Split_ObservedGroup")});
+  SplitTab_ = split;
   Split_MeanMemo = split.Mean;
   Split_ObservedGroup = split.Group;
   Split_ObservedMemo = split.Observed;
@@ -215,7 +164,7 @@ TCoOccurrence::TCoOccurrence() : TAnalysisResults(QStringLiteral("Co-occurrence"
   Split_MeanHistogramMemo2 = split.Counts;
   Split_MeanHistogramMemo = split.Bins;
 
-  SetSheetVisible(*PageControl1, DegenerateSheet, false);
+  SetSheetVisible(DegenerateSheet, false);
   resize(860, 560);
 
   RegisterLauncher(QStringLiteral("CoOccurrence"),
@@ -310,7 +259,7 @@ bool TCoOccurrence::Do_Observed() {
   ObservedIndex = Engine_->ObservedIndex();
   RowPairs = Engine_->ObservedRowPairs();
   const bool cscore = Options.Index == TCoOccurrenceIndex::CScore;
-  SetSheetVisible(*PageControl1, PairwiseSheet, cscore);
+  SetSheetVisible(PairwiseSheet, cscore);
   if (cscore)
     ResponseDisplay();
   else
@@ -322,7 +271,7 @@ bool TCoOccurrence::Do_Sim(double& Value) { return Engine_ && Engine_->Next(Hook
 
 bool TCoOccurrence::Observed() {
   if (!Do_Observed()) return false;
-  SetSheetVisible(*PageControl1, DegenerateSheet, Options.Degenerate == TDegeneratePolicy::Split);
+  SetSheetVisible(DegenerateSheet, Options.Degenerate == TDegeneratePolicy::Split);
   NormalSims.assign(static_cast<size_t>(Iterations), 0.0);
   DegenerateSims.assign(static_cast<size_t>(Iterations), 0.0);
   return true;
@@ -352,32 +301,6 @@ void TCoOccurrence::Summarize() {
 
 TStatTexts TCoOccurrence::StatsToStrings(const TSimStatistic& S) { return StatTexts(S, kObservedArrow); }
 
-void TCoOccurrence::SetDisplay(const TSimStatistic& S, QPlainTextEdit& Mean, QPlainTextEdit& Observed,
-                               QPlainTextEdit& Low, QPlainTextEdit& High, QPlainTextEdit& Bins,
-                               QPlainTextEdit& Counts) {
-  const TStatTexts t = StatsToStrings(S);
-  SetMemoText(Bins, QStringLiteral("0"));
-  SetMemoText(Observed, Q(t.MarkerText));
-  if (S.Count > 0) {
-    SetMemoText(Low, Q(S.Columns.Lows));
-    SetMemoText(High, Q(S.Columns.Highs));
-    SetMemoText(Bins, Q(S.Histogram.Ranges));
-    SetMemoText(Counts, Q(S.Columns.Counts));
-  } else {
-    Low.clear();
-    High.clear();
-    Counts.clear();
-  }
-  const QStringList lines{QStringLiteral("Observed index = ") + Q(t.Observed),
-                          QString(),
-                          QStringLiteral("Mean of simulated indices = ") + Q(t.Mean),
-                          QStringLiteral("Variance of simulated indices = ") + Q(t.Variance),
-                          QString(),
-                          QStringLiteral("p(observed <= expected) = ") + Q(t.PLow),
-                          QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh),
-                          QString()};
-  Mean.setPlainText(lines.join(QLatin1Char('\n')));
-}
 
 void TCoOccurrence::InputGridDisplay() { ShowInputMatrix(*InputGrid); }
 
@@ -398,10 +321,9 @@ void TCoOccurrence::ResponseDisplay() {
 void TCoOccurrence::Display() {
   InputGridDisplay();
   SimulationDisplay();
-  SetDisplay(NormalStat, *MeanMemo, *ObservedMeanMemo, *MeanHistogramMemoLow, *MeanHistogramMemoHigh,
-             *MeanHistogramMemo, *MeanHistogramMemo2);
-  SetDisplay(DegenerateStat, *Split_MeanMemo, *Split_ObservedMemo, *Split_MeanHistogramMemoLow,
-             *Split_MeanHistogramMemoHigh, *Split_MeanHistogramMemo, *Split_MeanHistogramMemo2);
+  ShowStatTab(NormalTab_, NormalStat, StatFigureLines(NormalStat, QStringLiteral("Observed index = ")), kObservedArrow);
+  ShowStatTab(SplitTab_, DegenerateStat, StatFigureLines(DegenerateStat, QStringLiteral("Observed index = ")),
+              kObservedArrow);
 }
 
 QStringList TCoOccurrence::OptionLines() const {
@@ -430,18 +352,11 @@ QStringList TCoOccurrence::OptionLines() const {
 
 void TCoOccurrence::StatLines(TSummaryText& S, const TSimStatistic& Stat, const QPlainTextEdit& Bins,
                               const QPlainTextEdit& Counts) const {
-  const TStatTexts t = StatsToStrings(Stat);
-  S.Add(QStringLiteral("Observed index = ") + Q(t.Observed));
-  S.Add(QStringLiteral("Mean of simulated indices = ") + Q(t.Mean));
-  S.Add(QStringLiteral("Variance of simulated indices = ") + Q(t.Variance));
-  S.Add(QStringLiteral("p(observed <= expected) = ") + Q(t.PLow));
-  S.Add(QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh));
-  S.Empty();
-  S.Add(QStringLiteral("Number of times observed index < simulated indices = ") + Q(t.Less));
-  S.Add(QStringLiteral("Number of times observed index = simulated indices = ") + Q(t.Equal));
-  S.Add(QStringLiteral("Number of times observed index > simulated indices = ") + Q(t.Greater));
-  S.Add(QStringLiteral("Standardized Effect Size = ") + Q(t.SES));
-  S.Empty();
+  // The histogram lines come from the tab's memos, which show "0" for a set without
+  // values.
+  TIndexBlockLabels labels;
+  labels.HistogramLines = 0;
+  S.IndexBlock(Stat, StatsToStrings(Stat), labels);
   S.Add("Simulation frequencies:\r\n");
   S.Add(TSummaryText::HistogramTitle + QStringLiteral("\r\n"));
   // The memos hold at most one line per bin and the empty first line.

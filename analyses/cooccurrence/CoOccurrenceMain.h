@@ -15,6 +15,7 @@
 #include "analyses/common/AnalysisResults.h"
 #include "analyses/common/MatrixView.h"
 #include "analyses/common/StatBlock.h"
+#include "analyses/common/StatPage.h"
 #include "analyses/cooccurrence/CoOccurrenceEngine.h"
 #include "analyses/cooccurrence/CoOccurrenceSims.h"
 #include "analyses/cooccurrence/RowBits.h"
@@ -155,13 +156,10 @@ class TCoOccurrence : public TAnalysisResults {
   void InputGridDisplay();
   void SimulationDisplay();
   void ResponseDisplay();
-  // One set's figures into its tab's memos (the histogram memos only when it holds
-  // values, otherwise they are cleared).
-  void SetDisplay(const TSimStatistic& S, QPlainTextEdit& Mean, QPlainTextEdit& Observed, QPlainTextEdit& Low,
-                  QPlainTextEdit& High, QPlainTextEdit& Bins, QPlainTextEdit& Counts);
   void StatLines(TSummaryText& Summary, const TSimStatistic& S, const QPlainTextEdit& Bins,
                  const QPlainTextEdit& Counts) const;
 
+  TStatTab NormalTab_, SplitTab_;
   std::unique_ptr<TCoOccurrenceEngine> Engine_;
   double Current = 0.0;
   bool CurrentSplit = false;

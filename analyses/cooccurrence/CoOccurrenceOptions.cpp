@@ -53,8 +53,12 @@ TCoOccurrenceOpts::TCoOccurrenceOpts(QWidget* Parent)
   // Wide enough for the longest item, so that no item is cut off.
   IndexList->setMinimumWidth(IndexList->sizeHintForColumn(0) + 2 * IndexList->frameWidth() + 8);
   IndexList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // And as high as its four items, not the height of the page.
+  IndexList->setFixedHeight(IndexList->sizeHintForRow(0) * IndexList->count() + 2 * IndexList->frameWidth() + 4);
+  IndexList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   indexLayout->addWidget(IndexList);
-  grid->addWidget(indexBox, 0, 0, 2, 1);
+  indexLayout->addStretch();
+  grid->addWidget(indexBox, 0, 0, Qt::AlignTop);
 
   RowGroup = new TRadioGroup(QStringLiteral("Ro&w Constraints"), ConstraintItems, prefs);
   RowGroup->setObjectName(QStringLiteral("RowGroup"));
@@ -78,12 +82,15 @@ TCoOccurrenceOpts::TCoOccurrenceOpts(QWidget* Parent)
       QStringLiteral("Degenerate &Matrices"),
       {QStringLiteral("Retain"), QStringLiteral("Discard"), QStringLiteral("Split"), QStringLiteral("Fix")}, prefs);
   DegenerateGroup->setObjectName(QStringLiteral("DegenerateGroup"));
-  grid->addWidget(DegenerateGroup, 1, 1);
+  grid->addWidget(DegenerateGroup, 1, 1, Qt::AlignTop);
 
   PatternGroup = new TRadioGroup(QStringLiteral("&Empty Sites"), {QStringLiteral("Include"), QStringLiteral("Exclude")},
                                  prefs);
   PatternGroup->setObjectName(QStringLiteral("PatternGroup"));
-  grid->addWidget(PatternGroup, 1, 2);
+  grid->addWidget(PatternGroup, 1, 2, Qt::AlignTop);
+  // Enlarged, the groups stay together at the top left.
+  grid->setRowStretch(2, 1);
+  grid->setColumnStretch(3, 1);
 
   FixedFixedGroup = new TRadioGroup(
       QStringLiteral("Fixed-Fixed Randomization Algorithm"),

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <functional>
 
+#include "analyses/common/AnalysisOptions.h"
 #include "analyses/common/WeightsFile.h"
 #include "platform/Prompts.h"
 #include "shell/DataFiles.h"
@@ -59,6 +60,7 @@ TCoOccurrenceUserDefined::TCoOccurrenceUserDefined(QWidget* Parent) : QDialog(Pa
   buttons->addStretch();
   buttons->addWidget(OKButton);
   buttons->addWidget(DefaultsButton);
+  EqualButtonWidths({OKButton, DefaultsButton});
   layout->addLayout(buttons);
   resize(360, 420);
 

@@ -85,17 +85,30 @@ int32_t TIndividualPool::Take(int32_t R) {
   // the pool stops at. A node passed over on the way down (not stepped across) covers
   // that species and loses the individual; the others do not. Written without
   // branches: the direction of each step is a coin toss for the processor.
+  // The nodes past n keep their sum, however many individuals are drawn. Two levels
+  // are taken per round: both children of the level's node are loaded with it, so
+  // the second level waits for no further load.
   int32_t* tree = Tree.data();
+  const size_t n = Pool.size();
   size_t pos = 0;
   int32_t rest = R;
-  for (size_t step = static_cast<size_t>(TopBit); step != 0; step >>= 1) {
-    const size_t next = pos + step;
-    const int32_t t = tree[next];
-    const bool across = t < rest;
-    pos = across ? next : pos;
-    rest -= across ? t : 0;
-    tree[next] = t - (across ? 0 : 1);
+  auto level = [&](size_t Node, int32_t T) {
+    const bool across = T < rest;
+    tree[Node] = T - static_cast<int32_t>(!across && Node <= n);
+    pos = across ? Node : pos;
+    rest -= across ? T : 0;
+    return across;
+  };
+  size_t step = static_cast<size_t>(TopBit);
+  for (; step >= 2; step >>= 2) {
+    const size_t half = step >> 1;
+    const int32_t a = tree[pos + step];
+    const int32_t low = tree[pos + half];
+    const int32_t high = tree[pos + step + half];
+    const bool across = level(pos + step, a);
+    level(pos + half, across ? high : low);
   }
+  if (step == 1) level(pos + 1, tree[pos + 1]);
   --Pool[pos];
   --Sum;
   return static_cast<int32_t>(pos);

@@ -68,7 +68,7 @@ TSpeciesDiversity::TSpeciesDiversity() : TAnalysisResults(QStringLiteral("Pelmor
   DiversityCurveStringGrid2 = NewGrid(AbundanceCurveSheet, QStringLiteral("DiversityCurveStringGrid2"));
   for (TStringGrid* g : {DiversityCurveStringGrid, DiversityCurveStringGrid2}) {
     g->SetSize(6, 2);
-    g->SetFixedRows(2);
+    g->SetFixedRows(1);
     g->SetDefaultColWidth(120);
   }
   // The scratch text of the curve files, on a tab the user does not see.
@@ -231,30 +231,55 @@ bool TSpeciesDiversity::Observed() {
   DiversityRows.clear();
   AbundanceRows.clear();
   for (TStringGrid* g : {DiversityCurveStringGrid, DiversityCurveStringGrid2}) {
-    g->SetTable({}, 6);
-    g->SetSize(6, 2);
+    g->SetTable(TCellTable(2, std::vector<QString>(6)), 6);
+    g->SetFixedRows(1);  // the header row stays in view
   }
   return Samples() ? ObservedSamples() : ObservedIndividuals();
 }
 
+void TSpeciesDiversity::getNonZeroRows(const std::vector<int32_t>& Counts) {
+  NonZeroRows = NonZeroCount(Counts);
+  IndexValue = NonZeroRows;
+}
+
+int32_t TSpeciesDiversity::getIndividualsCount(const std::vector<int32_t>& Counts) {
+  // The run has refused totals beyond 32 bits.
+  int64_t total = 0;
+  for (int32_t v : Counts) total += v;
+  return static_cast<int32_t>(total);
+}
+
+void TSpeciesDiversity::setDefaultAbundanceLevels(int32_t N) {
+  // The rule may stop short of its count at the end; the list is what it kept.
+  Levels = DefaultAbundanceLevels(N, LevelCount);
+  LevelCount = static_cast<int32_t>(Levels.size());
+}
+
+void TSpeciesDiversity::getAbundanceLevels() {
+  Levels = UserLevels(AbundanceLevelsOpts->Lines());
+  LevelCount = static_cast<int32_t>(Levels.size());
+}
+
+void TSpeciesDiversity::SetDefaultSampleLevels(int32_t Count) {
+  Levels = DefaultSampleLevels(Pelmor->MainGrid->ColCount(), Count);
+  LevelCount = static_cast<int32_t>(Levels.size());
+}
+
 bool TSpeciesDiversity::ObservedIndividuals() {
   ColumnToList();
-  NonZeroRows = NonZeroCount(Counts_);
+  getNonZeroRows(Counts_);
   if (NonZeroRows <= 0) return Refuse(QStringLiteral("Non zero rows <= 0."));
-  int64_t total = 0;
-  for (int32_t v : Counts_) total += v;
-  IndividualsCount = static_cast<int32_t>(total);
+  IndividualsCount = getIndividualsCount(Counts_);
   if (!DetermineIndex(Options.Index, Counts_, IndividualsCount, IndexValue))
     return Refuse(TCurveSimulator::LevelBelowOne);
   ObservedResults(IndividualsCount);
 
   if (Options.UserLevels) {
-    Levels = UserLevels(AbundanceLevelsOpts->Lines());
+    getAbundanceLevels();
   } else {
-    // The default rule may stop short of its count at the end; the list is what it kept.
-    Levels = DefaultAbundanceLevels(IndividualsCount, std::min(NonZeroRows + 1, 50));
+    LevelCount = std::min(NonZeroRows + 1, 50);
+    setDefaultAbundanceLevels(IndividualsCount);
   }
-  LevelCount = static_cast<int32_t>(Levels.size());
   if (LevelCount > 50) return Refuse(QStringLiteral("Abundance list is too large. Limit is 50 abundance levels. "));
   if (LevelCount < 1) return Refuse(QStringLiteral("Abundance list count < 0. Cannot run simulation."));
   for (int32_t level : Levels)
@@ -278,7 +303,7 @@ bool TSpeciesDiversity::ObservedSamples() {
   Totals_.assign(static_cast<size_t>(g.RowCount() - 1), 0);
   for (const auto& column : Cells_)
     for (size_t r = 0; r < column.size(); ++r) Totals_[r] += column[r];
-  NonZeroRows = NonZeroCount(Totals_);
+  getNonZeroRows(Totals_);
   if (NonZeroRows <= 0) return Refuse(QStringLiteral("Non zero rows <= 0."));
   SampleMatrix_.Assign(std::move(Cells_));
   Cells_.clear();
@@ -287,19 +312,15 @@ bool TSpeciesDiversity::ObservedSamples() {
     if (SampleMatrix_.ColumnTotal(c) == 0)
       return Refuse(QStringLiteral("Sample column ") + N(c + 1) +
                     QStringLiteral(" holds no individuals. Cannot run simulation."));
-  int64_t total = 0;
-  for (int32_t v : Totals_) total += v;
-  IndividualsCount = static_cast<int32_t>(total);
+  IndividualsCount = getIndividualsCount(Totals_);
 
   if (Options.UserLevels) {
-    const auto lines = AbundanceLevelsOpts->Lines();
-    if (static_cast<int64_t>(lines.size()) > k) return Refuse(QStringLiteral("Sample Level > Number of Columns."));
-    Levels = UserLevels(lines);
+    if (static_cast<int64_t>(AbundanceLevelsOpts->Lines().size()) > k)
+      return Refuse(QStringLiteral("Sample Level > Number of Columns."));
+    getAbundanceLevels();
   } else {
-    const int32_t count = static_cast<int32_t>(std::min<int64_t>(Round(0.4 * k), 50));
-    Levels = DefaultSampleLevels(g.ColCount(), count);
+    SetDefaultSampleLevels(static_cast<int32_t>(std::min<int64_t>(Round(0.4 * k), 50)));
   }
-  LevelCount = static_cast<int32_t>(Levels.size());
   if (LevelCount < 1) return Refuse(QStringLiteral("Sample level < 1. Cannot run simulation."));
   for (int32_t level : Levels)
     if (level > k) return Refuse(QStringLiteral("Sample levels are invalid."));
@@ -414,6 +435,8 @@ void TSpeciesDiversity::Display() {
   } else {
     DiversityCurveRowZero();
   }
+  // Every header readable in full.
+  for (TStringGrid* g : {DiversityCurveStringGrid, DiversityCurveStringGrid2}) g->resizeColumnsToContents();
 }
 
 void TSpeciesDiversity::SummaryDisplay(TSummaryText& S) const {

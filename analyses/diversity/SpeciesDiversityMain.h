@@ -52,6 +52,18 @@ class TSpeciesDiversity : public TAnalysisResults {
   std::vector<int32_t> Levels;
   std::vector<TCurveRow> DiversityRows, AbundanceRows;
 
+  // --- the building blocks on the run's arrays ---
+  // NonZeroRows := the nonzero entries of Counts; IndexValue := the same number.
+  void getNonZeroRows(const std::vector<int32_t>& Counts);
+  // The sum of the entries.
+  static int32_t getIndividualsCount(const std::vector<int32_t>& Counts);
+  // Levels := the default abundance levels of N individuals (LevelCount tries), the
+  // user-defined levels of the levels dialog, or the default sample levels (Count
+  // tries); LevelCount := the number of levels kept.
+  void setDefaultAbundanceLevels(int32_t N);
+  void getAbundanceLevels();
+  void SetDefaultSampleLevels(int32_t Count);
+
   // --- the steps, as their own routines ---
   // The observed counts of Column into the "Input" and "Simulation" grids.
   void ColumnToList();

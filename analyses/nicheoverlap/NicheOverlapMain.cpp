@@ -25,82 +25,6 @@ TNicheOverlap* NicheOverlap = nullptr;
 namespace {
 QString Q(const std::string& S) { return QString::fromStdString(S); }
 
-// A memo's text as a line list holds it: CR LF and CR end lines, and a line end at
-// the very end of the text adds no empty line.
-void SetMemoText(QPlainTextEdit& Memo, const QString& Text) {
-  QString t = Text;
-  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  if (t.endsWith(QLatin1Char('\n'))) t.chop(1);
-  Memo.setPlainText(t);
-}
-
-QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name) {
-  auto* m = new QPlainTextEdit(Parent);
-  m->setObjectName(Name);
-  m->setReadOnly(true);
-  m->setLineWrapMode(QPlainTextEdit::NoWrap);
-  m->setFont(QFont(QStringLiteral("Monospace")));
-  return m;
-}
-
-QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model) {
-  auto* v = new QTableView(Parent);
-  v->setObjectName(Name);
-  v->setModel(Model);
-  v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  v->horizontalHeader()->hide();
-  v->verticalHeader()->hide();
-  v->horizontalHeader()->setDefaultSectionSize(80);
-  v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 6);
-  return v;
-}
-
-struct TStatPage {
-  QPlainTextEdit *Memo, *Observed, *Low, *High, *Counts, *Bins;
-  QGroupBox *ObservedGroup, *HistogramGroup;
-};
-
-// One statistic's page: its figures, the observed value boxed beside the histogram,
-// and the histogram's columns.
-TStatPage BuildStatPage(QWidget* Sheet, const QString& Name, const QString& ObservedCaption,
-                        const QString& HistogramCaption) {
-  TStatPage p{};
-  auto* layout = new QHBoxLayout(Sheet);
-  p.Memo = NewMemo(Sheet, Name + QStringLiteral("Memo"));
-  layout->addWidget(p.Memo, 3);
-  p.ObservedGroup = new QGroupBox(ObservedCaption, Sheet);
-  p.ObservedGroup->setObjectName(QStringLiteral("Observed") + Name + QStringLiteral("Group"));
-  p.Observed = NewMemo(p.ObservedGroup, QStringLiteral("Observed") + Name + QStringLiteral("Memo"));
-  p.Observed->setMinimumWidth(p.Observed->fontMetrics().horizontalAdvance(QString(26, QLatin1Char('0'))));
-  (new QVBoxLayout(p.ObservedGroup))->addWidget(p.Observed);
-  layout->addWidget(p.ObservedGroup, 2);
-  p.HistogramGroup = new QGroupBox(HistogramCaption, Sheet);
-  p.HistogramGroup->setObjectName(Name + QStringLiteral("HistogramGroup"));
-  auto* columns = new QHBoxLayout(p.HistogramGroup);
-  p.Low = NewMemo(p.HistogramGroup, Name + QStringLiteral("HistogramMemoLow"));
-  p.High = NewMemo(p.HistogramGroup, Name + QStringLiteral("HistogramMemoHigh"));
-  p.Counts = NewMemo(p.HistogramGroup, Name + QStringLiteral("HistogramMemo2"));
-  p.Bins = NewMemo(p.HistogramGroup, Name + QStringLiteral("HistogramMemo"));
-  p.Bins->hide();
-  for (QPlainTextEdit* m : {p.Low, p.High, p.Counts}) columns->addWidget(m, 1);
-  layout->addWidget(p.HistogramGroup, 3);
-  return p;
-}
-
-void StatDisplay(const TSimStatistic& S, const QStringList& Labels, QPlainTextEdit& Memo, QPlainTextEdit& Observed,
-                 QPlainTextEdit& Low, QPlainTextEdit& High, QPlainTextEdit& Bins, QPlainTextEdit& Counts) {
-  const TStatTexts t = TNicheOverlap::StatsToStrings(S);
-  Memo.setPlainText(QStringList{Labels[0] + Q(t.Observed), QString(), Labels[1] + Q(t.Mean), Labels[2] + Q(t.Variance),
-                                QString(), QStringLiteral("p(observed <= expected) = ") + Q(t.PLow),
-                                QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh)}
-                        .join(QLatin1Char('\n')));
-  SetMemoText(Observed, Q(t.MarkerText));
-  SetMemoText(Bins, Q(S.Histogram.Ranges));
-  SetMemoText(Counts, Q(S.Histogram.Counts));
-  SetMemoText(Low, Q(S.Columns.Lows));
-  SetMemoText(High, Q(S.Columns.Highs));
-}
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -143,7 +67,7 @@ TNicheOverlap::TNicheOverlap() : TAnalysisResults(QStringLiteral("Niche Overlap"
   InputSheet->setObjectName(QStringLiteral("InputSheet"));
   InputGrid = new TStringGrid(InputSheet);
   InputGrid->setObjectName(QStringLiteral("InputGrid"));
-  InputGrid->Model()->Editable = false;
+  InputGrid->SetEditing(false);
   (new QVBoxLayout(InputSheet))->addWidget(InputGrid);
 
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
@@ -162,11 +86,14 @@ TNicheOverlap::TNicheOverlap() : TAnalysisResults(QStringLiteral("Niche Overlap"
 
   MeanSheet = AddSheet(QStringLiteral("Mean"));
   MeanSheet->setObjectName(QStringLiteral("MeanSheet"));
-  const TStatPage mean =
-      BuildStatPage(MeanSheet, QStringLiteral("Mean"), QStringLiteral("Observed index"),
-                    QStringLiteral("Histogram Low.....  High.....................    # Simulations "));
-  MeanMemo = mean.Memo;
-  ObservedMeanGroup = mean.ObservedGroup;
+  const TStatTab mean = BuildBoxedStatTab(
+      MeanSheet, QStringLiteral("Observed index"), QStringLiteral("Histogram Low.....  High.....................    # Simulations "),
+      {QStringLiteral("MeanMemo"), QStringLiteral("ObservedMeanMemo"), QStringLiteral("MeanHistogramMemoLow"),
+       QStringLiteral("MeanHistogramMemoHigh"), QStringLiteral("MeanHistogramMemo2"), QStringLiteral("MeanHistogramMemo"),
+       QStringLiteral("ObservedMeanGroup"), QStringLiteral("MeanHistogramGroup")});
+  MeanTab_ = mean;
+  MeanMemo = mean.Mean;
+  ObservedMeanGroup = mean.Group;
   ObservedMeanMemo = mean.Observed;
   MeanHistogramGroup = mean.HistogramGroup;
   MeanHistogramMemoLow = mean.Low;
@@ -176,11 +103,14 @@ TNicheOverlap::TNicheOverlap() : TAnalysisResults(QStringLiteral("Niche Overlap"
 
   VarianceSheet = AddSheet(QStringLiteral("Variance"));
   VarianceSheet->setObjectName(QStringLiteral("VarianceSheet"));
-  const TStatPage var =
-      BuildStatPage(VarianceSheet, QStringLiteral("Variance"), QStringLiteral("Observed variance"),
-                    QStringLiteral("Histogram Low.....  High... .................    # Simulations "));
-  VarianceMemo = var.Memo;
-  ObservedVarianceGroup = var.ObservedGroup;
+  const TStatTab var = BuildBoxedStatTab(
+      VarianceSheet, QStringLiteral("Observed variance"), QStringLiteral("Histogram Low.....  High... .................    # Simulations "),
+      {QStringLiteral("VarianceMemo"), QStringLiteral("ObservedVarianceMemo"), QStringLiteral("VarianceHistogramMemoLow"),
+       QStringLiteral("VarianceHistogramMemoHigh"), QStringLiteral("VarianceHistogramMemo2"), QStringLiteral("VarianceHistogramMemo"),
+       QStringLiteral("ObservedVarianceGroup"), QStringLiteral("VarianceHistogramGroup")});
+  VarianceTab_ = var;
+  VarianceMemo = var.Mean;
+  ObservedVarianceGroup = var.Group;
   ObservedVarianceMemo = var.Observed;
   VarianceHistogramGroup = var.HistogramGroup;
   VarianceHistogramMemoLow = var.Low;
@@ -188,7 +118,7 @@ TNicheOverlap::TNicheOverlap() : TAnalysisResults(QStringLiteral("Niche Overlap"
   VarianceHistogramMemo2 = var.Counts;
   VarianceHistogramMemo = var.Bins;
 
-  resize(900, 560);
+  resize(1000, 560);
   RegisterLauncher(QStringLiteral("NicheOverlap"),
                    AnalysisLauncher([] { return NicheOverlapOpts; }, [] { return NicheOverlap; }));
 }
@@ -371,19 +301,11 @@ void TNicheOverlap::ResponseDisplay() {
 }
 
 void TNicheOverlap::MeanDisplay() {
-  StatDisplay(MeanStat,
-              {QStringLiteral("Observed index = "), QStringLiteral("Mean of simulated indices = "),
-               QStringLiteral("Variance of simulated indices = ")},
-              *MeanMemo, *ObservedMeanMemo, *MeanHistogramMemoLow, *MeanHistogramMemoHigh, *MeanHistogramMemo,
-              *MeanHistogramMemo2);
+  ShowStatTab(MeanTab_, MeanStat, StatFigureLines(MeanStat, QStringLiteral("Observed index = "), QStringLiteral("Mean of simulated indices = "), QStringLiteral("Variance of simulated indices = "), false), DefaultArrow);
 }
 
 void TNicheOverlap::VarianceDisplay() {
-  StatDisplay(VarianceStat,
-              {QStringLiteral("Observed variance = "), QStringLiteral("Mean of simulated variances = "),
-               QStringLiteral("Variance of simulated variances = ")},
-              *VarianceMemo, *ObservedVarianceMemo, *VarianceHistogramMemoLow, *VarianceHistogramMemoHigh,
-              *VarianceHistogramMemo, *VarianceHistogramMemo2);
+  ShowStatTab(VarianceTab_, VarianceStat, StatFigureLines(VarianceStat, QStringLiteral("Observed variance = "), QStringLiteral("Mean of simulated variances = "), QStringLiteral("Variance of simulated variances = "), false), DefaultArrow);
 }
 
 void TNicheOverlap::Display() {

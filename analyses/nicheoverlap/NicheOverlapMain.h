@@ -13,6 +13,7 @@
 #include "analyses/common/AnalysisResults.h"
 #include "analyses/common/MatrixView.h"
 #include "analyses/common/StatBlock.h"
+#include "analyses/common/StatPage.h"
 #include "analyses/nicheoverlap/NicheOverlapEngine.h"
 #include "core/PelmorTypes.h"
 
@@ -124,6 +125,7 @@ class TNicheOverlap : public TAnalysisResults {
   void ReleaseStorage() override;
 
  private:
+  TStatTab MeanTab_, VarianceTab_;
   void InputGridDisplay();
   void SimulationDisplay();
   void ResponseDisplay();

@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "analyses/common/AnalysisOptions.h"
 #include "analyses/common/WeightsFile.h"
 #include "platform/Prompts.h"
 #include "shell/PelmorMain.h"
@@ -53,6 +54,7 @@ TNicheOverlapUserDefined::TNicheOverlapUserDefined(QWidget* Parent) : QDialog(Pa
   buttons->addStretch();
   buttons->addWidget(OKButton);
   buttons->addWidget(ResetDefaultsButton);
+  EqualButtonWidths({OKButton, ResetDefaultsButton});
   layout->addLayout(buttons);
   resize(360, 420);
 
@@ -95,7 +97,9 @@ void TNicheOverlapUserDefined::OpenWeightsFromPath(const QString& Path) {
   SetWeightsTable(*SitesWeightsGrid, std::move(*read));
 }
 
-void TNicheOverlapUserDefined::Save1Click() { SaveWeightsFile(this, *SitesWeightsGrid); }
+void TNicheOverlapUserDefined::Save1Click() {
+  SaveWeightsFile(this, *SitesWeightsGrid, TWeightsCells::EachFollowedByBlank);
+}
 
 void TNicheOverlapUserDefined::FormShow() {
   const QString name = Pelmor ? Pelmor->FileName : QString();

@@ -22,10 +22,12 @@ QString F(double V) { return Q(FloatToStrF(V)); }
 TStringGrid* NewGrid(QWidget* Sheet, const QString& Name, int Cols) {
   auto* g = new TStringGrid(Sheet);
   g->setObjectName(Name);
-  g->Model()->Editable = false;
-  // Wide enough for a figure such as "-12345.67890".
-  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
+  // Read-only, titles in view, wide enough for a figure such as "-12345.67890".
+  g->SetEditing(false);
   g->SetSize(Cols, 2);
+  g->SetFixedCols(1);
+  g->SetFixedRows(1);
+  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
   (new QVBoxLayout(Sheet))->addWidget(g);
   return g;
 }
@@ -44,7 +46,7 @@ TAnovaShell::TAnovaShell() : TAnalysisResults(QStringLiteral("ANOVA")) {
   SimulatedMeansSheet = AddSheet(QStringLiteral("Simulated Means"));
   SimulatedMeansStringGrid = NewGrid(SimulatedMeansSheet, QStringLiteral("SimulatedMeansStringGrid"), 4);
   FRatioSheet = AddSheet(QStringLiteral("Pseudo F-Ratio"));
-  FRatioPage = BuildStatPage(FRatioSheet, QStringLiteral("FRatioMemo"), QStringLiteral("ObservedVarianceMemo"),
+  FRatioPage = BuildRangeStatPage(FRatioSheet, QStringLiteral("FRatioMemo"), QStringLiteral("ObservedVarianceMemo"),
                              QStringLiteral("FRatioHistogramMemo"), QStringLiteral("FRatioHistogramMemo2"),
                              QStringLiteral("Observed group variance"));
   FRatioMemo = FRatioPage.Text;
@@ -203,7 +205,7 @@ void TAnovaShell::SimulationDisplay() {
 void TAnovaShell::DisplayRowTitles(TStringGrid& Grid) { CopyRowTitlesToGrid(Grid); }
 
 void TAnovaShell::Display() {
-  ShowStatHistogram(FRatioPage, FStat);
+  ShowRangeHistogram(FRatioPage, FStat);
   CopyColumnsToGrids(*InputGrid, *SimulationGrid, LabelsColumn, ResponseColumn);
   SimulationDisplay();
   DisplayRowTitles(*SimulationGrid);
@@ -218,18 +220,7 @@ void TAnovaShell::SummaryDisplay(TSummaryText& S) const {
   S.Add(QStringLiteral("Analyzed variables column = ") + ResponseTitle);
   S.Separator();
   S.Add("INDEX");
-  S.Add(QStringLiteral("Observed index = ") + Q(t.Observed));
-  S.Add(QStringLiteral("Mean of simulated indices = ") + Q(t.Mean));
-  S.Add(QStringLiteral("Variance of simulated indices = ") + Q(t.Variance));
-  S.Add(QStringLiteral("p(observed <= expected) = ") + Q(t.PLow));
-  S.Add(QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh));
-  S.Empty();
-  S.Add(QStringLiteral("Number of times observed index < simulated indices = ") + Q(t.Less));
-  S.Add(QStringLiteral("Number of times observed index = simulated indices = ") + Q(t.Equal));
-  S.Add(QStringLiteral("Number of times observed index > simulated indices = ") + Q(t.Greater));
-  S.Add(QStringLiteral("Standardized Effect Size = ") + Q(t.SES));
-  S.Empty();
-  S.Histogram(FStat, QStringLiteral("Simulation frequencies:"), 14);
+  S.IndexBlock(FStat, t);
   S.Separator();
   S.InputMatrix(*Pelmor->MainGrid);
 }

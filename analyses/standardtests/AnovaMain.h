@@ -13,7 +13,7 @@
 #include "analyses/common/AnalysisResults.h"
 #include "analyses/common/StatBlock.h"
 #include "analyses/standardtests/StandardTestsEngine.h"
-#include "analyses/standardtests/StatPage.h"
+#include "analyses/standardtests/StandardTestsView.h"
 
 class QPlainTextEdit;
 class TStringGrid;
@@ -34,7 +34,7 @@ class TAnovaShell : public TAnalysisResults {
   TStringGrid* SimulationGrid = nullptr;
   TStringGrid* MeansStringGrid = nullptr;
   TStringGrid* SimulatedMeansStringGrid = nullptr;
-  TStatPage FRatioPage;
+  TRangeStatPage FRatioPage;
   QPlainTextEdit* ObservedVarianceMemo = nullptr;  // in "Observed group variance"
   QPlainTextEdit* FRatioHistogramMemo = nullptr;
   QPlainTextEdit* FRatioHistogramMemo2 = nullptr;

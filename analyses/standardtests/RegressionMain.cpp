@@ -24,10 +24,12 @@ QString Q(const std::string& S) { return QString::fromStdString(S); }
 TStringGrid* NewColumnsGrid(QWidget* Sheet, const QString& Name) {
   auto* g = new TStringGrid(Sheet);
   g->setObjectName(Name);
-  g->Model()->Editable = false;
-  // Wide enough for a figure such as "-12345.67890".
-  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
+  // Read-only, titles in view, wide enough for a figure such as "-12345.67890".
+  g->SetEditing(false);
   g->SetSize(3, 2);
+  g->SetFixedCols(1);
+  g->SetFixedRows(1);
+  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
   (new QVBoxLayout(Sheet))->addWidget(g);
   return g;
 }
@@ -71,13 +73,13 @@ TRegressionShell::TRegressionShell() : TAnalysisResults(QStringLiteral("Regressi
   Series8 = Chart4->Line();
 
   InterceptSheet = AddSheet(QStringLiteral("Intercept"));
-  InterceptPage = BuildStatPage(InterceptSheet, QStringLiteral("InterceptMemo"), QStringLiteral("ObservedInterceptMemo"),
+  InterceptPage = BuildRangeStatPage(InterceptSheet, QStringLiteral("InterceptMemo"), QStringLiteral("ObservedInterceptMemo"),
                                 QStringLiteral("InterceptHistogramMemo"), QStringLiteral("InterceptHistogramMemo2"));
   SlopeSheet = AddSheet(QStringLiteral("Slope"));
-  SlopePage = BuildStatPage(SlopeSheet, QStringLiteral("SlopeMemo"), QStringLiteral("ObservedSlopeMemo"),
+  SlopePage = BuildRangeStatPage(SlopeSheet, QStringLiteral("SlopeMemo"), QStringLiteral("ObservedSlopeMemo"),
                             QStringLiteral("SlopeHistogramMemo"), QStringLiteral("SlopeHistogramMemo2"));
   RSheet = AddSheet(QStringLiteral("r"));
-  RPage = BuildStatPage(RSheet, QStringLiteral("RMemo"), QStringLiteral("ObservedRMemo"),
+  RPage = BuildRangeStatPage(RSheet, QStringLiteral("RMemo"), QStringLiteral("ObservedRMemo"),
                         QStringLiteral("RHistogramMemo"), QStringLiteral("RHistogramMemo2"));
   InterceptMemo = InterceptPage.Text;
   ObservedInterceptMemo = InterceptPage.Observed;
@@ -186,9 +188,9 @@ void TRegressionShell::StatsToStrings() {
   RTexts = StatTexts(RStat, StandardTestsArrow);
 }
 
-void TRegressionShell::StatDisplay(const TStatPage& Page, const TSimStatistic& S, const TStatTexts& t,
+void TRegressionShell::StatDisplay(const TRangeStatPage& Page, const TSimStatistic& S, const TStatTexts& t,
                                    const QString& Observed, const QString& Mean, const QString& Variance) {
-  ShowStatHistogram(Page, S);
+  ShowRangeHistogram(Page, S);
   const QStringList lines{Observed + Q(t.Observed),
                           QString(),
                           Mean + Q(t.Mean),

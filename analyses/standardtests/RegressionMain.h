@@ -11,7 +11,7 @@
 
 #include "analyses/common/AnalysisResults.h"
 #include "analyses/common/StatBlock.h"
-#include "analyses/standardtests/StatPage.h"
+#include "analyses/standardtests/StandardTestsView.h"
 #include "core/PelmorStats.h"
 
 class QPlainTextEdit;
@@ -41,7 +41,7 @@ class TRegressionShell : public TAnalysisResults {
   TLineSeries* Series6 = nullptr;
   TPointSeries* Series7 = nullptr;
   TLineSeries* Series8 = nullptr;
-  TStatPage InterceptPage, SlopePage, RPage;
+  TRangeStatPage InterceptPage, SlopePage, RPage;
   QPlainTextEdit* ObservedInterceptMemo = nullptr;
   QPlainTextEdit* InterceptHistogramMemo = nullptr;
   QPlainTextEdit* InterceptHistogramMemo2 = nullptr;
@@ -101,7 +101,7 @@ class TRegressionShell : public TAnalysisResults {
   void ReleaseStorage() override;
 
  private:
-  void StatDisplay(const TStatPage& Page, const TSimStatistic& S, const TStatTexts& T, const QString& Observed,
+  void StatDisplay(const TRangeStatPage& Page, const TSimStatistic& S, const TStatTexts& T, const QString& Observed,
                    const QString& Mean, const QString& Variance);
   void ChartDisplay(TPointSeries& Points, TLineSeries& Line, double B);
 };

@@ -199,6 +199,25 @@ TEST(MemoEdit, TooLongTextIsRefusedBeforeAnythingChanges) {
   m.CheckIntegrity();
 }
 
+TEST(ParagraphStore, ReplaceTextRefusesAnOverLongTextUntouched) {
+  TPelMemoCore m;
+  LoadText(m, "abc");
+  m.Paragraphs.TotalChars = static_cast<int32_t>(MaxTextChars - 1);  // as if nearly full
+  TPelNavigator s(&m), e(&m);
+  s.SetPos(1);
+  e.SetPos(1);
+  bool attrs;
+  int32_t pd, cd;
+  EXPECT_THROW(m.Paragraphs.ReplaceText("xy", s, attrs, pd, cd, false, false, e), EPelMemoError);
+  EXPECT_FALSE(m.Paragraphs.EditInProgress);
+  EXPECT_EQ(m.Paragraphs.ChangeLastPar, -1);
+  EXPECT_EQ(m.Paragraphs.ParText(0), "abc");
+  // Replacing as much as is inserted still fits.
+  e.SetPos(3);
+  m.Paragraphs.ReplaceText("xy", s, attrs, pd, cd, false, false, e);
+  EXPECT_EQ(m.Paragraphs.ParText(0), "axy");
+}
+
 TEST(MemoEdit, NothingReplacedByNothingChangesNothing) {
   TPelMemoCore m;
   LoadText(m, "abc");

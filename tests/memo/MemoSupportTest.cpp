@@ -258,3 +258,81 @@ TEST(MemoCore, SwitchingOnDiscardingDropsTrailingBlanks) {
   m.LoadTextFromStream(lf);
   EXPECT_EQ(m.LineBreak, TPelLineBreak::pbLF) << "taken from the text with automatic line breaks";
 }
+
+TEST(MemoCore, LoadingResetsNavigatorsAndReports) {
+  TPelMemoCore m;
+  TMemoryStream first(std::string("abc\r\ndef"));
+  m.LoadTextFromStream(first);
+  TPelNavigator n(&m);
+  n.SetPos(6);
+  n.GetParIndex();
+  m.SetSelStart(5);
+  m.SetSelLength(2);
+  int changes = 0;
+  std::pair<int32_t, int32_t> parsed{-1, -1};
+  m.OnChange = [&](TPelMemoCore&) { ++changes; };
+  m.OnParse = [&](TPelMemoCore&, int32_t A, int32_t B) { parsed = {A, B}; };
+  m.Modified = false;
+  TMemoryStream second(std::string("xy"));
+  m.LoadTextFromStream(second);
+  EXPECT_EQ(n.Pos, 0);
+  EXPECT_EQ(n.GetParIndex(), 0);
+  EXPECT_EQ(m.GetSelStart(), 0);
+  EXPECT_EQ(m.GetSelLength(), 0);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(parsed, (std::pair<int32_t, int32_t>{0, 2}));
+  EXPECT_TRUE(m.Modified);
+  m.CheckIntegrity();
+}
+
+TEST(MemoCore, CaretLinesAndBlockText) {
+  TPelMemoCore m;
+  TMemoryStream s(std::string("abcdef\r\nab\r\nxyz"));
+  m.LoadTextFromStream(s);
+  m.SetCaretLine(2);
+  EXPECT_EQ(m.GetSelStart(), m.GetParStart(2));
+  EXPECT_EQ(m.GetCaretLine(), 2);
+  m.SetCaretLine(50);
+  EXPECT_EQ(m.GetCaretLine(), 2);
+  EXPECT_EQ(m.GetDisplayLine(1), "ab");
+  EXPECT_THROW(m.GetDisplayLine(3), EListError);
+  // Columns 2 .. 4 over the three rows: "cd", nothing (the row ends first), "z".
+  m.SetSelStart(2);
+  m.SetSelLength(m.GetParStart(2) + 3 - 2);
+  m.BlockActive = true;
+  m.BlockStartColumn = 2;
+  m.BlockStopColumn = 4;
+  EXPECT_EQ(m.GetSelText(), "cd\r\n\r\nz\r\n");
+}
+
+namespace {
+// Records what the memo tells its window.
+class TRecordingHost : public TPelMemoHost {
+ public:
+  void TextDisplayChanged(int32_t FirstLine, int32_t LineDelta) override {
+    Log += "display " + std::to_string(FirstLine) + " " + std::to_string(LineDelta) + "; ";
+  }
+  void Changed() override { Log += "changed; "; }
+  void ScrollInView() override { Log += "scroll; "; }
+  std::string Log;
+};
+}  // namespace
+
+TEST(MemoCore, AnEditReachesTheWindowThroughItsHost) {
+  TPelMemoCore m;
+  TMemoryStream s(std::string("a\r\nb\r\nc"));
+  m.LoadTextFromStream(s);
+  TRecordingHost host;
+  m.Host = &host;
+  m.SetSelStart(m.GetParStart(1));
+  m.SetSelTextBuf("x\r\ny\r\n");
+  // Changed from display line 1 on, two lines more; then the change; then the caret in view.
+  EXPECT_EQ(host.Log, "display 1 2; changed; scroll; ");
+  host.Log.clear();
+  m.BeginUpdate();
+  m.SetSelTextBuf("z");
+  EXPECT_EQ(host.Log, "");
+  m.EndUpdate();
+  EXPECT_EQ(host.Log, "display 3 0; changed; scroll; ");
+  m.Host = nullptr;
+}

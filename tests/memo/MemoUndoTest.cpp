@@ -111,6 +111,25 @@ TEST(MemoUndo, DiscardedBlanksBeforeABreakAreInTheRecord) {
   EXPECT_EQ(m.GetText(), "ab\r\ncd");
 }
 
+TEST(MemoUndo, ARecordThatChangedNothingDoesNotSwallowTheOneBefore) {
+  TPelMemoCore m;
+  m.SetOptions(m.GetOptions() | pmoDiscardTrailingSpaces);
+  Type(m, "a");
+  m.SetSelStart(1);
+  Type(m, " ");  // a blank at the paragraph end is discarded: a record of nothing
+  EXPECT_EQ(m.GetText(), "a");
+  ASSERT_EQ(m.UndoCount(), 2);
+  m.Undo();
+  EXPECT_EQ(m.GetText(), "a");
+  EXPECT_TRUE(m.CanUndo()) << "the typing of a is still undoable";
+  m.Undo();
+  EXPECT_EQ(m.GetText(), "");
+  m.Redo();
+  m.Redo();
+  EXPECT_EQ(m.GetText(), "a");
+  EXPECT_FALSE(m.CanRedo());
+}
+
 TEST(MemoUndo, TypingIsOneStepAndAClickStartsAnother) {
   TPelMemoCore m;
   Type(m, "abc");

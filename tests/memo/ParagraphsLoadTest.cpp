@@ -90,6 +90,7 @@ TEST(ParagraphLoad, ParagraphLongerThanAChunkLoadsWhole) {
   Loaded L;
   Load(L, "first\r\n" + big + "\r\nlast");
   ASSERT_EQ(L.Store.GetCount(), 3);
+  EXPECT_EQ(L.Store.ParText(0), "first") << "moved into a buffer of its own when the chunk was carried";
   EXPECT_EQ(L.Store.ParText(1), big);
   EXPECT_EQ(L.Store.ParText(2), "last");
   EXPECT_TRUE(L.Store.Par(1).Flags & pfExtended) << "65535 characters or more need the extended form";
@@ -138,6 +139,42 @@ TEST(ParagraphLoad, ManyChunksOfShortLinesKeepTheirText) {
   EXPECT_EQ(L.Pars(), expect);
   EXPECT_EQ(L.Store.TotalChars, ExpectedTotal(expect));
   ExpectConsistent(L.Store);
+}
+
+TEST(ParagraphLoad, RandomLongAndShortLinesAcrossChunks) {
+  // Lines of 0 .. 30,000 bytes with every kind of break; the expected paragraphs
+  // come from an independent reading of the same bytes.
+  std::mt19937 rng(5);
+  for (int round = 0; round < 6; ++round) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) {
+      const size_t len = rng() % 4 == 0 ? rng() % 30000 : rng() % 50;
+      std::string line(len, '\0');
+      for (char& c : line) c = static_cast<char>('a' + rng() % 26);
+      static const char* const breaks[] = {"\r\n", "\n\r", "\r", "\n"};
+      text += line + breaks[rng() % 4];
+    }
+    // LF after a lone CR (or CR after a lone LF) reads as one pair, so the
+    // paragraphs are not simply the lines written: read the bytes independently.
+    std::vector<std::string> pars;
+    std::string cur;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      if (c == '\r' || c == '\n') {
+        pars.push_back(cur);
+        cur.clear();
+        if (i + 1 < text.size() && text[i + 1] == (c == '\r' ? '\n' : '\r')) ++i;
+      } else {
+        cur.push_back(c);
+      }
+    }
+    pars.push_back(cur);
+    Loaded L;
+    Load(L, text);
+    EXPECT_EQ(L.Pars(), pars) << "round " << round;
+    EXPECT_EQ(L.Store.TotalChars, ExpectedTotal(pars));
+    ExpectConsistent(L.Store);
+  }
 }
 
 TEST(ParagraphLoad, NulEndsTheTextUnlessReplaced) {
@@ -255,4 +292,58 @@ TEST(DynArray, CapacityGrowsByBlocksAndNeverShrinksOnCount) {
   } catch (const EListError& e) {
     EXPECT_STREQ(e.what(), "List index out of bounds");
   }
+}
+
+TEST(ParagraphStore, ChangedRangeGrowsAndParsedRangeShrinks) {
+  Loaded L;
+  Load(L, "a\r\nb\r\nc\r\nd\r\ne");
+  L.Store.ChangeLastPar = -1;  // as after the memo took the range
+  L.Store.LastParsedPar = 4;
+  L.Store.ChangeConsumed = true;
+  L.Store.MarkChanged(2, 0, 3);
+  EXPECT_EQ(L.Store.ChangeFirstPar, 2);
+  EXPECT_EQ(L.Store.ChangeFirstLine, 2);
+  EXPECT_EQ(L.Store.ChangeLastPar, 3);
+  EXPECT_EQ(L.Store.LastParsedPar, 1);
+  EXPECT_FALSE(L.Store.ChangeConsumed);
+  L.Store.MarkChanged(4, 0, 4);
+  EXPECT_EQ(L.Store.ChangeFirstPar, 2);
+  EXPECT_EQ(L.Store.ChangeLastPar, 4);
+  EXPECT_EQ(L.Store.LastParsedPar, 1);
+  L.Store.MarkChanged(1, 0, 1);
+  EXPECT_EQ(L.Store.ChangeFirstPar, 1);
+  EXPECT_EQ(L.Store.ChangeFirstLine, 1);
+  EXPECT_EQ(L.Store.ChangeLastPar, 4);
+  EXPECT_EQ(L.Store.LastParsedPar, 0);
+
+  for (int32_t i = 0; i < 5; ++i) L.Store.Par(i).Flags |= pfFormatted;
+  L.Store.MarkAllUnformatted();
+  for (int32_t i = 0; i < 5; ++i) EXPECT_FALSE(L.Store.Par(i).Flags & pfFormatted);
+  EXPECT_EQ(L.Store.PendingFirstPar, 0);
+  EXPECT_EQ(L.Store.PendingLastPar, 4);
+  L.Store.Clear();
+  EXPECT_EQ(L.Store.GetCount(), 0);
+  EXPECT_EQ(L.Store.BlockCount(), 1);
+  EXPECT_TRUE(L.Store.TextBuffers.empty());
+  EXPECT_EQ(L.Store.PendingLastPar, -1);
+}
+
+TEST(ParagraphStore, ShiftsCrossBlockBoundaries) {
+  Loaded L;
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "x\r\n";
+  Load(L, text);
+  ASSERT_GE(L.Store.BlockCount(), 3);
+  const int32_t per = L.Store.ItemsPerBlock;
+  L.Store.ShiftStartPosAndLines(1000, 7, 3);
+  EXPECT_EQ(L.Store.Par(999).StartPos, 999 * 3);
+  for (int32_t i : {1000, per - 1, per, 2 * per, 3000}) {
+    EXPECT_EQ(L.Store.Par(i).StartPos, i * 3 + 7) << i;
+    EXPECT_EQ(L.Store.Par(i).FirstLine, i + 3) << i;
+  }
+  L.Store.ShiftLineIndices(per, -3);
+  EXPECT_EQ(L.Store.Par(per).FirstLine, per);
+  EXPECT_EQ(L.Store.Par(per - 1).FirstLine, per + 2);
+  L.Store.ShiftStartPos(5000, 1);  // beyond the last: nothing
+  EXPECT_EQ(L.Store.Par(3000).StartPos, 3000 * 3 + 7);
 }

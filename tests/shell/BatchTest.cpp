@@ -21,6 +21,7 @@
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "shell/ChangeDirectoryDialog.h"
+#include "shell/DataFiles.h"
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
 #include "app/Startup.h"
@@ -216,6 +217,25 @@ TEST_F(BatchTest, ASecondBatchOverTheFolderLeavesOutTheProgramsOwnFiles) {
   EXPECT_EQ(TestAnalysis->RunFiles, (QStringList{"d1.txt", "d2.txt"} + expected));
 }
 
+TEST_F(BatchTest, AFileOverTheSizeLimitIsNamedAndStopsTheBatch) {
+  WriteData("d1.txt", 1);
+  WriteData("d2.txt", 2);
+  {
+    // A sparse file one byte over the limit: no disk space used.
+    QFile huge(Dir.filePath("huge.txt"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(MaxDataFileBytes + 1));
+  }
+  const QString path = Dir.filePath("huge.txt");
+  const TReadResult refused = ReadMatrixFile(path);
+  ASSERT_EQ(refused.State, TReadResult::TooLarge);
+  StartBatch("d1.txt\nhuge.txt\nd2.txt");
+  EXPECT_EQ(TestAnalysis->RunFiles, QStringList{"d1.txt"});
+  EXPECT_EQ(Script.Messages, QStringList{path + ": " + refused.Message});
+  EXPECT_FALSE(Pelmor->RunEnabled);
+  EXPECT_EQ(Pelmor->BatchGrid->RowCount(), 2);  // the first file's row only
+}
+
 TEST_F(BatchTest, EmptyLinesMissingFilesCancelsAndAbortsEndTheBatch) {
   WriteData("a.txt", 1);
   WriteData("b.txt", 2);
@@ -326,10 +346,14 @@ TEST_F(BatchTest, EscapeLeavesChangeDirectoryWithTheFolderAsItWas) {
   OtherModal = [&](QWidget* w) {
     ASSERT_EQ(w, &d);
     shown = true;
-    // The user walks into "sub", then thinks better of it and presses Escape where
-    // the keyboard is: in the directory list.
-    emit d.DirectoryListBox1->itemActivated(d.DirectoryListBox1->item(1));
+    // The user walks into "sub" with the keyboard (Enter opens the directory and
+    // leaves the dialog open), then thinks better of it and presses Escape.
+    d.DirectoryListBox1->setCurrentRow(1);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(d.DirectoryListBox1, &enter);
     ASSERT_EQ(CurrentDir(), Dir.filePath("sub"));
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.FileListBox1->count(), 1);
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(d.DirectoryListBox1, &escape);
     EXPECT_FALSE(d.isVisible());
@@ -351,4 +375,18 @@ TEST_F(BatchTest, EscapeLeavesChangeDirectoryWithTheFolderAsItWas) {
   Pelmor->ChangeDirectory1->trigger();
   EXPECT_EQ(Pelmor->WorkDir, Dir.filePath("sub"));
   EXPECT_EQ(Pelmor->Memo1->toPlainText(), "one.txt");
+}
+
+TEST_F(BatchTest, BatchBoxesKeepTheirCaptionsOffTheWindowEdge) {
+  Pelmor->show();
+  Pelmor->BatchOn();
+  QApplication::processEvents();
+  EXPECT_GT(Pelmor->BatchGroupBox->x(), 0);
+  EXPECT_GT(Pelmor->BatchSummaryBox->x(), 0);
+  EXPECT_LT(Pelmor->BatchSummaryBox->geometry().right(), Pelmor->centralWidget()->width() - 1);
+  Pelmor->BatchOff();
+  QApplication::processEvents();
+  // The data grid fills the window again.
+  EXPECT_EQ(Pelmor->MainGrid->x(), 0);
+  EXPECT_EQ(Pelmor->MainGrid->width(), Pelmor->centralWidget()->width());
 }

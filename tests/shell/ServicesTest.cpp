@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QTextBrowser>
+#include <QUrl>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -17,6 +20,7 @@
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "shell/AboutPelmor.h"
+#include "shell/HelpWindow.h"
 #include "shell/PelmorMain.h"
 #include "app/Startup.h"
 #include "tests/core/CommaLocale.h"
@@ -277,30 +281,69 @@ bool RecordOpen(const QString& Path) {
 }
 }  // namespace
 
-TEST_F(ServicesTest, HelpOpensPageOfStartDirectoryAndRestoresDirectory) {
-  QTemporaryDir home;
-  ASSERT_TRUE(home.isValid());
-  const QString oldHome = Pelmor->HomeDir;
+TEST_F(ServicesTest, HelpFindsItsPageAndAlwaysShowsIt) {
+  QTemporaryDir home, program;
+  ASSERT_TRUE(home.isValid() && program.isValid());
+  const QString oldHome = Pelmor->HomeDir, oldProgram = Pelmor->ProgramDir;
   Pelmor->HomeDir = home.path();
+  Pelmor->ProgramDir = program.path();
   SetOpenDocumentHandler(&RecordOpen);
   const QString work = QDir::currentPath();
+  auto canonical = [](const QString& P) { return QFileInfo(P).canonicalFilePath(); };
+  auto writePage = [](const QString& Path, const char* Text) {
+    QFile f(Path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("<html><head><title>Help</title></head><body><h1>") + Text + "</h1></body></html>");
+  };
+  const QString homePage = QDir(home.path()).filePath("MainFrame.htm");
+  const QString programPage = QDir(program.path()).filePath("MainFrame.htm");
+  if (HelpWindow) HelpWindow->hide();
 
+  // Found nowhere: the error box, nothing opened, the directory restored.
   OpenSucceeds = true;
+  OpenedPath.clear();
   Pelmor->HelpTopics1->trigger();
-  EXPECT_EQ(QFileInfo(OpenedPath).fileName(), "MainFrame.htm");
-  EXPECT_EQ(QFileInfo(OpenedPath).absolutePath(), QFileInfo(home.path()).absoluteFilePath());
-  EXPECT_TRUE(Script.Messages.isEmpty());
+  EXPECT_EQ(Script.Messages, QStringList{"Could not execute MainFrame.htm"});
+  EXPECT_TRUE(OpenedPath.isEmpty());
   EXPECT_EQ(QDir::currentPath(), work);
   EXPECT_EQ(Pelmor->WorkDir, work);
+  EXPECT_TRUE(!HelpWindow || !HelpWindow->isVisible());
 
-  // The desktop could not open it: an error box, and the directory is restored.
+  // Only beside the executable: that page is opened.
+  writePage(programPage, "Beside the program");
+  Script.Messages.clear();
+  Pelmor->RunHelp();
+  EXPECT_EQ(canonical(OpenedPath), canonical(programPage));
+  EXPECT_TRUE(Script.Messages.isEmpty());
+  // In the start directory as well: the start directory's page comes first.
+  writePage(homePage, "In the start directory");
+  Pelmor->RunHelp();
+  EXPECT_EQ(canonical(OpenedPath), canonical(homePage));
+  EXPECT_TRUE(Script.Messages.isEmpty());
+  EXPECT_EQ(QDir::currentPath(), work);
+  EXPECT_TRUE(!HelpWindow || !HelpWindow->isVisible());
+
+  // The desktop cannot open it: the program's own help window shows the page.
   OpenSucceeds = false;
   Pelmor->RunHelp();
-  EXPECT_EQ(Script.Messages, QStringList{"Could not execute MainFrame.htm"});
+  EXPECT_TRUE(Script.Messages.isEmpty());
+  ASSERT_NE(HelpWindow, nullptr);
+  EXPECT_TRUE(HelpWindow->isVisible());
+  EXPECT_EQ(HelpWindow->windowTitle(), "Pelmor -- Help");
+  EXPECT_EQ(canonical(HelpWindow->Browser->source().toLocalFile()), canonical(homePage));
+  EXPECT_EQ(HelpWindow->Browser->toPlainText().trimmed(), "In the start directory");
   EXPECT_EQ(QDir::currentPath(), work);
+  // One window: the next request reuses it, now with the page beside the executable.
+  THelpWindow* const first = HelpWindow;
+  ASSERT_TRUE(QFile::remove(homePage));
+  Pelmor->RunHelp();
+  EXPECT_EQ(HelpWindow, first);
+  EXPECT_EQ(HelpWindow->Browser->toPlainText().trimmed(), "Beside the program");
+  HelpWindow->CloseButton->click();
+  EXPECT_FALSE(HelpWindow->isVisible());
+  EXPECT_TRUE(Script.Messages.isEmpty());
 
   // The start directory is gone.
-  Script.Messages.clear();
   OpenedPath.clear();
   Pelmor->HomeDir = home.path() + "/missing";
   Pelmor->RunHelp();
@@ -308,13 +351,32 @@ TEST_F(ServicesTest, HelpOpensPageOfStartDirectoryAndRestoresDirectory) {
   EXPECT_TRUE(OpenedPath.isEmpty());
   EXPECT_EQ(QDir::currentPath(), work);
 
-  // Without a handler the real opener is used: no page in the start directory fails.
+  // Without a handler the real opener is used; with the page nowhere it is never
+  // reached and the error box shows.
+  ASSERT_TRUE(QFile::remove(programPage));
   SetOpenDocumentHandler(nullptr);
   Script.Messages.clear();
   Pelmor->HomeDir = home.path();
   Pelmor->RunHelp();
   EXPECT_EQ(Script.Messages, QStringList{"Could not execute MainFrame.htm"});
+  EXPECT_FALSE(HelpWindow->isVisible());
   Pelmor->HomeDir = oldHome;
+  Pelmor->ProgramDir = oldProgram;
+}
+
+TEST_F(ServicesTest, ProgramsOwnHelpPageReadsInTheHelpWindow) {
+  // The page the build puts beside the program: it loads as a page with its title and
+  // its contents links, not as raw text.
+  const QString page = QDir(QCoreApplication::applicationDirPath()).filePath("MainFrame.htm");
+  ASSERT_TRUE(QFile::exists(page)) << page.toStdString();
+  ShowHelpWindow(page, Pelmor);
+  ASSERT_NE(HelpWindow, nullptr);
+  EXPECT_EQ(HelpWindow->Browser->documentTitle(), "Pelmor help");
+  const QString text = HelpWindow->Browser->toPlainText();
+  EXPECT_TRUE(text.startsWith("Pelmor\n")) << text.left(40).toStdString();
+  EXPECT_TRUE(text.contains("Batch mode"));
+  EXPECT_FALSE(text.contains("<h1>"));
+  HelpWindow->hide();
 }
 
 TEST_F(ServicesTest, AboutBoxShowsDecodedPictureAndTexts) {

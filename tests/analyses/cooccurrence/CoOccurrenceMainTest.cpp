@@ -746,3 +746,66 @@ TEST_F(CoOccurrenceRunTest, PairwiseCellsStoredOrComputedAlike) {
   // Site 2 ends before species 3 and 4: they hold 1 and 2 presences, share none.
   EXPECT_EQ(computed.Cell(4, 3), "2.00000");
 }
+
+namespace {
+// Scripted prompts that also note, for every message, whether the progress window was
+// still up when the message appeared.
+class TProgressAtMessage : public TScriptedPrompts {
+ public:
+  std::vector<bool> ProgressUp;
+  void InformationBox(const QString& Text) override {
+    ProgressUp.push_back(Progress && Progress->isVisible());
+    TScriptedPrompts::InformationBox(Text);
+  }
+  TMsgResult MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons) override {
+    ProgressUp.push_back(Progress && Progress->isVisible());
+    return TScriptedPrompts::MessageDlg(Text, Type, Buttons);
+  }
+};
+}  // namespace
+
+TEST_F(CoOccurrenceRunTest, RefusalsAfterTheProgressWindowAppearsCloseItFirst) {
+  TProgressAtMessage prompts;
+  prompts.OnModal = Script.OnModal;
+  SetPrompts(&prompts);
+  int beeps = 0;
+  static int* beepCount = nullptr;
+  beepCount = &beeps;
+  SetBeepHandler([] { ++*beepCount; });
+  auto refused = [&](const QString& Text) {
+    EXPECT_EQ(prompts.Messages, QStringList{Text});
+    EXPECT_EQ(prompts.ProgressUp, std::vector<bool>{false}) << Text.toStdString();
+    EXPECT_FALSE(Progress->isVisible());
+    EXPECT_TRUE(Pelmor->AbortRequested);
+    EXPECT_EQ(Results, 0);
+    EXPECT_FALSE(CoOccurrence->Completed);
+    EXPECT_EQ(beeps, 3);  // the window closed once, with its three beeps
+    prompts.Messages.clear();
+    prompts.ProgressUp.clear();
+    beeps = 0;
+  };
+
+  // The observed matrix: no presence at all; only one species with presences.
+  SetMatrix({QStringLiteral("0 0 0"), QStringLiteral("0 0 0")});
+  Launch(QStringLiteral("10"), QStringLiteral("1"));
+  refused("Row and Column Totals = 0.");
+  SetMatrix({QStringLiteral("1 1 0"), QStringLiteral("0 0 0")});
+  Launch(QStringLiteral("10"), QStringLiteral("1"));
+  refused("Row pairs < 1; aborting simulation.");
+
+  // During the loop: two presences in ten sites leave every simulated matrix with empty
+  // sites, so "Discard" gives up after 3000 draws.
+  SetMatrix({QStringLiteral("1 0 0 0 0 0 0 0 0 0"), QStringLiteral("0 1 0 0 0 0 0 0 0 0")});
+  Launch(QStringLiteral("10"), QStringLiteral("1"), [] {
+    CoOccurrenceOpts->ColumnGroup->SetItemIndex(0);
+    CoOccurrenceOpts->DegenerateGroup->SetItemIndex(1);
+  });
+  refused("3000 consecutive matrices were discarded...aborting simulation.");
+
+  // A simulated matrix that cannot be written.
+  SetMatrix(Hand);
+  ASSERT_TRUE(QDir(Dir.path()).mkdir("Sim1.txt"));
+  Launch(QStringLiteral("10"), QStringLiteral("1"), [] { CoOccurrenceOpts->SaveMatrixCheckBox->setChecked(true); });
+  refused("Error writing file.");
+  SetBeepHandler(&NoBeep);
+}

@@ -136,6 +136,52 @@ TEST(CoOccurrenceGoldenDraws, ProportionalRowsAndColumnsThroughTheDispatch) {
   EXPECT_EQ(RandSeed, 775646950u);
 }
 
+TEST(CoOccurrenceGoldenDraws, EveryRowAndColumnConstraint) {
+  // golden_draws.py (every_model): one simulated matrix from seed 1357 under each
+  // row constraint (first number) and column constraint (second): 0 Equiprobable,
+  // 1 Fixed Sum, 2 Proportional, 3 User-Defined (site weights 1 2 3 1 2 3, species
+  // weights 3 1 2 1 2); fixed-fixed by the Sequential Swap with its burn-in.
+  struct Case {
+    int Row, Col;
+    Rows Expected;
+    uint32_t Seed;
+  };
+  const Case cases[] = {
+      {0, 0, {"100001", "110001", "111001", "101001", "101001"}, 2537227521u},
+      {0, 1, {"111110", "000000", "010100", "011011", "100111"}, 1687551167u},
+      {0, 2, {"111001", "100110", "101111", "000101", "100000"}, 237278955u},
+      {0, 3, {"111001", "101011", "101011", "000011", "100000"}, 1206319353u},
+      {1, 0, {"100110", "110100", "010101", "011001", "001011"}, 1687551167u},
+      {1, 1, {"011010", "110001", "100110", "010110", "001101"}, 1793796821u},
+      {1, 2, {"010101", "001110", "001011", "101001", "101010"}, 1765345778u},
+      {1, 3, {"001101", "001011", "110001", "101001", "101100"}, 2359446696u},
+      {2, 0, {"110101", "111000", "100100", "011000", "101110"}, 2461711447u},
+      {2, 1, {"000110", "010101", "110011", "011000", "101110"}, 2359446696u},
+      {2, 2, {"110101", "111000", "000100", "011100", "101110"}, 1206319353u},
+      {2, 3, {"111101", "111000", "100010", "001000", "011101"}, 2461711447u},
+      {3, 0, {"110101", "101000", "111100", "001000", "101110"}, 2461711447u},
+      {3, 1, {"010111", "011010", "110000", "001100", "100111"}, 74670796u},
+      {3, 2, {"111101", "101000", "110100", "001000", "101110"}, 18864387u},
+      {3, 3, {"111101", "101000", "101010", "001000", "011101"}, 2461711447u},
+  };
+  for (const Case& k : cases) {
+    auto o = Opts(static_cast<TSumConstraint>(k.Row), static_cast<TSumConstraint>(k.Col));
+    o.SiteWeightValues = kSiteValues;
+    o.SpeciesWeightValues = kSpeciesValues;
+    Matrix obs = FromRows(kObserved), sim;
+    TCoOccurrenceSimState st;
+    InitSimState(st, obs, R, C, o);
+    TSilentHooks hooks;
+    RandSeed = 1357;
+    ASSERT_TRUE(MakeSimulatedMatrix(obs, sim, st, o, hooks)) << k.Row << "," << k.Col;
+    EXPECT_EQ(AsRows(*st.Result, R, C), k.Expected) << k.Row << "," << k.Col;
+    EXPECT_EQ(RandSeed, k.Seed) << k.Row << "," << k.Col;
+    Matrix fresh = *st.Result;
+    MarginTotalsSized(fresh, C, R);
+    EXPECT_EQ(fresh, *st.Result) << k.Row << "," << k.Col;  // margins current on return
+  }
+}
+
 TEST(CoOccurrenceGoldenDraws, TryLimitIs199999TriesForOnePresence) {
   // Row 1 needs three sites but only two have weight: its first two presences take
   // one try each, the third fails after exactly 199999 tries of one draw each.
@@ -238,7 +284,8 @@ TEST(CoOccurrenceGoldenDraws, KnightsTour) {
 TEST(CoOccurrenceGoldenDraws, FixRepairs) {
   TSilentHooks hooks;
   // golden_draws.py: species 2 and 4 and sites 4 and 6 empty, seed 555: row and
-  // column repairs over two passes and a clean third.
+  // column repairs over two passes and a clean third. The row repair draws on from
+  // the run's generator (no reseeding from the clock), so a seeded run replays.
   Matrix m = FromRows({"110010", "000000", "111000", "000000", "100010"});
   RandSeed = 555;
   ASSERT_TRUE(FixDegenerateMatrix(m, R, C, hooks));

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -17,6 +18,7 @@
 #include "analyses/common/MatrixView.h"
 #include "analyses/cooccurrence/CoOccurrenceMain.h"
 #include "analyses/cooccurrence/CoOccurrenceOptions.h"
+#include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "platform/StringGrid.h"
 #include "shell/PelmorMain.h"
 #include "tests/shell/GuiFixture.h"
@@ -181,4 +183,60 @@ TEST_F(CoOccurrenceWindowTest, EveryTabPaneAndButtonIsReachedFromTheKeyboard) {
   };
   Launch();
   EXPECT_EQ(Results, 1);
+}
+
+TEST_F(CoOccurrenceWindowTest, DialogAndWindowLayoutsLeaveRoomAndStayTogether) {
+  TCoOccurrenceOpts& o = *CoOccurrenceOpts;
+  o.resize(560, 400);
+  o.show();
+  QApplication::processEvents();
+  // The button panel: one width, every caption clear of its button's edges ("reset
+  // &Defaults" was the narrow one).
+  for (QPushButton* b : {o.HelpButton, o.RunButton, o.CancelButton, o.DefaultsButton}) {
+    SCOPED_TRACE(b->text().toStdString());
+    EXPECT_EQ(b->width(), o.DefaultsButton->width());
+    const QString caption = QString(b->text()).remove(QLatin1Char('&'));
+    EXPECT_GE(b->width(), b->fontMetrics().horizontalAdvance(caption) + 2 * b->fontMetrics().averageCharWidth());
+  }
+  // The index list shows its four items whole, without a page of empty room below.
+  o.PageControl1->setCurrentIndex(0);
+  QApplication::processEvents();
+  QListWidget& list = *o.IndexList;
+  const QRect last = list.visualItemRect(list.item(3));
+  EXPECT_LE(last.bottom(), list.viewport()->height());
+  EXPECT_LT(list.viewport()->height() - last.bottom(), list.sizeHintForRow(0));
+  // Enlarged, the groups keep their size and place at the top.
+  const int listHeight = list.height();
+  const QRect rows = o.RowGroup->geometry();
+  o.resize(1100, 760);
+  QApplication::processEvents();
+  EXPECT_EQ(list.height(), listHeight);
+  EXPECT_EQ(o.RowGroup->geometry().top(), rows.top());
+  EXPECT_EQ(o.RowGroup->height(), rows.height());
+  // The number boxes are as wide as numbers, not as the page.
+  o.PageControl1->setCurrentWidget(o.GeneralSheet);
+  QApplication::processEvents();
+  EXPECT_LT(o.IterationsEdit->width(), o.FileEdit->width() / 2);
+  o.hide();
+  o.resize(560, 400);
+  o.PageControl1->setCurrentIndex(0);
+
+  // The weights dialog and the results window's buttons likewise.
+  TCoOccurrenceUserDefined& u = *CoOccurrenceUserDefined;
+  u.show();
+  QApplication::processEvents();
+  EXPECT_EQ(u.OKButton->width(), u.DefaultsButton->width());
+  EXPECT_GE(u.DefaultsButton->width(), u.DefaultsButton->fontMetrics().horizontalAdvance(QStringLiteral("reset Defaults")) +
+                                           2 * u.DefaultsButton->fontMetrics().averageCharWidth());
+  u.hide();
+  TCoOccurrence& w = *CoOccurrence;
+  w.show();
+  QApplication::processEvents();
+  for (QPushButton* b : {w.SaveSummaryButton, w.HelpButton, w.CloseButton}) {
+    SCOPED_TRACE(b->text().toStdString());
+    EXPECT_EQ(b->width(), w.SaveSummaryButton->width());
+    const QString caption = QString(b->text()).remove(QLatin1Char('&'));
+    EXPECT_GE(b->width(), b->fontMetrics().horizontalAdvance(caption) + 2 * b->fontMetrics().averageCharWidth());
+  }
+  w.hide();
 }

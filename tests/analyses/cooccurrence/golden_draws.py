@@ -387,6 +387,51 @@ def main():
     print(f"fix columns only: {show(colonly)} seed {g.s}u passes {passes}")
 
 
+def dispatch(obs_rows, row, col, g):
+    """One simulated matrix under the row constraint (down) and the column constraint
+    (across): 0 Equiprobable, 1 Fixed Sum, 2 Proportional, 3 User-Defined; fixed-fixed
+    by the Sequential Swap (first call: the burn-in)."""
+    m = parse(obs_rows)
+    R, C = len(m), len(m[0])
+    user_site = user_weights(SITE_VALUES)
+    user_species = user_weights(SPECIES_VALUES)
+    col_props = user_weights([0.0] + [float(col_tot(m, c)) for c in range(C)])
+    row_props = user_weights([0.0] + [float(row_tot(m, r)) for r in range(R)])
+    if (row, col) == (0, 0):
+        shuffle_all(m, g)
+        return m
+    if (row, col) == (0, 1):
+        shuffle_cols(m, g)
+        return m
+    if (row, col) == (1, 0):
+        shuffle_rows(m, g)
+        return m
+    if (row, col) == (1, 1):
+        for _ in range(swap_count(R, C)):
+            swap_step(m, g)
+        return m
+    site = col_props if col == 2 else user_site
+    species = row_props if row == 2 else user_species
+    if row == 0:
+        return fill_equi_rows_weighted_cols(m, site, g)
+    if row == 1:
+        return fill_fixed_rows_weighted_cols(m, site, g)
+    if col == 0:
+        return fill_weighted_rows_equi_cols(m, species, g)
+    if col == 1:
+        return fill_fixed_cols_weighted_rows(m, species, g)
+    return fill_weighted_rows_weighted_cols(m, species, site, g)
+
+
+def every_model():
+    print("// every row x column constraint, one call from seed 1357 on the observed matrix")
+    for row in range(4):
+        for col in range(4):
+            g = Gen(1357)
+            sim = dispatch(OBS, row, col, g)
+            print(f"  {{{row}, {col}, {show(sim)}, {g.s}u}},")
+
+
 def cscore(m):
     """Mean over species pairs of (ri - S)(rj - S)."""
     R, C = len(m), len(m[0])
@@ -415,4 +460,5 @@ def window_run():
 
 if __name__ == "__main__":
     main()
+    every_model()
     window_run()

@@ -386,8 +386,11 @@ TEST_F(DiversityRunTest, DefaultLevelsThatStopShortRunWithTheLevelsKept) {
 TEST_F(DiversityRunTest, SimulatedDrawsAreSavedOneFilePerLevel) {
   SetMatrix(Hand);
   // Rarefaction: the last draw of each level, "Sim" + Iterations + "_" + position.
+  Pelmor->SaveMatrices = false;
   Launch(QStringLiteral("7"), QStringLiteral("4"), {.Levels = "2\n5", .Save = true});
   ASSERT_EQ(Results, 1) << Script.Messages.join("|").toStdString();
+  // This launcher leaves the run state's copy of the box alone.
+  EXPECT_FALSE(Pelmor->SaveMatrices);
   for (int p : {1, 2}) {
     const QList<QByteArray> lines = Read(QStringLiteral("Sim7_%1.txt").arg(p)).split('\n');
     ASSERT_EQ(lines.size(), 5) << p;

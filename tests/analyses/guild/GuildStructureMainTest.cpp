@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include "analyses/guild/GuildStructureMain.h"
@@ -211,6 +213,29 @@ TEST_F(GuildRunTest, GroupsTooSmallOrEmpty) {
   EXPECT_EQ(Results, 0);
 }
 
+TEST_F(GuildRunTest, TooManyGroupValuesAreRefusedBeforeTheLoop) {
+  // 1001 guilds of two species: 1001 x 50000 values would be kept, above 50,000,000;
+  // 1000 guilds fit exactly.
+  auto grid = [](int Guilds) {
+    QStringList rows{QStringLiteral("sp g s1 s2")};
+    for (int g = 0; g < Guilds; ++g) {
+      rows << QStringLiteral("a%1 g%1 1 0").arg(g);
+      rows << QStringLiteral("b%1 g%1 0 1").arg(g);
+    }
+    return rows;
+  };
+  SetGrid(grid(1001));
+  Launch(QStringLiteral("50000"), QStringLiteral("1"));
+  EXPECT_EQ(Script.Messages, QStringList{QStringLiteral("Too many groups for this number of iterations.")});
+  EXPECT_TRUE(Pelmor->AbortRequested);
+  EXPECT_EQ(Results, 0);
+  EXPECT_FALSE(Progress->isVisible());
+  SetGrid(grid(1000));
+  Launch(QStringLiteral("2"), QStringLiteral("1"));
+  EXPECT_TRUE(Script.Messages.isEmpty());
+  EXPECT_EQ(Results, 1);
+}
+
 TEST_F(GuildRunTest, RegionRunReportsFavoredStatesFromZeros) {
   SetGrid({QStringLiteral("sp s1 s2 s3 s4"), QStringLiteral("region n n s s"), QStringLiteral("A 1 0 1 1"),
            QStringLiteral("B 0 1 1 0"), QStringLiteral("C 1 1 0 0")});
@@ -278,3 +303,26 @@ TEST(GuildOptionsTest, GroupingRuleIndexMemoryAndReset) {
 }
 
 }  // namespace
+
+TEST_F(GuildRunTest, FavoredStatesTabFollowsEachRun) {
+  // What the user sees: a tab the window shows has room in its tab bar.
+  auto shown = [](QWidget* Sheet) {
+    QTabWidget& tabs = *GuildStructure->PageControl1;
+    GuildStructure->show();
+    QCoreApplication::processEvents();
+    const int i = tabs.indexOf(Sheet);
+    const QRect r = tabs.tabBar()->tabRect(i);
+    const bool visible = tabs.isTabVisible(i);
+    GuildStructure->hide();
+    EXPECT_EQ(visible, r.width() > 0 && r.height() > 0);
+    return r.width() > 0 && r.height() > 0;
+  };
+  SetGrid(TwoGuilds);
+  for (bool favored : {true, false, false, true, false, true}) {
+    Launch(QStringLiteral("20"), QStringLiteral("3"), 0, favored);
+    ASSERT_EQ(Results, 1);
+    EXPECT_EQ(shown(GuildStructure->FavoredSheet), favored);
+    EXPECT_FALSE(shown(GuildStructure->PairwiseSheet));
+    EXPECT_TRUE(shown(GuildStructure->MeanSheet));
+  }
+}

@@ -4,12 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
 #include "analyses/standardtests/RegressionMain.h"
 #include "analyses/standardtests/RegressionOptions.h"
+#include <cstdio>
+
+#include "core/PelmorRandom.h"
+#include "shell/DataFiles.h"
 #include "platform/Chart.h"
 #include "shell/ProgressSims.h"
 #include "tests/analyses/standardtests/StandardTestsFixture.h"
@@ -332,4 +339,52 @@ TEST_F(RegressionRunTest, AbortEndsTheRunWithoutResults) {
   EXPECT_FALSE(RegressionShell->Completed);
   EXPECT_FALSE(Progress->isVisible());
   EXPECT_TRUE(RegressionShell->X.empty());
+}
+
+TEST_F(RegressionRunTest, LargeSetRunsThroughTheWindow) {
+  // 10,000 rows, 2,000 reshuffles, the charts painted: the whole road stays quick.
+  TCellTable t(10001, std::vector<QString>(3));
+  t[0] = {QStringLiteral("species"), QStringLiteral("x"), QStringLiteral("y")};
+  RandSeed = 8;
+  for (int r = 1; r <= 10000; ++r) {
+    const double x = Random() * 100.0;
+    t[static_cast<size_t>(r)] = {QStringLiteral("sp%1").arg(r), QString::number(x, 'f', 3),
+                                 QString::number(0.5 * x + RandG(0.0, 10.0), 'f', 3)};
+  }
+  Pelmor->MainGrid->SetTable(std::move(t), 3);
+  QElapsedTimer clock;
+  clock.start();
+  Launch(QStringLiteral("2000"), QStringLiteral("4"));
+  ASSERT_EQ(Results, 1);
+  RegressionShell->resize(900, 600);
+  RegressionShell->PageControl1->setCurrentWidget(RegressionShell->ChartsSheet);
+  const QImage shot = RegressionShell->grab().toImage();
+  const qint64 ms = clock.elapsed();
+  EXPECT_FALSE(shot.isNull());
+  EXPECT_EQ(RegressionShell->Series5->Count(), 10000);
+  EXPECT_EQ(RegressionShell->SimulationGrid->RowCount(), 10001);
+  EXPECT_LT(ms, 15000);
+  std::printf("regression, 10000 rows, 2000 iterations, through the window: %.2f s\n", ms / 1000.0);
+}
+
+TEST_F(RegressionRunTest, ModalDialogRefusesAGridBeforeShowingAndRunsOtherwise) {
+  // The modal loop itself: a refused grid returns at once (the dialog never shows, so
+  // no loop waits for a close that cannot come); an accepted one runs until "&Run".
+  SetGrid({"species len", "sp1 1"});
+  Script.Messages.clear();
+  Pelmor->OptionsAccepted = true;
+  EXPECT_EQ(RegressionOpts->exec(), QDialog::Rejected);
+  EXPECT_FALSE(RegressionOpts->isVisible());
+  EXPECT_FALSE(Pelmor->OptionsAccepted);
+  EXPECT_EQ(Script.Messages, QStringList{"At least two columns required."});
+  SetGrid(Hand);
+  QTimer::singleShot(0, RegressionOpts, [] {
+    RegressionOpts->XvariableCList->setCurrentIndex(1);
+    RegressionOpts->YvariableCList->setCurrentIndex(2);
+    RegressionOpts->RunButton->click();
+  });
+  EXPECT_EQ(RegressionOpts->exec(), QDialog::Accepted);
+  EXPECT_TRUE(Pelmor->OptionsAccepted);
+  EXPECT_EQ(RegressionOpts->FirstPosition, 1);
+  EXPECT_EQ(RegressionOpts->SecondPosition, 2);
 }

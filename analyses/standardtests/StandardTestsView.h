@@ -1,8 +1,7 @@
 #pragma once
 // Pieces shared by the results windows of the standard tests: the page of one
 // statistic (its text, the observed value with its arrow beside the histogram's range
-// and count columns), memo texts set as a line list holds them, and the reading of a
-// numeric data column of the main grid.
+// and count columns) and the reading of a numeric data column of the main grid.
 #include <QString>
 #include <vector>
 
@@ -14,7 +13,7 @@ struct TSimStatistic;
 // The arrow after an observed value beside the histogram columns.
 inline constexpr const char* StandardTestsArrow = ".........>";
 
-struct TStatPage {
+struct TRangeStatPage {
   QPlainTextEdit* Text = nullptr;      // the figures, one per line
   QPlainTextEdit* Observed = nullptr;  // marker lines, observed value, arrow
   QGroupBox* ObservedGroup = nullptr;  // holds Observed, level with the histogram
@@ -24,20 +23,12 @@ struct TStatPage {
 };
 // Lays the page out on Sheet; the memos get the given object names. ObservedCaption
 // titles the observed value's group (a blank when the window names none).
-TStatPage BuildStatPage(QWidget* Sheet, const QString& TextName, const QString& ObservedName,
-                        const QString& RangesName, const QString& CountsName,
-                        const QString& ObservedCaption = QStringLiteral(" "));
+TRangeStatPage BuildRangeStatPage(QWidget* Sheet, const QString& TextName, const QString& ObservedName,
+                                  const QString& RangesName, const QString& CountsName,
+                                  const QString& ObservedCaption = QStringLiteral(" "));
 // The observed memo := marker + observed value + arrow; the two histogram memos := the
 // range and count texts.
-void ShowStatHistogram(const TStatPage& Page, const TSimStatistic& S);
-
-// A read-only monospaced memo without line wrapping.
-QPlainTextEdit* NewStatMemo(QWidget* Parent, const QString& Name);
-// Sets a memo's text as a line list would hold it: CR LF, LF and CR end lines, and a
-// line end at the very end adds no empty line.
-void SetMemoText(QPlainTextEdit& Memo, const QString& Text);
-// The memo's lines.
-QStringList MemoTextLines(const QPlainTextEdit& Memo);
+void ShowRangeHistogram(const TRangeStatPage& Page, const TSimStatistic& S);
 
 // Reads data rows 1 .. RowCount-1 of MainGrid's column Col as reals. A cell that is not
 // a finite number shows "Not a number @ Row " + r + " Col " + c and gives false.

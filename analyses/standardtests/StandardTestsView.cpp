@@ -1,4 +1,4 @@
-#include "analyses/standardtests/StatPage.h"
+#include "analyses/standardtests/StandardTestsView.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -6,37 +6,30 @@
 #include <QVBoxLayout>
 
 #include "analyses/common/StatBlock.h"
+#include "analyses/common/StatPage.h"
 #include "core/PelmorText.h"
 #include "platform/Prompts.h"
 #include "platform/StringGrid.h"
 #include "shell/PelmorMain.h"
 
-QPlainTextEdit* NewStatMemo(QWidget* Parent, const QString& Name) {
-  auto* m = new QPlainTextEdit(Parent);
-  m->setObjectName(Name);
-  m->setReadOnly(true);
-  m->setLineWrapMode(QPlainTextEdit::NoWrap);
-  m->setFont(QFont(QStringLiteral("Monospace")));
-  return m;
-}
-
-TStatPage BuildStatPage(QWidget* Sheet, const QString& TextName, const QString& ObservedName,
-                        const QString& RangesName, const QString& CountsName, const QString& ObservedCaption) {
-  TStatPage p;
+TRangeStatPage BuildRangeStatPage(QWidget* Sheet, const QString& TextName, const QString& ObservedName,
+                                  const QString& RangesName, const QString& CountsName,
+                                  const QString& ObservedCaption) {
+  TRangeStatPage p;
   auto* layout = new QHBoxLayout(Sheet);
-  p.Text = NewStatMemo(Sheet, TextName);
+  p.Text = NewMemo(Sheet, TextName);
   layout->addWidget(p.Text, 4);
   // The observed value and the histogram sit in titled groups of the same height, so
   // that the marker lines stand level with the bins.
   p.ObservedGroup = new QGroupBox(ObservedCaption, Sheet);
   p.ObservedGroup->setObjectName(ObservedName + QStringLiteral("Group"));
-  p.Observed = NewStatMemo(p.ObservedGroup, ObservedName);
+  p.Observed = NewMemo(p.ObservedGroup, ObservedName);
   (new QVBoxLayout(p.ObservedGroup))->addWidget(p.Observed);
   p.Histogram = new QGroupBox(QStringLiteral("Histogram.....................................    # Simulations "), Sheet);
   p.Histogram->setObjectName(RangesName + QStringLiteral("Group"));
   auto* columns = new QHBoxLayout(p.Histogram);
-  p.Ranges = NewStatMemo(p.Histogram, RangesName);
-  p.Counts = NewStatMemo(p.Histogram, CountsName);
+  p.Ranges = NewMemo(p.Histogram, RangesName);
+  p.Counts = NewMemo(p.Histogram, CountsName);
   const QFontMetrics fm(p.Observed->font());
   p.Observed->setMinimumWidth(fm.horizontalAdvance(QString(24, QLatin1Char('0'))));
   p.Ranges->setMinimumWidth(fm.horizontalAdvance(QString(26, QLatin1Char('0'))));
@@ -48,22 +41,12 @@ TStatPage BuildStatPage(QWidget* Sheet, const QString& TextName, const QString& 
   return p;
 }
 
-void ShowStatHistogram(const TStatPage& Page, const TSimStatistic& S) {
+void ShowRangeHistogram(const TRangeStatPage& Page, const TSimStatistic& S) {
   const TStatTexts t = StatTexts(S, StandardTestsArrow);
-  SetMemoText(*Page.Observed, QString::fromStdString(t.MarkerText));
-  SetMemoText(*Page.Ranges, QString::fromStdString(S.Histogram.Ranges));
-  SetMemoText(*Page.Counts, QString::fromStdString(S.Histogram.Counts));
+  SetMemoLines(*Page.Observed, QString::fromStdString(t.MarkerText));
+  SetMemoLines(*Page.Ranges, QString::fromStdString(S.Histogram.Ranges));
+  SetMemoLines(*Page.Counts, QString::fromStdString(S.Histogram.Counts));
 }
-
-void SetMemoText(QPlainTextEdit& Memo, const QString& Text) {
-  QString t = Text;
-  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  if (t.endsWith(QLatin1Char('\n'))) t.chop(1);
-  Memo.setPlainText(t);
-}
-
-QStringList MemoTextLines(const QPlainTextEdit& Memo) { return Memo.toPlainText().split(QLatin1Char('\n')); }
 
 bool ReadRealColumn(int Col, std::vector<double>& Values) {
   const TStringGrid& g = *Pelmor->MainGrid;
