@@ -496,7 +496,13 @@ void TPelMemo::UpdateFontMetrics() {
   const int32_t extra = (LineHeight - fontH + 1) / 2;
   BaselineY = LineHeight - fm.descent() - extra;
   if (BaselineY < fm.ascent()) BaselineY = std::min(LineHeight, fm.ascent());
-  AvgCharWidth = std::max(1, fm.averageCharWidth());
+  // Every character of a fixed-pitch font is one advance wide, and that advance (as
+  // the layout measures it) is the width of a column; the font's reported average
+  // can be rounded apart from it, which would shift column blocks against the text.
+  // (The font's own fixed-pitch flag is not always set for such fonts: the narrowest
+  // and the widest letters are compared instead.)
+  const int32_t narrow = fm.horizontalAdvance(QLatin1Char('i')), wide = fm.horizontalAdvance(QLatin1Char('W'));
+  AvgCharWidth = std::max(1, narrow == wide ? narrow : fm.averageCharWidth());
   ExtentChunk = std::max(1, 16384 / std::max(1, fm.maxWidth()));
   if (AutoCaretWidth) CaretW = LineHeight / 14 + 1;
 }

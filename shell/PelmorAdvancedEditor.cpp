@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFont>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -86,6 +87,13 @@ TPelmorEditor::TPelmorEditor(QWidget* Parent) : QDialog(Parent) {
   Memo1->SetUndoMaxSpace(65536);
   // A NUL byte in a cell shows as "_" rather than ending the text there.
   Memo1->NullReplacement = '_';
+  // Column blocks are counted in characters and drawn in average character widths:
+  // only with every character one column wide is the block shown the block copied
+  // (and the cells of a matrix line up).
+  QFont fixed(QStringLiteral("Monospace"));
+  fixed.setStyleHint(QFont::TypeWriter);
+  fixed.setFixedPitch(true);
+  Memo1->setFont(fixed);
   layout->addWidget(Memo1);
 
   // The editor's commands are window shortcuts: they are tried before the memo sees
@@ -137,6 +145,9 @@ void TPelmorEditor::Paste1Click() {
   std::string clip;
   if (!ReadClipboardText(clip)) return;
   std::string text = Memo1->GetText();
+  // Rows pasted after a last line without its line break start a row of their own
+  // rather than running on into that line's last cell.
+  if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += "\r\n";
   text += clip;
   ReplaceNuls(text);
   Memo1->Lines.SetTextStr(text);

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -453,6 +454,54 @@ TEST_F(MatrixTextEditorTest, LargestMatrixOpensAndComesBackQuickly) {
   EXPECT_LT(rebuildMs, 1000);
   EXPECT_LT(pasteMs, 1000);
 #endif
+}
+
+TEST_F(MatrixTextEditorTest, PasteAfterALastLineWithoutBreakStartsANewRow) {
+  // The user removed the text's last line break; the pasted rows must not run on
+  // into the last row ("species5 0 0 0 0 0extra 1 2").
+  QGuiApplication::clipboard()->setText(QStringLiteral("extra\t1\t2\t3\t4\t5\n"));
+  std::string text;
+  Script.Answers = {TMsgResult::Yes};
+  Edit([&](TPelmorEditor& e) {
+    e.Memo1->SetSelStart(e.Memo1->GetTextLength());
+    Key(e.Memo1, Qt::Key_Backspace);
+    e.Paste1->trigger();
+    text = e.Memo1->GetText();
+    e.Close1->trigger();
+  });
+  EXPECT_EQ(text, DefaultText + "extra 1 2 3 4 5\r\n");
+  ASSERT_EQ(Grid().RowCount(), 7);
+  EXPECT_EQ(Grid().Cells(5, 5), QStringLiteral("0"));
+  EXPECT_EQ(Grid().Cells(0, 6), QStringLiteral("extra"));
+  EXPECT_EQ(Grid().Cells(5, 6), QStringLiteral("5"));
+}
+
+TEST_F(MatrixTextEditorTest, ColumnBlockByShiftAltArrowsCopiesTheColumnsItCovers) {
+  // Narrow and wide letters on two lines: the block is counted in characters, so the
+  // text must be shown with every character one column wide for the shown block to
+  // be the copied one.
+  SetGrid({{"iiiiii", "1"}, {"WWWWWW", "2"}, {"......", "3"}});
+  std::string copied;
+  int32_t stop = -1;
+  bool sameWidth = true;
+  Script.Answers = {TMsgResult::No};
+  Edit([&](TPelmorEditor& e) {
+    const QFontMetrics fm(e.Memo1->font());
+    for (const QChar ch : QStringLiteral("iW.1 0s"))
+      if (fm.horizontalAdvance(ch) != e.Memo1->AvgCharWidth) sameWidth = false;
+    e.Memo1->SetSelStart(1);
+    const Qt::KeyboardModifiers block = Qt::ShiftModifier | Qt::AltModifier;
+    Key(e.Memo1, Qt::Key_Down, block);
+    Key(e.Memo1, Qt::Key_Down, block);
+    for (int i = 0; i < 3; ++i) Key(e.Memo1, Qt::Key_Right, block);
+    stop = e.Memo1->BlockStopColumn;
+    Key(e.Memo1, Qt::Key_C, Qt::ControlModifier);
+    ReadClipboardText(copied);
+    e.close();
+  });
+  EXPECT_TRUE(sameWidth);
+  EXPECT_EQ(stop, 4);
+  EXPECT_EQ(copied, "iii\r\nWWW\r\n...\r\n");
 }
 
 }  // namespace
