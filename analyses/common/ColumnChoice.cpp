@@ -83,6 +83,9 @@ bool TColumnChoiceOpts::FormShow() {
 }
 
 void TColumnChoiceOpts::FormClose() {
+  // A refused grid listed no columns: the choices made on an earlier file stand, or
+  // every later file would open with nothing chosen.
+  if (Refused_) return;
   FirstPosition = FirstList->currentIndex();
   SecondPosition = SecondList->currentIndex();
 }

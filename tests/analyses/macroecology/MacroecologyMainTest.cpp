@@ -859,6 +859,24 @@ TEST_F(MacroDialogTest, OneColumnFileIsRefused) {
   EXPECT_FALSE(Pelmor->OptionsAccepted);
 }
 
+TEST_F(MacroDialogTest, ARefusedOneColumnFileKeepsTheColumnsChosenBefore) {
+  // z against y on a proper file, then a one-column file by mistake, then the proper
+  // file again: the dialog still shows z and y, and the run goes ahead.
+  SetGrid(Hand);
+  Launch("10", "7", 2, 1);
+  ASSERT_EQ(Results, 1);
+  SetGrid({"species x", "sp1 1"});
+  Launch("10", "7");
+  EXPECT_EQ(Script.Messages, QStringList{"At least two columns required."});
+  EXPECT_EQ(Results, 0);
+  SetGrid(Hand);
+  Launch("10", "7");
+  EXPECT_TRUE(Script.Messages.isEmpty()) << Script.Messages.join("|").toStdString();
+  EXPECT_EQ(Results, 1);
+  EXPECT_EQ(MacroecologyOpts->XvariableList->currentText(), "z");
+  EXPECT_EQ(MacroecologyOpts->YvariableList->currentText(), "y");
+}
+
 TEST_F(MacroDialogTest, ConstraintClicksOpenTheParameterDialogsWhichFillFromTheData) {
   SetGrid(Hand);
   TMacroecologyOpts& o = *MacroecologyOpts;
