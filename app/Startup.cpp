@@ -8,17 +8,33 @@
 #include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "analyses/cooccurrence/CoOccurrenceMain.h"
 #include "analyses/guild/GuildStructureMain.h"
+#include "analyses/macroecology/MacroEcologyUDefined1.h"
+#include "analyses/macroecology/MacroEcologyUDefined2.h"
+#include "analyses/macroecology/MacroecologyMain.h"
+#include "analyses/macroecology/MacroecologyOptions.h"
 #include "analyses/guild/GuildStructureOptions.h"
 #include "analyses/standardtests/AnovaMain.h"
 #include "analyses/standardtests/AnovaOptions.h"
+#include "analyses/standardtests/ChiSquareMain.h"
+#include "analyses/standardtests/ChiSquareOptions.h"
 #include "analyses/standardtests/RegressionMain.h"
 #include "analyses/standardtests/RegressionOptions.h"
+#include "analyses/standardtests/RunsTestMain.h"
+#include "analyses/standardtests/RunsTestOptions.h"
 #include "analyses/nicheoverlap/NicheOverlapMain.h"
 #include "analyses/nicheoverlap/NicheOverlapOptions.h"
 #include "analyses/nicheoverlap/NicheOverlapUDefined.h"
 #include "analyses/diversity/AbundancelevelsOptions.h"
 #include "analyses/diversity/SpeciesDiversityMain.h"
 #include "analyses/diversity/SpeciesDiversityOptions.h"
+#include "analyses/sizeoverlap/SizeOverlapMain.h"
+#include "analyses/sizeoverlap/SizeOverlapOptions.h"
+#include "analyses/sizeoverlap/SizeOverlapUDefined1.h"
+#include "analyses/sizeoverlap/SizeOverlapUDefined2.h"
+#include "analyses/sizeoverlap/SizeOverlapUDefined3.h"
+#include "analyses/sizeoverlap/SizeOverlapUDefined4.h"
+#include "analyses/sizeoverlap/SizeOverlapUDefined5.h"
+#include "analyses/sizeoverlap/SizeOverlapUDefined6.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
 #include "shell/PelmorMain.h"
@@ -42,38 +58,38 @@ void CreateWindows() {
   Created.push_back(new TNicheOverlapUserDefined());
   // TPelmorEditor
   Created.push_back(new TProgress());
-  // TSizeOverlap
-  // TSizeOverlapOpts
+  Created.push_back(new TSizeOverlap());
+  Created.push_back(new TSizeOverlapOpts());
   Created.push_back(new TPelmorAbout());
-  // TSizeOverLapUD1
-  // TSizeOverLapUD2
-  // TSizeOverLapUD3
-  // TSizeOverLapUD4
-  // TSizeOverLapUD5
-  // TSizeOverLapUD6
-  // TMacroecologyOpts
+  Created.push_back(new TSizeOverLapUD1());
+  Created.push_back(new TSizeOverLapUD2());
+  Created.push_back(new TSizeOverLapUD3());
+  Created.push_back(new TSizeOverLapUD4());
+  Created.push_back(new TSizeOverLapUD5());
+  Created.push_back(new TSizeOverLapUD6());
+  Created.push_back(new TMacroecologyOpts());
   Created.push_back(new TNicheOverlap());
   Created.push_back(new TNicheOverlapOpts());
-  // TMacroEcology
+  Created.push_back(new TMacroEcology());
   Created.push_back(new TCoOccurrenceUserDefined());
-  // TMacroEcologyUD1
-  // TMacroEcologyUD2
+  Created.push_back(new TMacroEcologyUD1());
+  Created.push_back(new TMacroEcologyUD2());
   Created.push_back(new TRegressionOpts());
   Created.push_back(new TRegressionShell());
   Created.push_back(new TAnovaShell());
-  // TChiSquareShell
+  Created.push_back(new TChiSquareShell());
   Created.push_back(new TAnovaOpts());
-  // TRunsTestShell
+  Created.push_back(new TRunsTestShell());
   Created.push_back(new TChangeDirectory());
   Created.push_back(new TCoOccurrenceOpts());
   Created.push_back(new TGuildStructureOpts());
   Created.push_back(new TCoOccurrence());
-  // TChiSquareOpts
+  Created.push_back(new TChiSquareOpts());
   Created.push_back(new TGuildStructure());
   Created.push_back(new TPelmorRedoMatrix());
   Created.push_back(new TSpeciesDiversityOpts());
   Created.push_back(new TSpeciesDiversity());
-  // TRunsTestOpts
+  Created.push_back(new TRunsTestOpts());
   Created.push_back(new TAbundanceLevelsOpts());
 }
 

@@ -16,7 +16,8 @@ TGuildCells MakeCells(int Cols, int Rows, int Guilds, double Fill, std::vector<s
   RandSeed = 2024;
   Labels.clear();
   for (int r = 1; r < Rows; ++r) {
-    const std::string label = "g" + std::to_string((r - 1) % Guilds);
+    std::string label(1, 'g');
+    label += std::to_string((r - 1) % Guilds);
     Labels.push_back(label);
     cells.SetCell(1, r, label);
     for (int c = 2; c < Cols; ++c) cells.SetCell(c, r, Random() < Fill ? "1" : "0");

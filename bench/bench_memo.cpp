@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "memo/PelMemoCore.h"
+#include "memo/PelMemoLayout.h"
 #include "memo/PelStream.h"
 
 namespace {
@@ -97,4 +98,39 @@ BENCHMARK(BM_TypeCharExtendingUndo);
 
 static void BM_TypeCharNewUndoRecord(benchmark::State& State) { TypeInto(State, true); }
 BENCHMARK(BM_TypeCharNewUndoRecord);
+// Measured layout of the whole matrix text, wrapped at 600 pixels, with a
+// fixed-pitch measurer (the layout's own cost, without a font engine).
+namespace {
+class TPitchMeasurer : public TTextMeasurer {
+ public:
+  void SelectFont(uint8_t, const TStyleRecord*) override {}
+  int32_t TextExtent(const char*, int32_t Count) override { return Count * 7; }
+};
+class TPitchHost : public TPelMemoHost {
+ public:
+  TPitchMeasurer M;
+  TPelLayout Layout;
+  TTextMeasurer* Measurer() override { return &M; }
+  int32_t FormatMeasured(TPelMemoCore& Memo, int32_t Par) override { return Layout.FormatParagraph(Memo, M, Par); }
+};
+}  // namespace
+
+static void BM_FormatMatrixTextWrapped(benchmark::State& State) {
+  TPelMemoCore m;
+  TPitchHost host;
+  m.Host = &host;
+  m.ClientWidth = 616;
+  m.AvgCharWidth = 7;
+  host.Layout.SetupFont(host.M);
+  Load(m, MatrixText());
+  for (auto _ : State) {
+    m.Paragraphs.MarkAllUnformatted();
+    m.FormatRange(0, m.GetParCount() - 1, true);
+    benchmark::DoNotOptimize(m.GetDisplayLineCount());
+  }
+  State.counters["display lines"] = m.GetDisplayLineCount();
+  m.Host = nullptr;
+}
+BENCHMARK(BM_FormatMatrixTextWrapped)->Unit(benchmark::kMillisecond);
+
 BENCHMARK_MAIN();

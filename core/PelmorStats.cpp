@@ -258,6 +258,9 @@ TMeanVar CircularMeanVar(int32_t N, std::span<const double> Angles) {
     // Rounding may put C / R a hair outside [-1, 1]; acos would give not-a-number.
     const double Cosine = std::clamp(C / Resultant, -1.0, 1.0);
     R.Mean = std::acos(Cosine) * (180.0 / std::numbers::pi);
+    // The arc cosine alone folds the lower half of the circle onto the upper one: a
+    // resultant below the axis points the other way round.
+    if (S < 0.0 && R.Mean != 0.0) R.Mean = 360.0 - R.Mean;
   }
   R.Variance = 1.0 - Resultant / static_cast<double>(Count);
   return R;

@@ -136,7 +136,7 @@ class TPelMemoCore {
   virtual void Change();
 
   // ---- loading and saving
-  void LoadTextFromStream(TStream& Stream);
+  virtual void LoadTextFromStream(TStream& Stream);
   bool SaveTextToStream(TStream& Stream) const;
   void ClearText();
 

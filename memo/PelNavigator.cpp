@@ -491,12 +491,16 @@ int32_t TPelNavigator::MeasureLine(const LineInfo& L, int32_t Upto, std::vector<
     select();
     const int32_t x0 = x;
     if (Edges) {
+      // Cumulative advances: the measurer's widths add up, so one pass suffices.
+      int32_t before = 0;
       for (int32_t k = o; k < e; ++k) {
-        const int32_t before = m ? TextExtentChunked(*m, t + o, k - o, chunk) : (k - o) * avg;
         Edges->push_back(x0 + before);
+        before += m ? m->TextExtent(t + k, 1) : avg;
       }
+      x = x0 + before;
+    } else {
+      x = x0 + (m ? TextExtentChunked(*m, t + o, e - o, chunk) : (e - o) * avg);
     }
-    x = x0 + (m ? TextExtentChunked(*m, t + o, e - o, chunk) : (e - o) * avg);
     if (justify) {
       for (int32_t k = o; k < e; ++k)
         if (t[k] == ' ' && k >= L.JustStart && widened < L.Spaces) {

@@ -2,6 +2,7 @@
 // How the computing routines of an analysis talk to the world while they run,
 // without knowing about windows: let the interface process pending messages, test
 // the stop flag, report a failure message, set a caption and step a progress bar.
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -40,3 +41,27 @@ class TSilentHooks : public TRunHooks {
 
 // Hooks used by a routine when its caller gave none.
 TRunHooks& NoHooks();
+
+// Pending messages inside a long per-unit or retry loop, at most once every 20 ms: the
+// clock is read only every 256 calls, so the loop pays almost nothing for it. Returns
+// true when the run is to stop (the stop flag, read after the messages were let run).
+class TPacedMessages {
+ public:
+  explicit TPacedMessages(TRunHooks& Hooks) : Hooks_(Hooks), Last_(std::chrono::steady_clock::now()) {}
+  bool Stop() {
+    if ((++Calls_ & 255u) == 0u) {
+      const auto now = std::chrono::steady_clock::now();
+      if (now - Last_ >= std::chrono::milliseconds(20)) {
+        Last_ = now;
+        Hooks_.ProcessMessages();
+        return Hooks_.StopRequested();
+      }
+    }
+    return false;
+  }
+
+ private:
+  TRunHooks& Hooks_;
+  std::chrono::steady_clock::time_point Last_;
+  uint32_t Calls_ = 0;
+};

@@ -51,14 +51,33 @@ void TSummaryText::StatBlock(const TSimStatistic& S, const TStatLabels& L) {
   Histogram(S, L.Frequencies, L.HistogramLines);
 }
 
+void TSummaryText::IndexBlock(const TSimStatistic& S, const TStatTexts& t, const TIndexBlockLabels& L) {
+  auto q = [](const std::string& s) { return QString::fromStdString(s); };
+  Add(L.Observed + q(t.Observed));
+  Add(L.Mean + q(t.Mean));
+  Add(L.Variance + q(t.Variance));
+  const QString low = QStringLiteral("p(observed <= expected) = ") + q(t.PLow);
+  const QString high = QStringLiteral("p(observed >= expected) = ") + q(t.PHigh);
+  Add(L.UpperTailFirst ? high : low);
+  Add(L.UpperTailFirst ? low : high);
+  Empty();
+  const QString times = QStringLiteral("Number of times ") + L.Compared;
+  Add(times + QStringLiteral(" < simulated indices = ") + q(t.Less));
+  Add(times + QStringLiteral(" = simulated indices = ") + q(t.Equal));
+  Add(times + QStringLiteral(" > simulated indices = ") + q(t.Greater));
+  Add(QStringLiteral("Standardized Effect Size = ") + q(t.SES));
+  Empty();
+  if (L.HistogramLines > 0) Histogram(S, QStringLiteral("Simulation frequencies:"), L.HistogramLines);
+}
+
 void TSummaryText::Histogram(const TSimStatistic& S, const QString& Frequencies, int LineCount) {
   Add(Frequencies);
   Add(HistogramTitle);
   for (const std::string& line : HistogramSummaryLines(S, LineCount)) Lines_ << QString::fromStdString(line);
 }
 
-void TSummaryText::InputMatrix(const TStringGrid& Grid) {
-  Add(QStringLiteral("INPUT MATRIX:"));
+void TSummaryText::InputMatrix(const TStringGrid& Grid, const QString& Title) {
+  Add(Title);
   Empty();
   for (int r = 0; r < Grid.RowCount(); ++r) {
     QString line;

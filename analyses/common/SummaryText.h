@@ -28,6 +28,18 @@ struct TStatLabels {
   int HistogramLines = 13;  // histogram lines written, from the empty first line
 };
 
+// The wording of the index block most analyses write for a statistic: observed value,
+// mean and variance of the simulated values, the two tail probabilities, the three
+// counts, the effect size and the histogram.
+struct TIndexBlockLabels {
+  QString Observed = QStringLiteral("Observed index = ");
+  QString Mean = QStringLiteral("Mean of simulated indices = ");
+  QString Variance = QStringLiteral("Variance of simulated indices = ");
+  QString Compared = QStringLiteral("observed index");  // in "Number of times " + Compared + " < ..."
+  bool UpperTailFirst = false;  // "p(observed >= expected) = " before "p(observed <= expected) = "
+  int HistogramLines = 14;      // 0: the caller writes the histogram itself
+};
+
 class TSummaryText {
  public:
   static const QString SeparatorLine;  // 46 underscores
@@ -48,12 +60,17 @@ class TSummaryText {
   // line, the three counts, the effect size, the two probabilities, an empty line,
   // then the histogram with its title lines.
   void StatBlock(const TSimStatistic& S, const TStatLabels& Labels = {});
+  // The index block: Observed, Mean and Variance lines, the two tail probabilities
+  // (p low first unless UpperTailFirst), an empty line, the counts of simulated values
+  // the observed one is below, equal to and above, the effect size, an empty line, and
+  // (HistogramLines > 0) "Simulation frequencies:" with the histogram.
+  void IndexBlock(const TSimStatistic& S, const TStatTexts& Texts, const TIndexBlockLabels& Labels = {});
   // Only the histogram: the frequencies line, the title, then the lines of the
   // ranges and counts side by side.
   void Histogram(const TSimStatistic& S, const QString& Frequencies, int LineCount);
-  // "INPUT MATRIX:", an empty line, then every row of Grid (titles included), each
-  // cell followed by one blank.
-  void InputMatrix(const TStringGrid& Grid);
+  // Title ("INPUT MATRIX:" unless given), an empty line, then every row of Grid
+  // (titles included), each cell followed by one blank.
+  void InputMatrix(const TStringGrid& Grid, const QString& Title = QStringLiteral("INPUT MATRIX:"));
 
   const QStringList& Lines() const { return Lines_; }
   // Replaces the memo's text by the lines.

@@ -352,18 +352,11 @@ QStringList TCoOccurrence::OptionLines() const {
 
 void TCoOccurrence::StatLines(TSummaryText& S, const TSimStatistic& Stat, const QPlainTextEdit& Bins,
                               const QPlainTextEdit& Counts) const {
-  const TStatTexts t = StatsToStrings(Stat);
-  S.Add(QStringLiteral("Observed index = ") + Q(t.Observed));
-  S.Add(QStringLiteral("Mean of simulated indices = ") + Q(t.Mean));
-  S.Add(QStringLiteral("Variance of simulated indices = ") + Q(t.Variance));
-  S.Add(QStringLiteral("p(observed <= expected) = ") + Q(t.PLow));
-  S.Add(QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh));
-  S.Empty();
-  S.Add(QStringLiteral("Number of times observed index < simulated indices = ") + Q(t.Less));
-  S.Add(QStringLiteral("Number of times observed index = simulated indices = ") + Q(t.Equal));
-  S.Add(QStringLiteral("Number of times observed index > simulated indices = ") + Q(t.Greater));
-  S.Add(QStringLiteral("Standardized Effect Size = ") + Q(t.SES));
-  S.Empty();
+  // The histogram lines come from the tab's memos, which show "0" for a set without
+  // values.
+  TIndexBlockLabels labels;
+  labels.HistogramLines = 0;
+  S.IndexBlock(Stat, StatsToStrings(Stat), labels);
   S.Add("Simulation frequencies:\r\n");
   S.Add(TSummaryText::HistogramTitle + QStringLiteral("\r\n"));
   // The memos hold at most one line per bin and the empty first line.

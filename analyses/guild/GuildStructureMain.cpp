@@ -259,22 +259,10 @@ namespace {
 // One statistic's block of the summary; the variance and favored-state blocks give
 // the upper tail first.
 void StatLines(TSummaryText& S, const QString& Title, const TSimStatistic& Stat, bool UpperFirst) {
-  const TStatTexts t = StatTexts(Stat, kObservedArrow);
   S.Add(Title);
-  S.Add(QStringLiteral("Observed index = ") + Q(t.Observed));
-  S.Add(QStringLiteral("Mean of simulated indices = ") + Q(t.Mean));
-  S.Add(QStringLiteral("Variance of simulated indices = ") + Q(t.Variance));
-  const QString low = QStringLiteral("p(observed <= expected) = ") + Q(t.PLow);
-  const QString high = QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh);
-  S.Add(UpperFirst ? high : low);
-  S.Add(UpperFirst ? low : high);
-  S.Empty();
-  S.Add(QStringLiteral("Number of times observed index < simulated indices = ") + Q(t.Less));
-  S.Add(QStringLiteral("Number of times observed index = simulated indices = ") + Q(t.Equal));
-  S.Add(QStringLiteral("Number of times observed index > simulated indices = ") + Q(t.Greater));
-  S.Add(QStringLiteral("Standardized Effect Size = ") + Q(t.SES));
-  S.Empty();
-  S.Histogram(Stat, QStringLiteral("Simulation frequencies:"), 14);
+  TIndexBlockLabels labels;
+  labels.UpperTailFirst = UpperFirst;
+  S.IndexBlock(Stat, StatTexts(Stat, kObservedArrow), labels);
 }
 }  // namespace
 

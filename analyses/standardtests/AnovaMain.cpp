@@ -220,18 +220,7 @@ void TAnovaShell::SummaryDisplay(TSummaryText& S) const {
   S.Add(QStringLiteral("Analyzed variables column = ") + ResponseTitle);
   S.Separator();
   S.Add("INDEX");
-  S.Add(QStringLiteral("Observed index = ") + Q(t.Observed));
-  S.Add(QStringLiteral("Mean of simulated indices = ") + Q(t.Mean));
-  S.Add(QStringLiteral("Variance of simulated indices = ") + Q(t.Variance));
-  S.Add(QStringLiteral("p(observed <= expected) = ") + Q(t.PLow));
-  S.Add(QStringLiteral("p(observed >= expected) = ") + Q(t.PHigh));
-  S.Empty();
-  S.Add(QStringLiteral("Number of times observed index < simulated indices = ") + Q(t.Less));
-  S.Add(QStringLiteral("Number of times observed index = simulated indices = ") + Q(t.Equal));
-  S.Add(QStringLiteral("Number of times observed index > simulated indices = ") + Q(t.Greater));
-  S.Add(QStringLiteral("Standardized Effect Size = ") + Q(t.SES));
-  S.Empty();
-  S.Histogram(FStat, QStringLiteral("Simulation frequencies:"), 14);
+  S.IndexBlock(FStat, t);
   S.Separator();
   S.InputMatrix(*Pelmor->MainGrid);
 }

@@ -208,7 +208,11 @@ TEST(PelmorStats, CircularMeanVar) {
   EXPECT_NEAR(R.Variance, 1.0 - std::cos(10.0 * M_PI / 180.0), 1e-12);
 
   EXPECT_NEAR(CircularMeanVar(1, std::vector<double>{90}).Mean, 90.0, 1e-9);
-  EXPECT_NEAR(CircularMeanVar(1, std::vector<double>{270}).Mean, 90.0, 1e-9);  // arc cosine only
+  // A resultant below the axis: 360 minus the arc cosine.
+  EXPECT_NEAR(CircularMeanVar(1, std::vector<double>{270}).Mean, 270.0, 1e-9);
+  EXPECT_NEAR(CircularMeanVar(2, std::vector<double>{300, 320}).Mean, 310.0, 1e-9);
+  EXPECT_NEAR(CircularMeanVar(2, std::vector<double>{100, 120}).Mean, 110.0, 1e-9);
+  EXPECT_EQ(CircularMeanVar(2, std::vector<double>{10, 350}).Mean, 0.0);
   EXPECT_NEAR(CircularMeanVar(1, std::vector<double>{0}).Variance, 0.0, 1e-15);
 
   R = CircularMeanVar(2, std::vector<double>{0, 180});  // resultant ~0

@@ -213,6 +213,29 @@ TEST_F(GuildRunTest, GroupsTooSmallOrEmpty) {
   EXPECT_EQ(Results, 0);
 }
 
+TEST_F(GuildRunTest, TooManyGroupValuesAreRefusedBeforeTheLoop) {
+  // 1001 guilds of two species: 1001 x 50000 values would be kept, above 50,000,000;
+  // 1000 guilds fit exactly.
+  auto grid = [](int Guilds) {
+    QStringList rows{QStringLiteral("sp g s1 s2")};
+    for (int g = 0; g < Guilds; ++g) {
+      rows << QStringLiteral("a%1 g%1 1 0").arg(g);
+      rows << QStringLiteral("b%1 g%1 0 1").arg(g);
+    }
+    return rows;
+  };
+  SetGrid(grid(1001));
+  Launch(QStringLiteral("50000"), QStringLiteral("1"));
+  EXPECT_EQ(Script.Messages, QStringList{QStringLiteral("Too many groups for this number of iterations.")});
+  EXPECT_TRUE(Pelmor->AbortRequested);
+  EXPECT_EQ(Results, 0);
+  EXPECT_FALSE(Progress->isVisible());
+  SetGrid(grid(1000));
+  Launch(QStringLiteral("2"), QStringLiteral("1"));
+  EXPECT_TRUE(Script.Messages.isEmpty());
+  EXPECT_EQ(Results, 1);
+}
+
 TEST_F(GuildRunTest, RegionRunReportsFavoredStatesFromZeros) {
   SetGrid({QStringLiteral("sp s1 s2 s3 s4"), QStringLiteral("region n n s s"), QStringLiteral("A 1 0 1 1"),
            QStringLiteral("B 0 1 1 0"), QStringLiteral("C 1 1 0 0")});

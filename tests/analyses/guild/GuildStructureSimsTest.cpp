@@ -279,10 +279,11 @@ std::vector<std::vector<std::string>> RandomGuildGrid(int Cols, int Rows, int Gu
   RandSeed = Seed;
   std::vector<std::vector<std::string>> rows(static_cast<size_t>(Rows), std::vector<std::string>(static_cast<size_t>(Cols)));
   for (int r = 1; r < Rows; ++r) {
-    rows[r][1] = "g" + std::to_string((r - 1) % Guilds);
+    rows[r][1] = std::string(1, 'g');
+    rows[r][1] += std::to_string((r - 1) % Guilds);
     for (int c = 2; c < Cols; ++c) {
       const double u = Random();
-      rows[r][c] = u < Fill * 0.1 ? "2" : u < Fill ? "1" : "0";
+      rows[r][c] = std::string(1, u < Fill * 0.1 ? '2' : u < Fill ? '1' : '0');
     }
   }
   return rows;

@@ -1,13 +1,15 @@
 #pragma once
-// The common ground of the regression and ANOVA window tests: a main grid from rows of
+// The common ground of the standard tests' window tests: a main grid from rows of
 // blank-separated texts, and a launch through the Analyze menu whose options dialog
-// gets the iteration count, the seed and whatever else the test sets.
+// gets the iteration count, the seed and whatever else the test sets. The dialog may be
+// a column-choice dialog (regression, ANOVA, runs test) or another (chi-square).
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringList>
 #include <functional>
+#include <ostream>
 
 #include "analyses/common/AnalysisResults.h"
 #include "analyses/common/ColumnChoice.h"
@@ -15,33 +17,37 @@
 #include "shell/PelmorMain.h"
 #include "tests/shell/GuiFixture.h"
 
+// Failed comparisons show the texts.
+inline void PrintTo(const QString& S, std::ostream* Os) { *Os << '"' << S.toStdString() << '"'; }
+
 class StandardTestsFixture : public TGuiFixture {
  protected:
   // Dialog and results window of the analysis under test, and its menu name.
-  void Use(TColumnChoiceOpts* Dialog, TAnalysisResults* ResultsWindow, const QString& MenuName) {
-    Opts = Dialog;
+  void Use(TAnalysisOpts* Dialog, TAnalysisResults* ResultsWindow, const QString& MenuName) {
+    AnyOpts = Dialog;
+    Opts = dynamic_cast<TColumnChoiceOpts*>(Dialog);
     Window = ResultsWindow;
     Menu = MenuName;
     if (Pelmor->BatchMode) Pelmor->BatchOff();
     Pelmor->New1Click();
-    Opts->ResetDefaults();
-    Opts->FormCreate();
+    AnyOpts->ResetDefaults();
+    if (Opts) Opts->FormCreate();
     Window->Memo1->clear();
     Script.OnModal = [this](QWidget* W) {
-      if (W == Opts) {
+      if (W == AnyOpts) {
         ++Shown;
         // A dialog that refused the grid has closed itself.
-        if (Opts->Refused()) return;
+        if (Opts && Opts->Refused()) return;
         if (Answer) Answer();
-        (Accept ? Opts->RunButton : Opts->CancelButton)->click();
+        (Accept ? AnyOpts->RunButton : AnyOpts->CancelButton)->click();
       } else if (W == Window) {
         ++Results;
       }
     };
   }
   void TearDown() override {
-    Opts->ResetDefaults();
-    Opts->FormCreate();
+    if (AnyOpts) AnyOpts->ResetDefaults();
+    if (Opts) Opts->FormCreate();
     if (Pelmor->BatchMode) Pelmor->BatchOff();
     Pelmor->New1Click();
     TGuiFixture::TearDown();
@@ -63,10 +69,10 @@ class StandardTestsFixture : public TGuiFixture {
   void Launch(const QString& Iterations, const QString& Seed, int First = -2, int Second = -2,
               std::function<void()> Extra = {}) {
     Answer = [=, this] {
-      Opts->IterationsEdit->setText(Iterations);
-      Opts->RandomSeedEdit->setText(Seed);
-      if (First != -2) Opts->FirstList->setCurrentIndex(First);
-      if (Second != -2) Opts->SecondList->setCurrentIndex(Second);
+      AnyOpts->IterationsEdit->setText(Iterations);
+      AnyOpts->RandomSeedEdit->setText(Seed);
+      if (Opts && First != -2) Opts->FirstList->setCurrentIndex(First);
+      if (Opts && Second != -2) Opts->SecondList->setCurrentIndex(Second);
       if (Extra) Extra();
     };
     Script.Messages.clear();
@@ -84,7 +90,8 @@ class StandardTestsFixture : public TGuiFixture {
     EXPECT_FALSE(Progress->isVisible());
   }
 
-  TColumnChoiceOpts* Opts = nullptr;
+  TAnalysisOpts* AnyOpts = nullptr;
+  TColumnChoiceOpts* Opts = nullptr;  // when the dialog is a column-choice one
   TAnalysisResults* Window = nullptr;
   QString Menu;
   std::function<void()> Answer;

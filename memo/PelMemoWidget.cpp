@@ -1,0 +1,1595 @@
+#include "memo/PelMemoWidget.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QGlyphRun>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+#include "memo/PelStream.h"
+#include "platform/Clipboard.h"
+#include "platform/Latin1Qt.h"
+#include "platform/Prompts.h"
+
+namespace {
+
+uint32_t SteadyMs() {
+  static QElapsedTimer timer;
+  if (!timer.isValid()) timer.start();
+  return static_cast<uint32_t>(timer.elapsed());
+}
+
+// Characters worth drawing (blanks and codes take room but show nothing).
+bool Drawable(unsigned char C) { return C > ' ' && C != 127; }
+
+}  // namespace
+
+// ---- the measurer ---------------------------------------------------------------------
+
+void TQtMeasurer::SetFonts(const QFont& M, const QFont& A) {
+  Main = M;
+  Alt = A;
+  for (auto& t : Tables) t.reset();
+  Current = nullptr;
+  SelectFont(0, nullptr);
+}
+
+QFont TQtMeasurer::FontFor(uint8_t Style) const {
+  QFont f = (Style & StyleAltFont) ? Alt : Main;
+  if (Style & StyleBold) f.setBold(!f.bold());
+  if (Style & StyleItalic) f.setItalic(!f.italic());
+  if (Style & StyleUnderline) f.setUnderline(!f.underline());
+  f.setKerning(false);
+  return f;
+}
+
+TQtMeasurer::TTable& TQtMeasurer::Table(uint8_t Key) {
+  auto& slot = Tables[Key & 63];
+  if (!slot) {
+    slot = std::make_unique<TTable>();
+    slot->Font = FontFor(static_cast<uint8_t>((Key & 7) | ((Key & 8) ? StyleAltFont : 0)));
+    const QFontMetrics fm(slot->Font);
+    for (int c = 0; c < 256; ++c) {
+      const unsigned char b = static_cast<unsigned char>(c);
+      slot->Adv[static_cast<size_t>(c)] = (b < ' ' && b != '\t') ? 0 : fm.horizontalAdvance(QChar(Latin1ToChar(b)));
+    }
+  }
+  return *slot;
+}
+
+void TQtMeasurer::SelectFont(uint8_t StaticStyle, const TStyleRecord* Attr) {
+  uint8_t bits = StaticStyle & (StyleBold | StyleItalic | StyleUnderline);
+  if (Attr && (Attr->Flags & 0x80)) bits = Attr->Flags & 7;
+  Current = &Table(static_cast<uint8_t>(bits | ((StaticStyle & StyleAltFont) ? 8 : 0)));
+}
+
+int32_t TQtMeasurer::TextExtent(const char* Text, int32_t Count) {
+  if (!Current) SelectFont(0, nullptr);
+  int64_t w = 0;
+  for (int32_t i = 0; i < Count; ++i) w += Current->Adv[static_cast<unsigned char>(Text[i])];
+  return static_cast<int32_t>(std::min<int64_t>(w, INT32_MAX));
+}
+
+const QRawFont& TQtMeasurer::RawFont() {
+  if (!Current) SelectFont(0, nullptr);
+  if (!Current->Raw.isValid()) Current->Raw = QRawFont::fromFont(Current->Font);
+  return Current->Raw;
+}
+
+quint32 TQtMeasurer::Glyph(unsigned char Ch) {
+  if (!Current->GlyphsReady) {
+    const QRawFont& raw = RawFont();
+    QString all;
+    for (int c = 0; c < 256; ++c) all.append(QChar(c < 32 ? 32 : c));
+    const QList<quint32> g = raw.glyphIndexesForString(all);
+    for (int c = 0; c < 256 && c < g.size(); ++c) Current->Glyphs[static_cast<size_t>(c)] = g[c];
+    Current->GlyphsReady = true;
+  }
+  return Current->Glyphs[Ch];
+}
+
+// ---- drawing a run of text -------------------------------------------------------------
+
+void DrawTextRun(QPainter& Painter, TQtMeasurer& Meas, int64_t& X, int32_t Y, const char* Text, int32_t Count,
+                 int32_t VisibleSpaceWidth, bool ShowSpaces, int32_t RightClip) {
+  int32_t i = 0;
+  // Far left of the window nothing is drawn; the pen still advances.
+  while (i < Count && X <= -16384) X += Meas.Advance(static_cast<unsigned char>(Text[i++]));
+  const bool raw = Meas.RawFont().isValid();
+  QList<quint32> glyphs;
+  QList<QPointF> points;
+  for (; i < Count && X < RightClip; ++i) {
+    const unsigned char c = static_cast<unsigned char>(Text[i]);
+    if (ShowSpaces && c == ' ') {
+      if (raw) {
+        glyphs.append(Meas.Glyph(0xB7));
+        points.append(QPointF(static_cast<double>(X), Y));
+      }
+      X += VisibleSpaceWidth;
+      continue;
+    }
+    const int32_t w = Meas.Advance(c);
+    if (Drawable(c) && X + w >= 0) {
+      if (raw) {
+        glyphs.append(Meas.Glyph(c));
+        points.append(QPointF(static_cast<double>(X), Y));
+      } else {
+        Painter.setFont(Meas.Font());
+        Painter.drawText(QPointF(static_cast<double>(X), Y), QString(QChar(Latin1ToChar(c))));
+      }
+    }
+    X += w;
+  }
+  if (glyphs.isEmpty()) return;
+  QGlyphRun run;
+  run.setRawFont(Meas.RawFont());
+  run.setGlyphIndexes(glyphs);
+  run.setPositions(points);
+  run.setUnderline(Meas.Font().underline());
+  Painter.drawGlyphRun(QPointF(0, 0), run);
+}
+
+// ---- creation ---------------------------------------------------------------------------
+
+TPelMemo::TPelMemo(QWidget* Parent) : QAbstractScrollArea(Parent) {
+  Host = this;
+  Clock = &SteadyMs;
+  QFont f(QStringLiteral("Arial"));
+  f.setStyleHint(QFont::SansSerif);
+  f.setPointSizeF(QApplication::font().pointSizeF() > 0 ? QApplication::font().pointSizeF() : 10);
+  AltFont = f;
+  BackColor = palette().color(QPalette::Base);
+  HighlightBackgnd = BackColor;
+  SelBackColor = palette().color(QPalette::Highlight);
+  SelTextColor = palette().color(QPalette::HighlightedText);
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_InputMethodEnabled, false);
+  viewport()->setCursor(Qt::IBeamCursor);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setAutoFillBackground(false);
+  setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  resize(100, 60);
+
+  ScrollAnim.setInterval(10);
+  connect(&ScrollAnim, &QTimer::timeout, this, [this] {
+    try {
+      AnimateScroll();
+    } catch (const std::exception& e) {
+      ScrollAnim.stop();
+      ShowError(e.what());
+    }
+  });
+  Pacer.setInterval(0);
+  connect(&Pacer, &QTimer::timeout, this, [this] {
+    try {
+      RunFormatSlice();
+    } catch (const std::exception& e) {
+      Pacer.stop();
+      ShowError(e.what());
+    }
+  });
+  const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+  Blink.setInterval(flash > 0 ? flash / 2 : 500);
+  connect(&Blink, &QTimer::timeout, this, [this] { BlinkCaret(); });
+  connect(&AutoScroll, &QTimer::timeout, this, [this] {
+    try {
+      AutoScrollStep();
+    } catch (const std::exception& e) {
+      AutoScroll.stop();
+      ShowError(e.what());
+    }
+  });
+  connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int a) { VertAction(a); });
+  connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int a) { HorzAction(a); });
+
+  setFont(f);  // through changeEvent: metrics, layout and scroll ranges
+  UpdateFontMetrics();
+  ApplyScrollBarPolicy();
+  Reformat();
+  UpdateScrollRanges();
+}
+
+TPelMemo::~TPelMemo() {
+  // The background formatter ends with the window.
+  if (UpdateMode == TpmUpdateMode::umBackground) qDebug("FormTerm");
+  Pacer.stop();
+  ScrollAnim.stop();
+  Blink.stop();
+  AutoScroll.stop();
+  Host = nullptr;
+}
+
+void TPelMemo::ShowError(const char* What) { Prompts().MessageDlg(QString::fromUtf8(What), TMsgType::Error, TMsgButtons::OK); }
+
+bool TPelMemo::event(QEvent* E) {
+  try {
+    if (E->type() == QEvent::KeyPress) {
+      auto* k = static_cast<QKeyEvent*>(E);
+      // Tab and Shift+Tab stay with the memo when it wants tabs.
+      if ((k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) && WantTabs && !DisplayOnly &&
+          !(k->modifiers() & Qt::AltModifier)) {
+        keyPressEvent(k);
+        return true;
+      }
+    }
+    return QAbstractScrollArea::event(E);
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+    return true;
+  }
+}
+
+bool TPelMemo::viewportEvent(QEvent* E) {
+  try {
+    return QAbstractScrollArea::viewportEvent(E);
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+    return true;
+  }
+}
+
+bool TPelMemo::focusNextPrevChild(bool Next) {
+  if (WantTabs && !DisplayOnly) return false;
+  return QAbstractScrollArea::focusNextPrevChild(Next);
+}
+
+// ---- host ------------------------------------------------------------------------------
+
+TTextMeasurer* TPelMemo::Measurer() { return HasRealWidth ? &Meas : nullptr; }
+
+int32_t TPelMemo::FormatMeasured(TPelMemoCore&, int32_t Par) {
+  const bool wasWidest = Par == LayoutState.WidestPar;
+  const int64_t widest = LayoutState.WidestWidth;
+  const int32_t delta = LayoutState.FormatParagraph(*this, Meas, Par);
+  if (wasWidest && LayoutState.WidestWidth == widest) {
+    // The widest paragraph may have become narrower: look again once the edit is done.
+    TLinesList ll;
+    ll.Par = Paragraphs.GetPar(Par);
+    int32_t w = 0;
+    for (int32_t k = 0; k < ll.Count(); ++k) w = std::max(w, ll.GetLine(k)->Width);
+    if (w < widest) WidestDirty = true;
+  }
+  return delta;
+}
+
+void TPelMemo::TextDisplayChanged(int32_t, int32_t) {
+  if (WidestDirty) {
+    WidestDirty = false;
+    const int64_t before = LayoutState.WidestWidth;
+    LayoutState.RescanWidest(*this);
+    if (before != LayoutState.WidestWidth) UpdateHorzRange();
+  }
+  UpdateScrollRanges();
+  UpdateHorzRange();
+  viewport()->update();
+  if (FormatPending() && UpdateMode == TpmUpdateMode::umBackground) StartPacer();
+  if (FormatPending() && UpdateMode == TpmUpdateMode::umImmediate) {
+    FormatRange(Paragraphs.PendingFirstPar, GetParCount() - 1, false);
+    UpdateScrollRanges();
+  }
+}
+
+void TPelMemo::Changed() { viewport()->update(); }
+
+void TPelMemo::SelectionChanged() {
+  viewport()->update();
+  UpdateCaret();
+}
+
+// ---- properties -----------------------------------------------------------------------
+
+void TPelMemo::SetAlignment(TAlignment A) {
+  if (A == Alignment) return;
+  HorzOffset = 0;
+  Alignment = A;
+  if (!WordWrap) Reformat();
+  Relayout();
+}
+
+void TPelMemo::SetBorderStyle(TBorderStyle S) {
+  BorderStyleValue = S;
+  setFrameStyle(S == TBorderStyle::bsSingle ? (QFrame::StyledPanel | QFrame::Sunken) : QFrame::NoFrame);
+}
+
+void TPelMemo::SetHideSelection(bool On) {
+  HideSelection = On;
+  if (!hasFocus()) viewport()->update();
+}
+
+void TPelMemo::SetScrollBars(TScrollStyle S) {
+  const bool vertBefore = ScrollBarsValue == TScrollStyle::ssVertical || ScrollBarsValue == TScrollStyle::ssBoth;
+  ScrollBarsValue = S;
+  ApplyScrollBarPolicy();
+  const bool vert = S == TScrollStyle::ssVertical || S == TScrollStyle::ssBoth;
+  if (vert != vertBefore && WordWrap) Reformat();
+  UpdateScrollRanges();
+  UpdateHorzRange();
+}
+
+void TPelMemo::SetWordWrap(bool On) {
+  if (On == WordWrap) return;
+  WordWrap = On;
+  HorzOffset = 0;
+  Reformat();
+  Relayout();
+}
+
+void TPelMemo::SetCaretWidth(int32_t W) {
+  CaretWidthValue = W;
+  AutoCaretWidth = W == 0;
+  CaretW = AutoCaretWidth ? LineHeight / 14 + 1 : W;
+  if (hasFocus()) UpdateCaret();
+}
+
+void TPelMemo::SetColumnWrap(int32_t C) {
+  ColumnWrap = C;
+  if (WordWrap) Reformat();
+  Relayout();
+}
+
+void TPelMemo::SetDisplayOnly(bool On) {
+  DisplayOnly = On;
+  viewport()->update();
+}
+
+void TPelMemo::SetJustified(bool On) {
+  HorzOffset = 0;
+  Justified = On;
+  UpdateCaret();
+  viewport()->update();
+}
+
+void TPelMemo::SetLeftMargin(int32_t M) {
+  LeftMargin = M;
+  if (WordWrap) Reformat();
+  Relayout();
+}
+
+void TPelMemo::SetRightMargin(int32_t M) {
+  RightMargin = M;
+  if (WordWrap) Reformat();
+  Relayout();
+}
+
+void TPelMemo::SetTabStops(int32_t T) {
+  TabStops = T;
+  // Tabs move the words after them even without wrapping.
+  Reformat();
+  Relayout();
+}
+
+void TPelMemo::SetLineHeight(int32_t H) {
+  const int32_t old = LineHeight;
+  if (H < 1) {
+    AutoLineHeight = true;
+  } else {
+    AutoLineHeight = false;
+    LineHeight = std::min(H, 65535);
+  }
+  UpdateFontMetrics();
+  if (LineHeight != old && old > 0) {
+    const int32_t top = VertOffset / old, rest = VertOffset % old;
+    VertOffset = top * LineHeight + std::min(rest, LineHeight - 1);
+    UpdateScrollRanges();
+    SetScrollBarValues();
+    viewport()->update();
+    UpdateCaret();
+    if (OnVScroll) OnVScroll(*this);
+  }
+}
+
+void TPelMemo::SetOverwrite(bool On) {
+  Overwrite = On;
+  UpdateCaret();
+}
+
+void TPelMemo::SetRightLinePos(int32_t P) {
+  RightLinePos = P;
+  viewport()->update();
+}
+
+void TPelMemo::SetShowEndParSelected(bool On) {
+  ShowEndParSelected = On;
+  viewport()->update();
+}
+
+void TPelMemo::SetUpdateMode(TpmUpdateMode M) {
+  if (M == UpdateMode) return;
+  Pacer.stop();
+  if (UpdateMode == TpmUpdateMode::umBackground) qDebug("FormTerm");
+  UpdateMode = M;
+  if (M == TpmUpdateMode::umImmediate) {
+    FormatRange(0, GetParCount() - 1, false);
+    Paragraphs.PendingFirstPar = GetParCount();
+    Paragraphs.PendingLastPar = -1;
+    UpdateScrollRanges();
+  } else if (M == TpmUpdateMode::umBackground && FormatPending()) {
+    StartPacer();
+  }
+}
+
+void TPelMemo::SetOptions(uint32_t O) {
+  const uint32_t old = GetOptions();
+  if (O == old) return;
+  TPelMemoCore::SetOptions(O);
+  if ((O ^ old) & pmoAutoScrollBars) {
+    ApplyScrollBarPolicy();
+    UpdateScrollRanges();
+    UpdateHorzRange();
+  }
+  if ((O ^ old) & (pmoWindowsSelColors | pmoFullLineSelect)) viewport()->update();
+}
+
+void TPelMemo::SetMemoFont(const QFont& F) {
+  QFont f = F;
+  if (!f.families().isEmpty() && f.styleHint() == QFont::AnyStyle) f.setStyleHint(QFont::SansSerif);
+  setFont(f);
+}
+
+void TPelMemo::SetAltFont(const QFont& F) {
+  AltFont = F;
+  Meas.SetFonts(font(), AltFont);
+  if (WordWrap) Reformat();
+  Relayout();
+}
+
+void TPelMemo::SetSelColors(const QColor& Back, const QColor& Text) {
+  SelBackColor = Back;
+  SelTextColor = Text;
+  viewport()->update();
+}
+
+void TPelMemo::SetHighlightColors(const QColor& Text, const QColor& Back) {
+  HighlightColor = Text;
+  HighlightBackgnd = Back;
+  viewport()->update();
+}
+
+void TPelMemo::SetColor(const QColor& C) {
+  BackColor = C;
+  viewport()->update();
+}
+
+void TPelMemo::SetEndOfTextMark(const QPen& P) {
+  EndOfTextMark = P;
+  viewport()->update();
+}
+
+void TPelMemo::changeEvent(QEvent* E) {
+  QAbstractScrollArea::changeEvent(E);
+  if (E->type() == QEvent::FontChange) {
+    UpdateFontMetrics();
+    Reformat();
+    VertOffset = 0;
+    HorzOffset = 0;
+    UpdateScrollRanges();
+    UpdateHorzRange();
+    if (AutoCaretWidth) CaretW = LineHeight / 14 + 1;
+    SetScrollBarValues();
+    if (OnVScroll) OnVScroll(*this);
+    UpdateCaret();
+    viewport()->update();
+  }
+}
+
+void TPelMemo::UpdateFontMetrics() {
+  Meas.SetFonts(font(), AltFont);
+  LayoutState.SetupFont(Meas);
+  const QFontMetrics fm(Meas.FontFor(0));
+  const int32_t fontH = fm.ascent() + fm.descent();
+  if (AutoLineHeight) LineHeight = std::min(fontH + 1, 65535);
+  const int32_t extra = (LineHeight - fontH + 1) / 2;
+  BaselineY = LineHeight - fm.descent() - extra;
+  if (BaselineY < fm.ascent()) BaselineY = std::min(LineHeight, fm.ascent());
+  AvgCharWidth = std::max(1, fm.averageCharWidth());
+  ExtentChunk = std::max(1, 16384 / std::max(1, fm.maxWidth()));
+  if (AutoCaretWidth) CaretW = LineHeight / 14 + 1;
+}
+
+// ---- layout --------------------------------------------------------------------------
+
+bool TPelMemo::FormatPending() const {
+  return Paragraphs.PendingFirstPar < GetParCount() && Paragraphs.PendingFirstPar <= Paragraphs.PendingLastPar;
+}
+
+void TPelMemo::StartPacer() {
+  if (!Pacer.isActive()) Pacer.start();
+}
+
+void TPelMemo::RunFormatSlice() {
+  if (UpdateCount > 0) return;
+  if (!Measurer()) {
+    Pacer.stop();
+    return;
+  }
+  const int32_t topPar = GetParCount() > 0 ? Paragraphs.FindPar(0) : 0;
+  (void)topPar;
+  int32_t lines = 0;
+  const int64_t widest = LayoutState.WidestWidth;
+  const bool more = FormatSlice(*this, Clock, lines);
+  if (lines != 0) UpdateScrollRanges();
+  if (LayoutState.WidestWidth != widest) UpdateHorzRange();
+  if (lines != 0) {
+    UpdateCaret();
+    viewport()->update();
+  }
+  if (!more) {
+    Pacer.stop();
+    if (OnProgress) OnProgress(*this);
+  }
+}
+
+void TPelMemo::Reformat() {
+  LayoutState.ResetWidest();
+  WidestDirty = false;
+  Paragraphs.MarkAllUnformatted();
+  if (UpdateCount > 0 || !Measurer()) return;
+  if (UpdateMode == TpmUpdateMode::umImmediate) {
+    FormatRange(0, GetParCount() - 1, true);
+    Paragraphs.PendingFirstPar = GetParCount();
+    Paragraphs.PendingLastPar = -1;
+  } else if (UpdateMode == TpmUpdateMode::umBackground) {
+    StartPacer();
+  }
+  UpdateHorzRange();
+  viewport()->update();
+}
+
+void TPelMemo::ResetFormatting() {
+  for (int32_t i = 0; i < GetParCount(); ++i)
+    Paragraphs.Par(i).Flags &= static_cast<uint8_t>(~(pfFormatted | pfContextParsed | pfParsed));
+  Paragraphs.LastParsedPar = -1;
+  Reformat();
+}
+
+void TPelMemo::EnsureLinesFormatted(int32_t FirstLine, int32_t LastLine) {
+  if (!Measurer() || GetParCount() == 0) return;
+  TPelNavigator nav(Paragraphs);
+  nav.Memo = this;
+  nav.SetLineIndex(std::max(0, FirstLine));
+  int32_t i = nav.GetParIndex();
+  bool changed = false;
+  while (i < GetParCount()) {
+    TParagraph& p = Paragraphs.Par(i);
+    if (!(p.Flags & pfFormatted)) {
+      const int32_t before = Paragraphs.TotalLines;
+      FormatRange(i, i, false);
+      changed = changed || before != Paragraphs.TotalLines;
+    }
+    if (Paragraphs.Par(i).FirstLine + GetLineCount(Paragraphs.Par(i)) > LastLine) break;
+    ++i;
+  }
+  if (changed) UpdateScrollRanges();
+}
+
+int32_t TPelMemo::VisibleLines() const {
+  if (LineHeight < 1) return 1;
+  return viewport()->height() / LineHeight + 1;
+}
+
+void TPelMemo::ApplyScrollBarPolicy() {
+  const bool vert = ScrollBarsValue == TScrollStyle::ssVertical || ScrollBarsValue == TScrollStyle::ssBoth;
+  const bool horz = ScrollBarsValue == TScrollStyle::ssHorizontal || ScrollBarsValue == TScrollStyle::ssBoth;
+  setVerticalScrollBarPolicy(vert ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(horz ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+void TPelMemo::SetScrollBarValues() {
+  InScrollUpdate = true;
+  verticalScrollBar()->setValue(VertOffset / std::max(1, VRange.Unit));
+  horizontalScrollBar()->setValue(HorzOffset / std::max(1, HRange.Unit));
+  InScrollUpdate = false;
+}
+
+bool TPelMemo::UpdateScrollRanges() {
+  if (InScrollUpdate) return false;
+  InScrollUpdate = true;
+  const TScrollRange r = VertScrollRange(GetDisplayLineCount(), LineHeight, viewport()->height(), HasOption(pmoAutoScrollBars));
+  if (r.Unit != VRange.Unit || r.Max != VRange.Max || r.Page != VRange.Page) {
+    VRange = r;
+    QScrollBar* b = verticalScrollBar();
+    b->setRange(0, r.Reach());
+    b->setPageStep(std::max(1, r.Page));
+    b->setSingleStep(std::max(1, LineHeight / r.Unit));
+    b->setValue(VertOffset / r.Unit);
+  }
+  InScrollUpdate = false;
+  const int32_t w = viewport()->width();
+  if (w == ClientWidth) return false;
+  ClientWidth = w;
+  if (UpdateCount < 1) {
+    if (!WordWrap && Alignment == TAlignment::taLeftJustify)
+      UpdateHorzRange();
+    else
+      Reformat();
+    viewport()->update();
+  }
+  return true;
+}
+
+void TPelMemo::UpdateHorzRange() {
+  const TScrollRange r = HorzScrollRange(LayoutState.WidestWidth, *this, viewport()->width());
+  HRange = r;
+  InScrollUpdate = true;
+  QScrollBar* b = horizontalScrollBar();
+  b->setRange(0, r.Reach());
+  b->setPageStep(std::max(1, r.Page));
+  b->setSingleStep(std::max(1, AvgCharWidth / r.Unit));
+  b->setValue(HorzOffset / r.Unit);
+  InScrollUpdate = false;
+  if (r.Max < r.Page && HorzOffset != 0) ScrollTo(VertOffset, 0, 0);
+}
+
+void TPelMemo::Relayout() {
+  const int32_t lastTop = std::max(0, GetDisplayLineCount() - VisibleLines() + 1);
+  if (GetTopLine() > lastTop) ScrollTo(lastTop * LineHeight, HorzOffset, 0);
+  UpdateScrollRanges();
+  UpdateHorzRange();
+  viewport()->update();
+  UpdateCaret();
+}
+
+void TPelMemo::resizeEvent(QResizeEvent* E) {
+  QAbstractScrollArea::resizeEvent(E);
+  if (!HasRealWidth && viewport()->width() > 0) {
+    HasRealWidth = true;
+    ClientWidth = viewport()->width();
+    Reformat();
+  }
+  UpdateScrollRanges();
+  UpdateHorzRange();
+  SetScrollBarValues();
+}
+
+// ---- scrolling -----------------------------------------------------------------------
+
+void TPelMemo::ApplyOffsets(int32_t Y, int32_t X) {
+  const bool dx = X != HorzOffset, dy = Y != VertOffset;
+  if (!dx && !dy) return;
+  if (dx) {
+    if (RememberedX != INT32_MIN) RememberedX -= X - HorzOffset;
+    HorzOffset = X;
+  }
+  if (dy) VertOffset = Y;
+  SetScrollBarValues();
+  UpdateCaret();
+  viewport()->update();
+  if (dx && OnHScroll) OnHScroll(*this);
+  if (dy && OnVScroll) OnVScroll(*this);
+}
+
+void TPelMemo::ScrollTo(int32_t Y, int32_t X, int32_t Time) {
+  Y = std::max(0, Y);
+  X = std::max(0, X);
+  ScrollAnim.stop();
+  const uint32_t now = Clock();
+  const bool quick = Rapid && now - LastScrollTime < 201;
+  if (Rapid) LastScrollTime = now;
+  if (Y == VertOffset && X == HorzOffset) return;
+  if (Time == 0 || quick || !isVisible()) {
+    ApplyOffsets(Y, X);
+    return;
+  }
+  AnimFromY = VertOffset;
+  AnimFromX = HorzOffset;
+  AnimToY = Y;
+  AnimToX = X;
+  AnimTime = Time < 0 ? -Time : Time;
+  AnimStart = now;
+  ScrollAnim.start();
+}
+
+void TPelMemo::AnimateScroll() {
+  const uint32_t elapsed = Clock() - AnimStart;
+  if (elapsed >= static_cast<uint32_t>(AnimTime)) {
+    FinishScrolling();
+    return;
+  }
+  const double f = static_cast<double>(elapsed) / AnimTime;
+  const int32_t y = AnimFromY + static_cast<int32_t>((AnimToY - AnimFromY) * f);
+  const int32_t x = AnimFromX + static_cast<int32_t>((AnimToX - AnimFromX) * f);
+  ApplyOffsets(y, x);
+}
+
+void TPelMemo::FinishScrolling() {
+  if (!ScrollAnim.isActive()) return;
+  ScrollAnim.stop();
+  LastScrollTime = Clock();  // a glide counts as a scroll when it ends
+  ApplyOffsets(AnimToY, AnimToX);
+}
+
+void TPelMemo::scrollContentsBy(int, int) {
+  if (InScrollUpdate) return;
+  // A scroll bar moved by other means than its actions: follow it.
+  const int32_t y = verticalScrollBar()->value() * VRange.Unit;
+  const int32_t x = horizontalScrollBar()->value() * HRange.Unit;
+  if (y != VertOffset || x != HorzOffset) ApplyOffsets(y, x);
+}
+
+void TPelMemo::VertAction(int Action) {
+  if (UpdateCount > 0) return;
+  Rapid = true;
+  const int32_t top = GetTopLine(), lines = GetDisplayLineCount(), vis = VisibleLines();
+  int32_t target = VertOffset;
+  switch (Action) {
+    case QAbstractSlider::SliderSingleStepSub:
+      if (VertOffset >= 1) target = (VertOffset % LineHeight != 0 ? top : top - 1) * LineHeight;
+      break;
+    case QAbstractSlider::SliderSingleStepAdd:
+      if (top < lines - 1 && top < lines - vis + 2) target = (top + 1) * LineHeight;
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      target = std::max(0, top - vis + 2) * LineHeight;
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      target = std::min(top + vis - 1, std::max(0, lines - vis + 2)) * LineHeight;
+      break;
+    case QAbstractSlider::SliderMove:
+      if (HasOption(pmoNoFineScroll))
+        target = static_cast<int32_t>(std::lround(static_cast<double>(verticalScrollBar()->sliderPosition()) * VRange.Unit /
+                                                  LineHeight)) *
+                 LineHeight;
+      else
+        target = verticalScrollBar()->sliderPosition() * VRange.Unit;
+      break;
+    default:
+      Rapid = false;
+      return;
+  }
+  ScrollTo(target, HorzOffset, Action == QAbstractSlider::SliderMove ? 0 : ScrollTime);
+  FinishScrolling();
+  InScrollUpdate = true;
+  verticalScrollBar()->setSliderPosition(VertOffset / std::max(1, VRange.Unit));
+  InScrollUpdate = false;
+  Rapid = false;
+}
+
+void TPelMemo::HorzAction(int Action) {
+  if (UpdateCount > 0) return;
+  Rapid = true;
+  const int32_t w = viewport()->width();
+  int32_t target = HorzOffset;
+  switch (Action) {
+    case QAbstractSlider::SliderSingleStepSub: target = std::max(HorzOffset - w / 20 - 1, 0); break;
+    case QAbstractSlider::SliderSingleStepAdd: target = HorzOffset + w / 20 + 1; break;
+    case QAbstractSlider::SliderPageStepSub: target = std::max(HorzOffset + w / 20 - w, 0); break;
+    case QAbstractSlider::SliderPageStepAdd: target = HorzOffset + w - w / 20; break;
+    case QAbstractSlider::SliderMove: target = horizontalScrollBar()->sliderPosition() * HRange.Unit; break;
+    default: Rapid = false; return;
+  }
+  const int64_t far = std::max<int64_t>(0, LayoutState.WidestWidth + LeftMargin + RightMargin - w);
+  target = static_cast<int32_t>(std::min<int64_t>(target, std::max<int64_t>(far, HorzOffset)));
+  ScrollTo(VertOffset, target, 0);
+  InScrollUpdate = true;
+  horizontalScrollBar()->setSliderPosition(HorzOffset / std::max(1, HRange.Unit));
+  InScrollUpdate = false;
+  Rapid = false;
+}
+
+void TPelMemo::wheelEvent(QWheelEvent* E) {
+  if (MouseWheelFactor < 0) MouseWheelFactor = std::max(1, QApplication::wheelScrollLines());
+  const int32_t lines = Wheel.Add(MouseWheelFactor, E->angleDelta().y());
+  if (lines != 0) {
+    const int32_t maxTop = std::max(0, GetDisplayLineCount() - VisibleLines() + 1);
+    const int32_t target = std::max(0, std::min(GetTopLine() + lines, maxTop));
+    Rapid = true;
+    ScrollToLine(target);
+    Rapid = false;
+  }
+  E->accept();
+}
+
+void TPelMemo::ScrollInView() {
+  if (UpdateCount > 0) return;
+  viewport()->update();
+  const int32_t caretPar = CaretNav->GetParIndex();
+  if (!(Paragraphs.Par(caretPar).Flags & pfFormatted)) FormatRange(caretPar, caretPar, false);
+  UpdateCaret();
+  // While a smooth scroll runs, the view is judged where it is going.
+  const bool moving = ScrollAnim.isActive();
+  const int32_t curY = moving ? AnimToY : VertOffset, curX = moving ? AnimToX : HorzOffset;
+  const int32_t caretX = CaretX + HorzOffset - curX, caretY = CaretY + VertOffset - curY;
+  int32_t x = 0;
+  if (!WordWrap || ColumnWrap >= 1) {
+    if (Alignment != TAlignment::taLeftJustify && curX == 0)
+      x = 0;
+    else
+      x = ScrollInViewX(curX, caretX, viewport()->width(), AvgCharWidth);
+  }
+  const int32_t y = ScrollInViewY(curY, CaretNav->GetLineIndex(), caretY, LineHeight, viewport()->height(), VisibleLines(),
+                                  HasOption(pmoNoFineScroll));
+  if (moving && x == curX && y == curY) return;
+  ScrollTo(y, x, ScrollTime);
+}
+
+void TPelMemo::InvalidateLines(int32_t A, int32_t B) {
+  if (A > B) std::swap(A, B);
+  const int32_t top = A * LineHeight - VertOffset, bottom = (B + 1) * LineHeight - VertOffset;
+  if (bottom < 0 || top > viewport()->height()) return;
+  viewport()->update(0, std::max(0, top), viewport()->width(), std::min(viewport()->height(), bottom) - std::max(0, top));
+}
+
+// ---- the caret --------------------------------------------------------------------------
+
+int32_t TPelMemo::GetCaretWidth() {
+  if (SelLength == 0 && Overwrite && HasOption(pmoWideOverwriteCaret)) {
+    TPelNavigator& c = *CaretNav;
+    const TParagraph& p = *c.GetPar();
+    if (c.GetParOffset() < GetParLength(p)) {
+      Meas.SelectFont(c.GetStaticStyle(), nullptr);
+      const unsigned char ch = static_cast<unsigned char>(GetParChars(p)[c.ParOffset]);
+      if (ch == '\t') return std::max(1, AvgCharWidth);
+      return std::max(1, Meas.Advance(ch));
+    }
+  }
+  return AutoCaretWidth ? LineHeight / 14 + 1 : std::max(1, CaretWidthValue);
+}
+
+void TPelMemo::UpdateCaret() {
+  if (UpdateCount > 0 || !Host) return;
+  const int32_t par = CaretNav->GetParIndex();
+  if (Measurer() && !(Paragraphs.Par(par).Flags & pfFormatted)) FormatRange(par, par, false);
+  const QRect old(CaretX, CaretY, CaretW, LineHeight);
+  CaretX = CaretNav->GetXOnLine() + VirtualColumn * AvgCharWidth;
+  CaretY = CaretNav->GetLineIndex() * LineHeight - VertOffset;
+  if (WordWrap && CaretX >= viewport()->width()) CaretX = viewport()->width() - 1;
+  CaretW = GetCaretWidth();
+  CaretOn = true;
+  if (hasFocus() && !DisplayOnly) Blink.start();
+  viewport()->update(old.adjusted(-1, 0, 1, 0));
+  viewport()->update(QRect(CaretX - 1, CaretY, CaretW + 2, LineHeight));
+  CaretChanged();
+}
+
+void TPelMemo::CaretChanged() {
+  const uint8_t style = CaretNav->GetStaticStyle();
+  if (CaretNav->Pos != LastCaretPos || VirtualColumn != LastVirtualColumn) {
+    LastCaretPos = CaretNav->Pos;
+    LastVirtualColumn = VirtualColumn;
+    if (OnSelMove) OnSelMove(*this);
+  }
+  if (style != LastCaretStyle) {
+    LastCaretStyle = style;
+    if (OnStyleChange) OnStyleChange(*this);
+  }
+}
+
+void TPelMemo::BlinkCaret() {
+  CaretOn = !CaretOn;
+  viewport()->update(QRect(CaretX - 1, CaretY, CaretW + 2, LineHeight));
+}
+
+void TPelMemo::focusInEvent(QFocusEvent* E) {
+  QAbstractScrollArea::focusInEvent(E);
+  if (!DisplayOnly) {
+    CaretOn = true;
+    Blink.start();
+  }
+  viewport()->update();
+}
+
+void TPelMemo::focusOutEvent(QFocusEvent* E) {
+  Blink.stop();
+  CaretOn = false;
+  viewport()->update();
+  QAbstractScrollArea::focusOutEvent(E);
+}
+
+// ---- loading --------------------------------------------------------------------------
+
+void TPelMemo::LoadTextFromStream(TStream& Stream) {
+  ScrollAnim.stop();
+  const bool updating = UpdateCount > 0;
+  ++UpdateCount;
+  try {
+    TPelMemoCore::LoadTextFromStream(Stream);
+  } catch (...) {
+    --UpdateCount;
+    throw;
+  }
+  --UpdateCount;
+  VertOffset = 0;
+  HorzOffset = 0;
+  RememberedX = INT32_MIN;
+  if (updating) return;
+  Paragraphs.ChangeLastPar = -1;
+  Paragraphs.ChangeLineDelta = 0;
+  Reformat();
+  // The first screen at once; the rest in background slices.
+  if (Measurer()) EnsureLinesFormatted(0, VisibleLines());
+  UpdateScrollRanges();
+  UpdateHorzRange();
+  SetScrollBarValues();
+  if (OnVScroll) OnVScroll(*this);
+  UpdateCaret();
+  viewport()->update();
+}
+
+// ---- clipboard ------------------------------------------------------------------------
+
+const QString& TPelMemo::RegisterBlockFormat() { return BlockClipboardFormat(); }
+
+void TPelMemo::CopyToClipboard() {
+  if (SelLength == 0) return;
+  std::string text = GetSelText();
+  if (!BlockActive && HasOption(pmoPlainClipboard)) text = StripFormatCodes(text);
+  if (BlockActive) RegisterBlockFormat();
+  WriteClipboardText(text, BlockActive);
+}
+
+void TPelMemo::CutToClipboard() {
+  if (SelLength == 0) return;
+  CopyToClipboard();
+  SetSelText("");
+}
+
+void TPelMemo::PasteFromClipboard() {
+  std::string text;
+  if (!ReadClipboardText(text)) return;
+  const bool column = HasOption(pmoBlockSelection) && ClipboardHasBlockMarker();
+  BreakUndoGroup();
+  if (column) {
+    // Each row goes in at the caret's column of the paragraphs from the caret's on.
+    std::vector<std::string> rows;
+    size_t a = 0;
+    while (a < text.size()) {
+      size_t b = text.find("\r\n", a);
+      if (b == std::string::npos) b = text.size();
+      rows.push_back(text.substr(a, b - a));
+      a = b + 2;
+    }
+    const int32_t column0 = (CaretX + HorzOffset - LeftMargin) / std::max(1, AvgCharWidth);
+    const int32_t first = CaretNav->GetParIndex();
+    BeginUpdate();
+    for (size_t i = 0; i < rows.size(); ++i) {
+      const int32_t p = first + static_cast<int32_t>(i);
+      if (p >= GetParCount()) {
+        SetSelStart(GetTextLength());
+        SetSelTextBuf("\r\n");
+      }
+      const TParagraph& par = Paragraphs.Par(p);
+      const int32_t off = TPelNavigator::ColumnToOffset(par, column0, TabStops, GetStaticFormat());
+      const int32_t cols = TPelNavigator::OffsetToColumn(par, off, TabStops, GetStaticFormat());
+      SetSelStart(par.StartPos + off);
+      BreakUndoGroup();
+      SetSelText(std::string(static_cast<size_t>(std::max(0, column0 - cols)), ' ') + rows[i]);
+    }
+    EndUpdate();
+  } else {
+    SetSelText(text);
+  }
+  BreakUndoGroup();
+}
+
+// ---- painting -------------------------------------------------------------------------
+
+bool TPelMemo::SelectionVisible() const { return SelLength != 0 && (hasFocus() || !HideSelection); }
+
+void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
+  QPainter p(&Img);
+  TPelNavigator nav(Paragraphs);
+  nav.Memo = this;
+  nav.SetLineIndex(Line);
+  const int32_t parIndex = nav.GetParIndex();
+  const TParagraph& par = Paragraphs.Par(parIndex);
+  TLinesList ll;
+  ll.Par = const_cast<TParagraph*>(&par);
+  const int32_t li = nav.GetParLineIndex();
+  const LineInfo l = *ll.GetLine(li);
+  const int32_t parLen = GetParLength(par);
+  const bool lastLine = li == ll.Count() - 1;
+  const char* t = GetParChars(par);
+  const int32_t cw = Img.width();
+  const int32_t back = GetParBackColor(par);
+  Img.fill(back >= 0 && back != NoColor ? QColor::fromRgb(static_cast<QRgb>(back)) : BackColor);
+
+  // Line start by alignment; offsets' x positions through the advance tables.
+  int32_t shift = LeftMargin;
+  if (Alignment == TAlignment::taRightJustify) shift = ClientWidth - RightMargin - l.Width;
+  if (Alignment == TAlignment::taCenter) shift = LeftMargin + (ClientWidth - LeftMargin - RightMargin - l.Width) / 2;
+  const int64_t x0 = static_cast<int64_t>(shift) - HorzOffset;
+  const bool codes = GetStaticFormat();
+  const int32_t avg = std::max(1, AvgCharWidth);
+  const bool justify = Justified && l.Spaces > 0 && !lastLine;
+  int32_t perSpace = 0, remainder = 0, acc = 0, widened = 0;
+  if (justify) {
+    const int32_t free = std::max(0, ClientWidth - LeftMargin - RightMargin - l.Width);
+    perSpace = free / l.Spaces;
+    remainder = free % l.Spaces;
+    acc = remainder / 2;
+  }
+  const int32_t textColor = GetParTextColor(par);
+  const QColor ink = textColor >= 0 && textColor != NoColor ? QColor::fromRgb(static_cast<QRgb>(textColor))
+                                                            : palette().color(QPalette::Text);
+
+  uint8_t style = l.Style;
+  Meas.SelectFont(style, nullptr);
+  int64_t x = 0;
+  int64_t selA = -1, selB = -1;  // selected pixels of this line
+  const int32_t a = SelStartNav->Pos - par.StartPos, b = SelEndNav->Pos - par.StartPos;
+  const bool showSel = SelectionVisible() && !BlockActive;
+  // Runs of ordinary characters are drawn whole; tabs, codes (and, when justifying,
+  // blanks) end a run.
+  int32_t runStart = l.Start;
+  int64_t runX = 0;
+  auto flush = [&](int32_t Upto) {
+    if (Upto > runStart) {
+      p.setPen((style & StyleHighlight) ? HighlightColor : ink);
+      int64_t pen = x0 + runX;
+      if ((style & StyleHighlight) && HighlightBackgnd != BackColor)
+        p.fillRect(QRectF(static_cast<double>(pen), 0, static_cast<double>(x - runX), LineHeight), HighlightBackgnd);
+      DrawTextRun(p, Meas, pen, BaselineY, t + runStart, Upto - runStart, LayoutState.SpaceWidth, false, cw);
+    }
+  };
+  for (int32_t o = l.Start; o <= l.Stop; ++o) {
+    if (showSel && o == std::max(a, l.Start) && a <= l.Stop && b > l.Start) selA = x;
+    if (showSel && o == std::min(b, l.Stop) && selA >= 0 && selB < 0) selB = x;
+    if (o == l.Stop) break;
+    if (x0 + x > cw) break;
+    const unsigned char c = static_cast<unsigned char>(t[o]);
+    if (codes && IsStyleCode(c)) {
+      flush(o);
+      ToggleStyleByCode(style, c);
+      Meas.SelectFont(style, nullptr);
+      runStart = o + 1;
+      runX = x;
+      continue;
+    }
+    if (c == '\t') {
+      flush(o);
+      if (TabStops > 0) x = (x / (static_cast<int64_t>(TabStops) * avg) + 1) * TabStops * avg;
+      if (TabStops < 0) x = (x / -TabStops + 1) * -TabStops;
+      runStart = o + 1;
+      runX = x;
+      continue;
+    }
+    x += Meas.Advance(c);
+    if (justify && c == ' ' && o >= l.JustStart && widened < l.Spaces) {
+      int32_t extra = perSpace;
+      acc += remainder;
+      if (acc >= l.Spaces) {
+        ++extra;
+        acc -= l.Spaces;
+      }
+      ++widened;
+      flush(o + 1);
+      x += extra;
+      runStart = o + 1;
+      runX = x;
+    }
+  }
+  flush(l.Stop);
+  // A selection that goes on past the paragraph's end shows a small box there.
+  if (showSel && selA >= 0) {
+    if (selB < 0) selB = x;
+    int64_t right = selB;
+    if (lastLine && b > parLen && a <= parLen && ShowEndParSelected) right = std::max(right, x + avg / 2 + 1);
+    if (HasOption(pmoFullLineSelect) && b > l.Stop + (lastLine ? 0 : -1) && (lastLine ? b > parLen : true))
+      right = cw - x0;
+    const int64_t left = std::max<int64_t>(selA + x0, 0), r = std::min<int64_t>(right + x0, cw);
+    if (r > left) {
+      p.setCompositionMode(QPainter::RasterOp_NotDestination);
+      p.fillRect(QRect(static_cast<int>(left), 0, static_cast<int>(r - left), LineHeight), Qt::black);
+      p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+  }
+  // A column block: the same columns on every line of the block.
+  if (BlockActive && SelectionVisible() && parIndex >= SelStartNav->GetParIndex() && parIndex <= SelEndNav->GetParIndex()) {
+    const int32_t c1 = std::min(BlockStartColumn, BlockStopColumn), c2 = std::max(BlockStartColumn, BlockStopColumn);
+    const int32_t left = std::max(0, LeftMargin - HorzOffset + c1 * avg), right = std::min(cw, LeftMargin - HorzOffset + c2 * avg);
+    if (right > left) {
+      p.setCompositionMode(QPainter::RasterOp_NotDestination);
+      p.fillRect(QRect(left, 0, right - left, LineHeight), Qt::black);
+    }
+  }
+}
+
+void TPelMemo::paintEvent(QPaintEvent* E) {
+  QPainter painter(viewport());
+  const int32_t w = viewport()->width(), h = viewport()->height();
+  if (UpdateCount > 0 || LineHeight < 1) return;
+  const QRect area = E->rect();
+  const int32_t firstLine = std::max(0, (VertOffset + area.top()) / LineHeight);
+  const int32_t lastLine = std::max(0, (VertOffset + area.bottom()) / LineHeight);
+  EnsureLinesFormatted(firstLine, lastLine);
+  const int32_t total = GetDisplayLineCount();
+  QImage line(std::max(1, w), LineHeight, QImage::Format_RGB32);
+  int32_t y = firstLine * LineHeight - VertOffset;
+  if (y > area.top()) painter.fillRect(QRect(0, area.top(), w, y - area.top()), BackColor);
+  for (int32_t i = firstLine; i <= lastLine && i < total; ++i) {
+    PaintLine(line, i);
+    painter.drawImage(0, y, line);
+    y += LineHeight;
+  }
+  if (y <= area.bottom()) painter.fillRect(QRect(0, y, w, h - y), BackColor);
+  // The end of the text: a line under the last display line.
+  const int32_t end = total * LineHeight - VertOffset;
+  if (EndOfTextMark.style() != Qt::NoPen && end >= 0 && end < h) {
+    painter.setPen(EndOfTextMark);
+    const int32_t py = end + std::max(1, EndOfTextMark.width()) / 2;
+    painter.drawLine(0, py, w, py);
+  }
+  if (RightLinePos != 0) {
+    const int32_t x = LeftMargin - HorzOffset + (RightLinePos > 0 ? RightLinePos * AvgCharWidth : -RightLinePos);
+    painter.setPen(RightLinePen);
+    painter.drawLine(x, 0, x, h);
+  }
+  if (hasFocus() && CaretOn && !DisplayOnly) {
+    painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+    painter.fillRect(QRect(CaretX, CaretY, CaretW, LineHeight), Qt::black);
+  }
+}
+
+// ---- positions from the mouse and moves -------------------------------------------------
+
+int32_t TPelMemo::PosFromPoint(int32_t X, int32_t Y) {
+  const int32_t line = (VertOffset + Y) / std::max(1, LineHeight);
+  if (Y + VertOffset < 0) return PosOfLineX(0, X);
+  EnsureLinesFormatted(line, line);
+  if (line >= GetDisplayLineCount()) return GetTextLength();
+  return PosOfLineX(line, X);
+}
+
+int32_t TPelMemo::PosOfLineX(int32_t Line, int32_t X) {
+  EnsureLinesFormatted(Line, Line);
+  TPelNavigator nav(Paragraphs);
+  nav.Memo = this;
+  nav.SetLineIndex(std::max(0, std::min(Line, GetDisplayLineCount() - 1)));
+  nav.SetXOnLine(X);
+  return nav.Pos;
+}
+
+int32_t TPelMemo::SelAnchor() const {
+  if (SelLength == 0) return CaretNav->Pos;
+  return CaretNav == SelStartNav.get() ? SelEndNav->Pos : SelStartNav->Pos;
+}
+
+void TPelMemo::MoveCaret(int32_t Pos, bool Extend) {
+  if (Extend) {
+    const int32_t anchor = SelAnchor();
+    const int32_t rem = RememberedX;
+    SetSelStart(Pos);
+    SetSelLength(anchor - Pos);
+    RememberedX = rem;
+  } else {
+    const int32_t rem = RememberedX;
+    SetSelStart(Pos);
+    RememberedX = rem;
+  }
+  viewport()->update();
+}
+
+void TPelMemo::mousePressEvent(QMouseEvent* E) {
+  BlockActive = false;
+  RememberedX = INT32_MIN;
+  if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+  if (DisplayOnly || E->button() != Qt::LeftButton) return;
+  ButtonDown = true;
+  if (!WordSelect) {
+    VirtualColumn = 0;
+    const QPoint pt = E->position().toPoint();
+    const int32_t pos = PosFromPoint(pt.x(), pt.y());
+    MoveCaret(pos, E->modifiers() & Qt::ShiftModifier);
+    if ((E->modifiers() & Qt::AltModifier) && HasOption(pmoBlockSelection) && !WordWrap) {
+      BlockActive = true;
+    }
+  }
+  BreakUndoGroup();
+  UpdateCaret();
+  if (BlockActive) BlockStartColumn = BlockStopColumn = (CaretX + HorzOffset - LeftMargin) / std::max(1, AvgCharWidth);
+}
+
+int32_t AutoScrollDelay(int32_t Speed) {
+  static const int32_t delays[] = {0, 400, 300, 200, 130, 78, 48, 30};
+  return Speed >= 1 && Speed <= 7 ? delays[Speed] : 0;
+}
+
+void TPelMemo::mouseMoveEvent(QMouseEvent* E) {
+  if (!ButtonDown || UpdateCount > 0) return;
+  const QPoint pt = E->position().toPoint();
+  LastMouse = pt;
+  // Beyond an edge with the button down the text scrolls by itself, faster the
+  // farther the mouse is.
+  const int32_t w = viewport()->width(), h = viewport()->height();
+  int32_t dir = 0, speed = 0;
+  if (pt.y() < -3) {
+    dir = 1;
+    speed = -pt.y() / 3;
+  } else if (pt.y() > h) {
+    dir = 2;
+    speed = (pt.y() - h) / 3;
+  } else if (pt.x() < 0) {
+    dir = 3;
+    speed = -pt.x() / 3;
+  } else if (pt.x() > w) {
+    dir = 4;
+    speed = (pt.x() - w) / 3;
+  }
+  AutoScrollDir = dir;
+  if (dir == 0) {
+    AutoScroll.stop();
+  } else {
+    AutoScroll.setInterval(AutoScrollDelay(speed));
+    if (!AutoScroll.isActive()) AutoScroll.start();
+  }
+  DragTo(pt);
+}
+
+void TPelMemo::AutoScrollStep() {
+  if (!ButtonDown || AutoScrollDir == 0) {
+    AutoScroll.stop();
+    return;
+  }
+  switch (AutoScrollDir) {
+    case 1: VertAction(QAbstractSlider::SliderSingleStepSub); break;
+    case 2: VertAction(QAbstractSlider::SliderSingleStepAdd); break;
+    case 3:
+      if (HorzOffset > 0) HorzAction(QAbstractSlider::SliderSingleStepSub);
+      break;
+    default:
+      if (HorzOffset < LayoutState.WidestWidth - viewport()->width()) HorzAction(QAbstractSlider::SliderSingleStepAdd);
+      break;
+  }
+  DragTo(LastMouse);
+}
+
+void TPelMemo::DragTo(QPoint pt) {
+  Rapid = true;
+  int32_t pos = PosFromPoint(pt.x(), pt.y());
+  const bool block = BlockActive;
+  if (WordSelect) {
+    // The ends snap to word boundaries; the double-clicked word stays selected.
+    if (pos < WordAnchorA) {
+      pos = WordEdge(pos, false);
+      SetSelStart(pos);
+      SetSelLength(WordAnchorB - pos);
+    } else {
+      pos = std::max(WordEdge(pos, true), WordAnchorB);
+      SetSelStart(pos);
+      SetSelLength(WordAnchorA - pos);
+    }
+  } else {
+    MoveCaret(pos, true);
+  }
+  if (block) {
+    BlockActive = true;
+    UpdateCaret();
+    BlockStopColumn = (pt.x() + HorzOffset - LeftMargin) / std::max(1, AvgCharWidth);
+  }
+  ScrollInView();
+  viewport()->update();
+  Rapid = false;
+}
+
+void TPelMemo::mouseReleaseEvent(QMouseEvent* E) {
+  if (WordSelect) {
+    VirtualColumn = 0;
+    UpdateCaret();
+  }
+  ButtonDown = false;
+  WordSelect = false;
+  AutoScroll.stop();
+  AutoScrollDir = 0;
+  if (E->button() == Qt::LeftButton && !DisplayOnly) ScrollInView();
+}
+
+int32_t TPelMemo::WordEdge(int32_t Pos, bool Forward) {
+  const int32_t par = Paragraphs.FindPar(Pos);
+  const TParagraph& p = Paragraphs.Par(par);
+  const char* t = GetParChars(p);
+  const int32_t len = GetParLength(p);
+  int32_t o = std::max(0, std::min(Pos - p.StartPos, len));
+  if (Forward)
+    while (o < len && !IsSeparator(t[o])) ++o;
+  else
+    while (o > 0 && !IsSeparator(t[o - 1])) --o;
+  return p.StartPos + o;
+}
+
+void TPelMemo::mouseDoubleClickEvent(QMouseEvent* E) {
+  if (DisplayOnly || E->button() != Qt::LeftButton) return;
+  WordSelect = true;
+  ButtonDown = true;
+  WordAnchorA = WordEdge(SelStartNav->Pos, false);
+  WordAnchorB = WordEdge(SelEndNav->Pos, true);
+  SetSelStart(WordAnchorB);
+  SetSelLength(WordAnchorA - WordAnchorB);
+  viewport()->update();
+  UpdateCaret();
+}
+
+void TPelMemo::contextMenuEvent(QContextMenuEvent* E) {
+  if (HasOption(pmoNoDefaultPopup)) return;
+  DefaultPopup()->popup(E->globalPos());
+}
+
+QMenu* TPelMemo::DefaultPopup() {
+  if (!Popup) {
+    Popup = new QMenu(this);
+    Popup->addAction(QStringLiteral("&Undo"), this, [this] { Undo(); });
+    Popup->addAction(QStringLiteral("&Redo"), this, [this] { Redo(); });
+    Popup->addSeparator();
+    Popup->addAction(QStringLiteral("Cu&t"), this, [this] { CutToClipboard(); });
+    Popup->addAction(QStringLiteral("&Copy"), this, [this] { CopyToClipboard(); });
+    Popup->addAction(QStringLiteral("&Paste"), this, [this] { PasteFromClipboard(); });
+    Popup->addSeparator();
+    Popup->addAction(QStringLiteral("&Select all"), this, [this] { SelectAll(); });
+  }
+  const QList<QAction*> items = Popup->actions();
+  std::string clip;
+  const bool editable = !ReadOnly && !DisplayOnly;
+  items[0]->setEnabled(CanUndo());
+  items[1]->setEnabled(CanRedo());
+  items[3]->setEnabled(SelLength != 0 && editable);
+  items[4]->setEnabled(SelLength != 0);
+  items[5]->setEnabled(editable && ReadClipboardText(clip));
+  return Popup;
+}
+
+// ---- keys ----------------------------------------------------------------------------
+
+void TPelMemo::TypeText(const std::string& Text) {
+  if (Overwrite && SelLength == 0 && CaretNav->GetParOffset() < GetParLength(*CaretNav->GetPar())) {
+    BreakUndoGroup();
+    SetSelLength(1);
+  }
+  SetSelText(Text);
+}
+
+void TPelMemo::keyPressEvent(QKeyEvent* E) {
+  if (UpdateCount > 0) return;
+  Rapid = true;
+  HandleKey(E);
+  Rapid = false;
+}
+
+void TPelMemo::HandleKey(QKeyEvent* E) {
+  const Qt::KeyboardModifiers mods = E->modifiers();
+  const bool shift = mods & Qt::ShiftModifier, ctrl = mods & Qt::ControlModifier, alt = mods & Qt::AltModifier;
+  const int key = E->key();
+  const bool editable = !ReadOnly && !DisplayOnly;
+
+  if (DisplayOnly) {
+    const int32_t vis = VisibleLines(), lines = GetDisplayLineCount(), top = GetTopLine();
+    const int32_t lastPage = std::max(lines - vis + 1, 0);
+    const int32_t far = static_cast<int32_t>(std::max<int64_t>(LayoutState.WidestWidth - viewport()->width() + RightMargin, 0));
+    switch (key) {
+      case Qt::Key_PageUp: ScrollToLine(ctrl ? 0 : std::max(top - vis + 1, 0)); break;
+      case Qt::Key_PageDown: ScrollToLine(ctrl ? lastPage : std::min(lastPage, top + vis - 1)); break;
+      case Qt::Key_Up: ScrollToLine(std::max(top - 1, 0)); break;
+      case Qt::Key_Down: ScrollToLine(std::min(top + 1, lastPage)); break;
+      case Qt::Key_Home: ScrollToX(0); break;
+      case Qt::Key_End: ScrollToX(far); break;
+      case Qt::Key_Left: ScrollToX(std::max(0, HorzOffset - viewport()->width() / 5 - 1)); break;
+      case Qt::Key_Right: ScrollToX(std::min(far, HorzOffset + viewport()->width() / 5 + 1)); break;
+      default: E->ignore(); return;
+    }
+    return;
+  }
+
+  // Hot keys.
+  if (ctrl && !alt && EnableHotKeys && editable && key == Qt::Key_Z) {
+    if (shift)
+      Redo();
+    else
+      Undo();
+    return;
+  }
+  if (ctrl && !alt) {
+    switch (key) {
+      case Qt::Key_C: CopyToClipboard(); return;
+      case Qt::Key_X:
+        if (editable) CutToClipboard();
+        return;
+      case Qt::Key_V:
+        if (editable) PasteFromClipboard();
+        return;
+      case Qt::Key_E:
+        viewport()->update();
+        CheckIntegrity();
+        return;
+      default: break;
+    }
+  }
+
+  int32_t target = -1;
+  bool moved = false;
+  TPelNavigator& c = *CaretNav;
+  switch (key) {
+    case Qt::Key_Backspace: {
+      if (!editable) return;
+      if (SelLength == 0) {
+        const int32_t pos = c.Pos;
+        if (pos == 0) return;
+        int32_t from;
+        if (ctrl) {
+          TPelNavigator n(Paragraphs);
+          n.Memo = this;
+          n.SetPos(pos);
+          n.PrevWord();
+          from = n.Pos;
+        } else if (c.GetParOffset() == 0) {
+          from = pos - 2;
+        } else {
+          from = pos - 1;
+          if (GetStaticFormat())
+            while (from > c.GetPar()->StartPos && IsStyleCode(static_cast<unsigned char>(GetCharAt(from - 1)))) --from;
+        }
+        SetSelStart(pos);
+        SetSelLength(from - pos);
+      }
+      ClearSelection();
+      return;
+    }
+    case Qt::Key_Delete: {
+      if (!editable) return;
+      if (shift && SelLength != 0) {
+        CutToClipboard();
+        return;
+      }
+      if (SelLength == 0) {
+        const int32_t pos = c.Pos;
+        if (pos >= GetTextLength()) return;
+        const int32_t n = c.GetParOffset() >= GetParLength(*c.GetPar()) ? 2 : 1;
+        SetSelLength(n);
+      }
+      ClearSelection();
+      return;
+    }
+    case Qt::Key_Insert:
+      if (shift && editable) {
+        PasteFromClipboard();
+      } else if (ctrl) {
+        CopyToClipboard();
+      } else if (!shift && HasOption(pmoInsertKeyActive)) {
+        SetOverwrite(!Overwrite);
+        if (OnStyleChange) OnStyleChange(*this);
+      }
+      return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (!editable) return;
+      if (Overwrite && SelLength == 0) {
+        const int32_t line = c.GetLineIndex();
+        if (line >= GetDisplayLineCount() - 1) {
+          SetSelStart(GetTextLength());
+          SetSelText("\r\n");
+        } else {
+          SetSelStart(PosOfLineX(line + 1, INT32_MIN / 2));
+          ScrollInView();
+        }
+        return;
+      }
+      SetSelText("\r\n");
+      return;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      if (alt || !WantTabs) {
+        E->ignore();
+        return;
+      }
+      if (editable) TypeText("\t");
+      return;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+      if (alt && !BlockActive) break;
+      RememberedX = INT32_MIN;
+      if (!shift && SelLength != 0 && !ctrl) {
+        // Without Shift a selection collapses to its end on the key's side.
+        target = key == Qt::Key_Left ? SelStartNav->Pos : SelEndNav->Pos;
+        moved = true;
+        break;
+      }
+      TPelNavigator n(Paragraphs);
+      n.Memo = this;
+      n.SetPos(c.Pos);
+      if (key == Qt::Key_Left) {
+        if (c.Pos == 0 && VirtualColumn == 0) return;
+        if (ctrl) {
+          n.PrevWord();
+        } else if (c.GetParOffset() == 0) {
+          n.SetPos(c.Pos - 2);
+        } else {
+          n.SetPos(c.Pos - 1);
+          if (PassOverCodes && GetStaticFormat())
+            while (n.GetParOffset() > 0 && IsStyleCode(static_cast<unsigned char>(GetCharAt(n.Pos - 1)))) n.SetPos(n.Pos - 1);
+        }
+      } else {
+        if (ctrl) {
+          n.NextWord();
+        } else if (c.GetParOffset() >= GetParLength(*c.GetPar())) {
+          n.SetPos(std::min(GetTextLength(), c.Pos + 2));
+        } else {
+          n.SetPos(c.Pos + 1);
+          if (PassOverCodes && GetStaticFormat())
+            while (n.GetParOffset() < GetParLength(*n.GetPar()) && IsStyleCode(static_cast<unsigned char>(GetCharAt(n.Pos))))
+              n.SetPos(n.Pos + 1);
+        }
+      }
+      target = n.Pos;
+      moved = true;
+      break;
+    }
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+      if (alt && !BlockActive) break;
+      const int32_t line = c.GetLineIndex();
+      if (key == Qt::Key_Up && line == 0) return;
+      if (key == Qt::Key_Down && line >= GetDisplayLineCount() - 1) return;
+      if (RememberedX == INT32_MIN) RememberedX = CaretX;
+      target = PosOfLineX(line + (key == Qt::Key_Up ? -1 : 1), RememberedX);
+      moved = true;
+      break;
+    }
+    case Qt::Key_Home:
+    case Qt::Key_End: {
+      if (alt) break;
+      VirtualColumn = 0;
+      RememberedX = INT32_MIN;
+      if (ctrl) {
+        target = key == Qt::Key_Home ? 0 : GetTextLength();
+      } else {
+        const LineInfo l = *c.GetLinesList().GetLine(c.GetParLineIndex());
+        const TParagraph& p = *c.GetPar();
+        int32_t off = key == Qt::Key_Home ? l.Start : l.Stop;
+        // On a wrapped line the end is before the blank that ends it.
+        if (key == Qt::Key_End && l.Stop < GetParLength(p) && off > l.Start) --off;
+        target = p.StartPos + off;
+      }
+      moved = true;
+      break;
+    }
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+      if (alt) break;
+      const int32_t v = VisibleLines(), line = c.GetLineIndex(), lines = GetDisplayLineCount();
+      const bool up = key == Qt::Key_PageUp;
+      if (!ctrl && CaretY >= 0 && CaretY < viewport()->height()) {
+        const int32_t y = up ? std::max(VertOffset - (v - 1) * LineHeight, 0)
+                             : std::min(VertOffset + (v - 1) * LineHeight, std::max(0, (lines - 1) * LineHeight));
+        ScrollTo(y, HorzOffset, ScrollTime);
+      }
+      if (RememberedX == INT32_MIN) RememberedX = CaretX;
+      const int32_t to = up ? std::max(line - v + 1, 0) : std::min(line + v - 1, lines - 1);
+      EnsureLinesFormatted(to, to);
+      target = PosOfLineX(to, RememberedX);
+      moved = true;
+      break;
+    }
+    default: break;
+  }
+  if (moved) {
+    if (!shift) BlockActive = false;
+    MoveCaret(target, shift);
+    BreakUndoGroup();
+    UpdateCaret();
+    ScrollInView();
+    return;
+  }
+
+  // Printable characters.
+  const QString text = E->text();
+  if (!ctrl && !text.isEmpty() && editable) {
+    std::string bytes = QStringToLatin1(text);
+    bytes.erase(std::remove_if(bytes.begin(), bytes.end(),
+                               [](char ch) { return static_cast<unsigned char>(ch) < 32 || static_cast<unsigned char>(ch) == 127; }),
+                bytes.end());
+    if (!bytes.empty()) {
+      TypeText(bytes);
+      return;
+    }
+  }
+  E->ignore();
+}

@@ -1,0 +1,276 @@
+#pragma once
+// TPelMemo: the memo's window. A scroll area of our own that measures, lays out,
+// scrolls, paints and edits the text model (TPelMemoCore) with the keyboard, the
+// mouse and the clipboard. Layout and scroll arithmetic live in PelMemoLayout
+// (no Qt); this layer measures with Qt fonts and talks to Qt's events.
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPen>
+#include <QRawFont>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "memo/PelMemoCore.h"
+#include "memo/PelMemoLayout.h"
+#include "memo/PelMemoStrings.h"
+
+class QMenu;
+
+// Milliseconds between lines of automatic scrolling at a speed (0 and above 7: none).
+int32_t AutoScrollDelay(int32_t Speed);
+
+enum class TpmUpdateMode : uint8_t { umImmediate, umOnNeed, umBackground };
+enum class TBorderStyle : uint8_t { bsNone, bsSingle };
+enum class TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// Measures with Qt fonts through advance tables, one per font style, with kerning
+// off: the width of a text is the sum of its characters' advances, so pieces
+// measured apart add up to the whole.
+class TQtMeasurer : public TTextMeasurer {
+ public:
+  void SetFonts(const QFont& Main, const QFont& Alt);
+  void SelectFont(uint8_t StaticStyle, const TStyleRecord* Attr) override;
+  int32_t TextExtent(const char* Text, int32_t Count) override;
+  // Advance of one byte in the selected font.
+  int32_t Advance(unsigned char Ch) const { return Current->Adv[Ch]; }
+  const QFont& Font() const { return Current->Font; }
+  const QRawFont& RawFont();
+  // Glyph of a byte in the selected font.
+  quint32 Glyph(unsigned char Ch);
+  // The font of a style byte (bold, italic, underline, the alternative font).
+  QFont FontFor(uint8_t Style) const;
+
+ private:
+  struct TTable {
+    QFont Font;
+    std::array<int32_t, 256> Adv{};
+    QRawFont Raw;
+    std::array<quint32, 256> Glyphs{};
+    bool GlyphsReady = false;
+  };
+  TTable& Table(uint8_t Key);
+  QFont Main, Alt;
+  std::array<std::unique_ptr<TTable>, 64> Tables;
+  TTable* Current = nullptr;
+};
+
+class QPainter;
+
+// Draws Count bytes of Text with the measurer's selected font, each character at
+// the sum of the advances before it, starting at pen X on baseline Y; X ends after
+// the run. Nothing is drawn far left of the window (X at or below -16384) or right
+// of RightClip. With ShowSpaces a blank shows as a middle dot and advances by
+// VisibleSpaceWidth.
+void DrawTextRun(QPainter& Painter, TQtMeasurer& Meas, int64_t& X, int32_t Y, const char* Text, int32_t Count,
+                 int32_t VisibleSpaceWidth, bool ShowSpaces, int32_t RightClip);
+
+class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMemoHost {
+  Q_OBJECT
+
+ public:
+  explicit TPelMemo(QWidget* Parent = nullptr);
+  ~TPelMemo() override;
+
+  // The text as display lines (Lines) and as paragraphs.
+  TPelLinesStrings Lines{*this};
+  TPelParaStrings ParaStrings{*this};
+
+  // ---- properties
+  void SetAlignment(TAlignment A);
+  void SetBorderStyle(TBorderStyle S);
+  TBorderStyle GetBorderStyle() const { return BorderStyleValue; }
+  void SetHideSelection(bool On);
+  bool GetHideSelection() const { return HideSelection; }
+  void SetScrollBars(TScrollStyle S);
+  TScrollStyle GetScrollBars() const { return ScrollBarsValue; }
+  void SetWantTabs(bool On) { WantTabs = On; }
+  bool GetWantTabs() const { return WantTabs; }
+  void SetWordWrap(bool On);
+  void SetCaretWidth(int32_t W);
+  int32_t GetCaretWidthProperty() const { return CaretWidthValue; }
+  void SetColumnWrap(int32_t C);
+  void SetDisplayOnly(bool On);
+  bool GetDisplayOnly() const { return DisplayOnly; }
+  void SetJustified(bool On);
+  void SetLeftMargin(int32_t M);
+  void SetRightMargin(int32_t M);
+  void SetTabStops(int32_t T);
+  void SetLineHeight(int32_t H);
+  int32_t GetLineHeight() const { return LineHeight; }
+  bool GetAutoLineHeight() const { return AutoLineHeight; }
+  void SetOverwrite(bool On);
+  bool GetOverwrite() const { return Overwrite; }
+  void SetReadOnly(bool On) { ReadOnly = On; }
+  bool GetReadOnly() const { return ReadOnly; }
+  void SetRightLinePos(int32_t P);
+  void SetShowEndParSelected(bool On);
+  void SetUpdateMode(TpmUpdateMode M);
+  TpmUpdateMode GetUpdateMode() const { return UpdateMode; }
+  void SetOptions(uint32_t O);
+  void SetSeparators(std::string_view S) { TPelMemoCore::SetSeparators(S); }
+  void SetMemoFont(const QFont& F);
+  void SetAltFont(const QFont& F);
+  const QFont& GetAltFont() const { return AltFont; }
+  void SetSelColors(const QColor& Back, const QColor& Text);
+  void SetHighlightColors(const QColor& Text, const QColor& Back);
+  void SetColor(const QColor& C);
+  QColor GetColor() const { return BackColor; }
+  void SetEndOfTextMark(const QPen& P);
+  const QPen& GetEndOfTextMark() const { return EndOfTextMark; }
+
+  int32_t MouseWheelFactor = -1;
+  int32_t ScrollTime = 300;
+  bool EnableHotKeys = true;
+  bool PassOverCodes = true;
+  QPen RightLinePen{QColor(0x80, 0x80, 0x80), 1, Qt::DotLine};
+  QColor SelBackColor, SelTextColor;
+  QColor HighlightColor{Qt::red}, HighlightBackgnd;
+
+  // ---- operations
+  void LoadTextFromStream(TStream& Stream) override;
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  // The name of the column-block clipboard format, registered the first time.
+  static const QString& RegisterBlockFormat();
+  void Reformat();
+  void ResetFormatting();
+  void Relayout();
+  bool UpdateScrollRanges();
+  void UpdateHorzRange();
+  void ScrollTo(int32_t Y, int32_t X, int32_t Time);
+  void ScrollToLine(int32_t Line) { ScrollTo(Line * LineHeight, HorzOffset, ScrollTime); }
+  void ScrollToY(int32_t Y) { ScrollTo(Y, HorzOffset, ScrollTime); }
+  void ScrollToX(int32_t X) { ScrollTo(VertOffset, X, ScrollTime); }
+  int32_t GetTopLine() const { return LineHeight > 0 ? std::max(0, VertOffset / LineHeight) : 0; }
+  int32_t VisibleLines() const;
+  void InvalidateLines(int32_t A, int32_t B);
+  int32_t GetCaretWidth();
+  int32_t GetCaretX() const { return CaretX; }
+  int32_t GetCaretY() const { return CaretY; }
+  // Whole-pixel geometry of the current font.
+  int32_t Baseline() const { return BaselineY; }
+  // The built-in context menu, its items enabled for the present state.
+  QMenu* DefaultPopup();
+  // True while paragraphs wait for a background slice.
+  bool FormatPending() const;
+  bool PacerActive() const { return Pacer.isActive(); }
+  // One background slice now (what the pacing timer runs).
+  void RunFormatSlice();
+  // Ends a running smooth scroll at its target.
+  void FinishScrolling();
+  bool Scrolling() const { return ScrollAnim.isActive(); }
+  bool AutoScrolling() const { return AutoScroll.isActive(); }
+  const TPelLayout& Layout() const { return LayoutState; }
+  TScrollRange VertRange() const { return VRange; }
+  TScrollRange HorzRange() const { return HRange; }
+
+  std::function<void(TPelMemo&)> OnHScroll, OnVScroll, OnSelMove, OnStyleChange;
+  // The clock of the background slices (tests give a fake one); milliseconds.
+  std::function<uint32_t()> Clock;
+
+  // ---- TPelMemoHost
+  TTextMeasurer* Measurer() override;
+  int32_t FormatMeasured(TPelMemoCore& Memo, int32_t Par) override;
+  void TextDisplayChanged(int32_t FirstLine, int32_t LineDelta) override;
+  void Changed() override;
+  void ScrollInView() override;
+  void UpdateCaret() override;
+  void SelectionChanged() override;
+
+ protected:
+  bool event(QEvent* E) override;
+  bool viewportEvent(QEvent* E) override;
+  bool focusNextPrevChild(bool Next) override;
+  void paintEvent(QPaintEvent* E) override;
+  void resizeEvent(QResizeEvent* E) override;
+  void keyPressEvent(QKeyEvent* E) override;
+  void mousePressEvent(QMouseEvent* E) override;
+  void mouseMoveEvent(QMouseEvent* E) override;
+  void mouseReleaseEvent(QMouseEvent* E) override;
+  void mouseDoubleClickEvent(QMouseEvent* E) override;
+  void wheelEvent(QWheelEvent* E) override;
+  void focusInEvent(QFocusEvent* E) override;
+  void focusOutEvent(QFocusEvent* E) override;
+  void contextMenuEvent(QContextMenuEvent* E) override;
+  void changeEvent(QEvent* E) override;
+  void scrollContentsBy(int Dx, int Dy) override;
+
+ private:
+  void UpdateFontMetrics();
+  void ApplyScrollBarPolicy();
+  void SetScrollBarValues();
+  void ApplyOffsets(int32_t Y, int32_t X);
+  void AnimateScroll();
+  void StartPacer();
+  void EnsureLinesFormatted(int32_t FirstLine, int32_t LastLine);
+  void VertAction(int Action);
+  void HorzAction(int Action);
+  void PaintLine(QImage& Img, int32_t Line);
+  bool SelectionVisible() const;
+  // A position from client coordinates; below the text: its end.
+  int32_t PosFromPoint(int32_t X, int32_t Y);
+  int32_t PosOfLineX(int32_t Line, int32_t X);
+  void MoveCaret(int32_t Pos, bool Extend);
+  int32_t SelAnchor() const;
+  // The start (or end) of the word at a position, words delimited by Separators.
+  int32_t WordEdge(int32_t Pos, bool Forward);
+  void HandleKey(QKeyEvent* E);
+  void TypeText(const std::string& Text);
+  void ShowError(const char* What);
+  void BlinkCaret();
+  void CaretChanged();
+
+  TQtMeasurer Meas;
+  TPelLayout LayoutState;
+  QFont AltFont;
+  QColor BackColor;
+  QPen EndOfTextMark{QColor(Qt::red)};
+  TBorderStyle BorderStyleValue = TBorderStyle::bsSingle;
+  TScrollStyle ScrollBarsValue = TScrollStyle::ssVertical;
+  TpmUpdateMode UpdateMode = TpmUpdateMode::umBackground;
+  bool HideSelection = true;
+  bool WantTabs = true;
+  bool DisplayOnly = false;
+  bool Overwrite = false;
+  bool ReadOnly = false;
+  bool ShowEndParSelected = true;
+  bool AutoLineHeight = true;
+  bool AutoCaretWidth = false;
+  int32_t CaretWidthValue = 1;
+  int32_t RightLinePos = 0;
+  int32_t BaselineY = 12;
+  bool HasRealWidth = false;
+  bool WidestDirty = false;
+
+  TScrollRange VRange, HRange;
+  bool InScrollUpdate = false;
+  bool Rapid = false;
+  uint32_t LastScrollTime = 0;
+  QTimer ScrollAnim;
+  int32_t AnimFromY = 0, AnimFromX = 0, AnimToY = 0, AnimToX = 0, AnimTime = 0;
+  uint32_t AnimStart = 0;
+
+  TWheelAccumulator Wheel;
+  QTimer Pacer;
+  QTimer Blink;
+  bool CaretOn = true;
+  int32_t CaretX = 0, CaretY = 0, CaretW = 1;
+  int32_t RememberedX = INT32_MIN;
+  int32_t LastCaretPos = -1, LastVirtualColumn = -1;
+  uint8_t LastCaretStyle = 0;
+
+  void DragTo(QPoint Pt);
+  void AutoScrollStep();
+  QTimer AutoScroll;
+  int32_t AutoScrollDir = 0;  // 0 none, 1 up, 2 down, 3 left, 4 right
+  QPoint LastMouse;
+  bool ButtonDown = false;
+  bool WordSelect = false;
+  int32_t WordAnchorA = 0, WordAnchorB = 0;
+  QMenu* Popup = nullptr;
+};
