@@ -588,3 +588,20 @@ TEST(ParsePasses, RandomEditsAgreeWithAnIndependentScan) {
     m.CheckIntegrity();
   }
 }
+
+TEST(Zigzag, CornersCutAtTheEndAndClamped) {
+  using P = TZigzagPoint;
+  // Worked by hand: step 2 from x 0 to 7 at y 10: up to 10, down to 12, ...;
+  // the last segment (6 -> 8, going down) is cut at 7, one pixel short: y 11.
+  EXPECT_EQ(ZigzagPoints(0, 7, 2, 10), (std::vector<P>{{0, 12}, {2, 10}, {4, 12}, {6, 10}, {7, 11}}));
+  EXPECT_EQ(ZigzagPoints(0, 3, 2, 10), (std::vector<P>{{0, 12}, {2, 10}, {3, 11}}));
+  EXPECT_EQ(ZigzagPoints(0, 4, 2, 0), (std::vector<P>{{0, 2}, {2, 0}, {4, 2}}));
+  // x2 <= x1: only the pen position.
+  EXPECT_EQ(ZigzagPoints(5, 5, 3, 0), (std::vector<P>{{5, 3}}));
+  EXPECT_EQ(ZigzagPoints(5, 1, 3, 0), (std::vector<P>{{5, 3}}));
+  // Far ends are clamped to 16-bit coordinates.
+  const std::vector<P> far = ZigzagPoints(-100000, -32760, 4, 0);
+  EXPECT_EQ(far.front(), (P{-32768, 4}));
+  EXPECT_EQ(far.back().X, -32760);
+  EXPECT_EQ(ZigzagPoints(32760, 100000, 4, 0).back().X, 32767);
+}
