@@ -108,6 +108,7 @@ void DrawTextRun(QPainter& Painter, TQtMeasurer& Meas, int64_t& X, int32_t Y, co
   // Far left of the window nothing is drawn; the pen still advances.
   while (i < Count && X <= -16384) X += Meas.Advance(static_cast<unsigned char>(Text[i++]));
   const bool raw = Meas.RawFont().isValid();
+  const int64_t firstX = X;
   QList<quint32> glyphs;
   QList<QPointF> points;
   for (; i < Count && X < RightClip; ++i) {
@@ -126,18 +127,28 @@ void DrawTextRun(QPainter& Painter, TQtMeasurer& Meas, int64_t& X, int32_t Y, co
         glyphs.append(Meas.Glyph(c));
         points.append(QPointF(static_cast<double>(X), Y));
       } else {
-        Painter.setFont(Meas.Font());
+        QFont f = Meas.Font();
+        f.setUnderline(false);  // drawn below for the whole run
+        Painter.setFont(f);
         Painter.drawText(QPointF(static_cast<double>(X), Y), QString(QChar(Latin1ToChar(c))));
       }
     }
     X += w;
+  }
+  if (Meas.Font().underline() && X > firstX) {
+    // The underline of the run itself, from its first to its last pixel drawn.
+    const QFontMetrics fm(Meas.Font());
+    const int32_t uy = Y + std::max(1, fm.underlinePos());
+    Painter.fillRect(QRect(static_cast<int>(std::max<int64_t>(firstX, -1)), uy,
+                           static_cast<int>(std::min<int64_t>(X, RightClip) - std::max<int64_t>(firstX, -1)),
+                           std::max(1, fm.lineWidth())),
+                     Painter.pen().color());
   }
   if (glyphs.isEmpty()) return;
   QGlyphRun run;
   run.setRawFont(Meas.RawFont());
   run.setGlyphIndexes(glyphs);
   run.setPositions(points);
-  run.setUnderline(Meas.Font().underline());
   Painter.drawGlyphRun(QPointF(0, 0), run);
 }
 

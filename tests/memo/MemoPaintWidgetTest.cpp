@@ -133,6 +133,34 @@ TEST_F(MemoPaint, HighlightCodeAndTheAlternateFont) {
   EXPECT_GE(M->GetCaretX(), alt - 2);
 }
 
+TEST_F(MemoPaint, UnderlineCodeUnderlinesItsOwnWordsOnly) {
+  M->clearFocus();
+  M->SetStaticFormat(true);
+  // The widest row of contiguous dark pixels, and where it starts.
+  auto longestRun = [&](const QImage& Img, int& Start) {
+    int best = 0;
+    for (int y = 0; y < M->GetLineHeight(); ++y)
+      for (int x = 0, run = 0; x < Img.width(); ++x) {
+        run = IsDark(Img.pixel(x, y)) ? run + 1 : 0;
+        if (run > best) {
+          best = run;
+          Start = x - run + 1;
+        }
+      }
+    return best;
+  };
+  Load("plain words");
+  int start = 0;
+  const int plain = longestRun(Grab(), start);
+  Load("plain \25words\25");
+  const QImage img = Grab();
+  const int under = longestRun(img, start);
+  const auto ink = Extent(img, IsDark, 0, M->GetLineHeight());
+  EXPECT_GT(under, plain + 10);
+  EXPECT_GT(start, (ink.first + ink.second) / 2 - 10);  // under the second word, not the first
+  EXPECT_GE(start + under - 1, ink.second - 2);
+}
+
 TEST_F(MemoPaint, ZigzagUnderlineUnderAStyleThatAsksForIt) {
   M->clearFocus();
   M->Keywords.AddKeyword("wavy", Colored(1, NoColor, NoColor, SpecUnderlineFlag));
@@ -287,4 +315,57 @@ TEST_F(MemoPaint, PlainClipboardDropsTheCodes) {
   M->CopyToClipboard();
   ASSERT_TRUE(ReadClipboardText(got));
   EXPECT_EQ(got, "abold b");
+}
+
+TEST_F(MemoPaint, AMegabyteWithKeywordsAndABlockCommentStaysQuick) {
+  M->SetUpdateMode(TpmUpdateMode::umBackground);
+  for (int k = 0; k < 50; ++k) M->Keywords.AddKeyword("kw" + std::to_string(k), Colored(k + 1, 0xFF0000));
+  M->StartStopKeys.AddKey("/*", "*/", false, NoColor, 0x00C000, 0, 99, 0, 0);
+  std::string text;
+  int line = 0;
+  while (text.size() < 1000000) {
+    if (line == 5) text += "/* a long comment starts here\r\n";
+    if (line == 3000) text += "and ends here */\r\n";
+    text += "row " + std::to_string(line) + " kw" + std::to_string(line % 50) + " alpha beta gamma kw" +
+            std::to_string((line * 7) % 50) + " delta epsilon zeta\r\n";
+    ++line;
+  }
+  QElapsedTimer clock;
+  clock.start();
+  Load(text);
+  M->viewport()->repaint();
+  const qint64 firstScreen = clock.elapsed();
+  EXPECT_GT(Count(Grab(), IsGreen), 10);  // the comment is on the first screen
+  qint64 longest = 0, total = 0;
+  int slices = 0;
+  while (M->FormatPending() && slices < 100000) {
+    QElapsedTimer s;
+    s.start();
+    M->RunFormatSlice();
+    longest = std::max(longest, s.elapsed());
+    total += s.elapsed();
+    ++slices;
+  }
+  EXPECT_FALSE(M->FormatPending());
+  // Typing inside the comment: the edit, its re-parse and the repaint.
+  M->SetSelStart(M->GetParStart(20) + 3);
+  qint64 typing = 0;
+  for (int i = 0; i < 20; ++i) {
+    QElapsedTimer s;
+    s.start();
+    Key(0, Qt::NoModifier, "x");
+    M->viewport()->repaint();
+    typing = std::max(typing, s.elapsed());
+  }
+  EXPECT_EQ(M->GetParText(20).substr(0, 23), "row" + std::string(20, 'x'));
+  std::printf("[ timing ] 1 MB, 50 keywords, block comment: first screen %lld ms, %d slices, longest %lld ms, "
+              "all %lld ms; typing in the comment, slowest key with repaint %lld ms\n",
+              static_cast<long long>(firstScreen), slices, static_cast<long long>(longest), static_cast<long long>(total),
+              static_cast<long long>(typing));
+  // Bounds with room for a busy machine; the figures above are what counts.
+  EXPECT_LT(firstScreen, 250);
+  EXPECT_LT(longest, 25 + 25);
+  EXPECT_LT(typing, 40);
+  EXPECT_EQ(GetParStartStyle(M->Paragraphs.Par(2000))->KeyValue, 99);
+  EXPECT_EQ(GetParStartStyle(M->Paragraphs.Par(4000))->KeyValue, 0);
 }
