@@ -1279,6 +1279,7 @@ void TPelMemo::mousePressEvent(QMouseEvent* E) {
   if (!hasFocus()) setFocus(Qt::MouseFocusReason);
   if (DisplayOnly || E->button() != Qt::LeftButton) return;
   ButtonDown = true;
+  PressPoint = E->position().toPoint();
   if (!WordSelect) {
     VirtualColumn = 0;
     const QPoint pt = E->position().toPoint();
@@ -1380,10 +1381,15 @@ void TPelMemo::mouseReleaseEvent(QMouseEvent* E) {
     VirtualColumn = 0;
     UpdateCaret();
   }
+  const bool wasDown = ButtonDown;
   ButtonDown = false;
   WordSelect = false;
   AutoScroll.stop();
   AutoScrollDir = 0;
+  // A click that did not move, on a highlight with a context number.
+  if (E->button() == Qt::LeftButton && wasDown && E->position().toPoint() == PressPoint &&
+      ClickContext(PosFromPoint(PressPoint.x(), PressPoint.y())))
+    return;
   if (E->button() == Qt::LeftButton && !DisplayOnly) ScrollInView();
 }
 
@@ -1413,6 +1419,8 @@ void TPelMemo::mouseDoubleClickEvent(QMouseEvent* E) {
 }
 
 void TPelMemo::contextMenuEvent(QContextMenuEvent* E) {
+  // A right click on a highlight with a context number is the highlight's.
+  if (E->reason() == QContextMenuEvent::Mouse && ClickContext(PosFromPoint(E->pos().x(), E->pos().y()))) return;
   if (HasOption(pmoNoDefaultPopup)) return;
   DefaultPopup()->popup(E->globalPos());
 }

@@ -286,6 +286,7 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   QTimer AutoScroll;
   int32_t AutoScrollDir = 0;  // 0 none, 1 up, 2 down, 3 left, 4 right
   QPoint LastMouse;
+  QPoint PressPoint;
   bool ButtonDown = false;
   bool WordSelect = false;
   int32_t WordAnchorA = 0, WordAnchorB = 0;

@@ -8,7 +8,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <functional>
 #include <memory>
@@ -368,4 +371,37 @@ TEST_F(MemoPaint, AMegabyteWithKeywordsAndABlockCommentStaysQuick) {
   EXPECT_LT(typing, 40);
   EXPECT_EQ(GetParStartStyle(M->Paragraphs.Par(2000))->KeyValue, 99);
   EXPECT_EQ(GetParStartStyle(M->Paragraphs.Par(4000))->KeyValue, 0);
+}
+
+TEST_F(MemoPaint, ClicksOnAHighlightWithAContextNumber) {
+  TKeyHeader h = Colored(1, 0xFF0000);
+  h.KeyWord = 7;
+  M->Keywords.AddKeyword("link", h);
+  Load("a link here");
+  M->viewport()->repaint();
+  std::vector<int32_t> got;
+  M->OnContext = [&](TPelMemoCore&, int32_t C, int32_t A, int32_t B) { got = {C, A, B}; };
+  const auto red = Extent(Grab(), IsRed, 0, M->GetLineHeight());
+  ASSERT_LT(red.first, red.second);
+  const QPointF pt((red.first + red.second) / 2.0, M->GetLineHeight() / 2.0);
+  auto click = [&](QPointF At, QPointF Release) {
+    QMouseEvent press(QEvent::MouseButtonPress, At, M->viewport()->mapToGlobal(At), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(M->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, Release, M->viewport()->mapToGlobal(Release), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(M->viewport(), &release);
+  };
+  click(pt, pt);
+  EXPECT_EQ(got, (std::vector<int32_t>{7, 2, 6}));
+  // A click that moved, or one on plain text, reports nothing.
+  got.clear();
+  click(pt, pt + QPointF(1, 0));
+  EXPECT_TRUE(got.empty());
+  click(QPointF(red.second + 30, pt.y()), QPointF(red.second + 30, pt.y()));
+  EXPECT_TRUE(got.empty());
+  // A right click on it is consumed by the highlight: no context menu.
+  QContextMenuEvent menu(QContextMenuEvent::Mouse, pt.toPoint(), M->viewport()->mapToGlobal(pt.toPoint()));
+  QApplication::sendEvent(M->viewport(), &menu);
+  EXPECT_EQ(got, (std::vector<int32_t>{7, 2, 6}));
+  EXPECT_TRUE(M->findChildren<QMenu*>().isEmpty());  // the default menu was never made
 }
