@@ -371,6 +371,27 @@ TEST_F(MemoPaint, AMegabyteWithKeywordsAndABlockCommentStaysQuick) {
   EXPECT_LT(typing, 40);
   EXPECT_EQ(GetParStartStyle(M->Paragraphs.Par(2000))->KeyValue, 99);
   EXPECT_EQ(GetParStartStyle(M->Paragraphs.Par(4000))->KeyValue, 0);
+
+  // Deleting the comment's start key: the paragraphs after it leave the comment
+  // one after the other in the background slices.
+  M->SetSelStart(M->GetParStart(5));
+  M->SetSelLength(2);
+  M->ClearSelection();
+  EXPECT_TRUE(M->FormatPending());
+  qint64 chainLongest = 0;
+  slices = 0;
+  while (M->FormatPending() && slices < 100000) {
+    QElapsedTimer s;
+    s.start();
+    M->RunFormatSlice();
+    chainLongest = std::max(chainLongest, s.elapsed());
+    ++slices;
+  }
+  std::printf("[ timing ] comment start deleted: restyled in %d slices, longest %lld ms\n", slices,
+              static_cast<long long>(chainLongest));
+  EXPECT_EQ(GetParStartStyle(M->Paragraphs.Par(2000))->KeyValue, 0);
+  EXPECT_EQ(GetParStartStyle(M->Paragraphs.Par(3004))->KeyValue, 0);
+  EXPECT_LT(chainLongest, 25 + 25);
 }
 
 TEST_F(MemoPaint, ClicksOnAHighlightWithAContextNumber) {
