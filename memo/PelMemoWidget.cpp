@@ -18,6 +18,7 @@
 #include <cstring>
 #include <exception>
 
+#include "memo/PelMemoParse.h"
 #include "memo/PelStream.h"
 #include "platform/Clipboard.h"
 #include "platform/Latin1Qt.h"
@@ -879,8 +880,26 @@ void TPelMemo::UpdateCaret() {
   CaretChanged();
 }
 
+uint8_t TPelMemo::GetCaretStyle() {
+  ParseAttributesTo(CaretNav->GetParIndex());
+  const uint8_t code = CaretNav->GetStaticStyle();
+  const TStyleRecord* attr = CaretNav->GetAttrStyle();
+  uint8_t style;
+  if (attr->Flags & sfHighlight) {
+    // A highlighting style brings its own font style (bits 3 and 4 together mean neither).
+    style = attr->Flags & 0x1F;
+    if ((style & 0x18) == 0x18) style &= 0xE7;
+    style |= code & StyleAltFont;
+  } else {
+    const QFont& f = font();
+    const uint8_t own = (f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0) | (f.strikeOut() ? 8 : 0);
+    style = code ^ own;
+  }
+  return style;
+}
+
 void TPelMemo::CaretChanged() {
-  const uint8_t style = CaretNav->GetStaticStyle();
+  const uint8_t style = GetCaretStyle();
   if (CaretNav->Pos != LastCaretPos || VirtualColumn != LastVirtualColumn) {
     LastCaretPos = CaretNav->Pos;
     LastVirtualColumn = VirtualColumn;

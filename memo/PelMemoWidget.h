@@ -169,6 +169,9 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   int32_t GetCaretWidth();
   int32_t GetCaretX() const { return CaretX; }
   int32_t GetCaretY() const { return CaretY; }
+  // The font style in force at the caret: the in-text codes combined with the
+  // control font's style, or a highlighting style's own.
+  uint8_t GetCaretStyle();
   // Whole-pixel geometry of the current font.
   int32_t Baseline() const { return BaselineY; }
   // The built-in context menu, its items enabled for the present state.

@@ -426,3 +426,23 @@ TEST_F(MemoPaint, ClicksOnAHighlightWithAContextNumber) {
   EXPECT_EQ(got, (std::vector<int32_t>{7, 2, 6}));
   EXPECT_TRUE(M->findChildren<QMenu*>().isEmpty());  // the default menu was never made
 }
+
+TEST_F(MemoPaint, CaretStyleFollowsCodesAndHighlights) {
+  M->SetStaticFormat(true);
+  M->Keywords.AddKeyword("bold", Colored(1, NoColor, NoColor, 1));
+  Load("x \1it\1 bold y");
+  int changes = 0;
+  M->OnStyleChange = [&](TPelMemo&) { ++changes; };
+  M->SetSelStart(0);
+  EXPECT_EQ(M->GetCaretStyle(), 0);
+  M->SetSelStart(4);  // inside the italic codes
+  EXPECT_EQ(M->GetCaretStyle(), StyleItalic);
+  M->SetSelStart(9);  // inside the keyword
+  EXPECT_EQ(M->GetCaretStyle(), StyleBold);
+  EXPECT_GE(changes, 2);
+  QFont f = M->font();
+  f.setBold(true);
+  M->SetMemoFont(f);
+  M->SetSelStart(0);
+  EXPECT_EQ(M->GetCaretStyle(), StyleBold);  // the control font's own style
+}
