@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "memo/PelMemoCore.h"
 #include "memo/PelMemoSupport.h"
@@ -255,10 +256,60 @@ TStyleRecord TPelMemoCore::ScanRegions(int32_t I) {
       firstByte[c] = true;
     }
 
+  // The style in effect before each open context of this paragraph, by depth,
+  // so that closing a context gives back exactly what was there.
+  // Contexts carried in from earlier paragraphs have no entry (rebuilt from the keys).
+  std::vector<std::optional<TStyleRecord>> saved;
+  auto push = [&](const TStyleRecord& Next) {
+    const int d = GetStyleContext(Next);
+    if (d >= 0) {
+      saved.resize(static_cast<size_t>(d));
+      saved.push_back(cur);
+    }
+    cur = Next;
+  };
+  auto pop = [&]() {
+    const int d = GetStyleContext(cur);
+    if (d >= 0 && static_cast<int>(saved.size()) > d && saved[static_cast<size_t>(d)]) {
+      const TStyleRecord back = *saved[static_cast<size_t>(d)];
+      saved.resize(static_cast<size_t>(d));
+      cur = back;
+    } else {
+      cur = PopStyle(keys, cur, base);
+    }
+  };
+  // A style given by a highlighter hook: deeper opens, shallower closes.
+  auto takeHook = [&](const TParseScan& Scan) {
+    passKept(Scan.Offset);
+    const int before = GetStyleContext(cur), after = GetStyleContext(Scan.Style);
+    if (after > before) {
+      push(Scan.Style);
+    } else {
+      if (after >= 0) saved.resize(std::min(saved.size(), static_cast<size_t>(after + 1)));
+      cur = Scan.Style;
+    }
+    emit(Scan.Offset);
+  };
+  auto findStart = [&](int32_t From, int32_t Limit, int32_t& Which) {
+    if (!ApplyStartStopKeys || keys.Count() == 0 || GetStyleContext(cur) >= MaxContextDepth) return -1;
+    for (int32_t q = From; q < Limit; ++q) {
+      if (!firstByte[static_cast<unsigned char>(text[q])] && !firstByte[static_cast<unsigned char>(upper[q])]) continue;
+      for (int32_t j = 0; j < keys.Count(); ++j) {
+        const StartStopInfo& key = keys.Items[static_cast<size_t>(j)];
+        if (matchAt(key.StartMatch, key.Options & koCaseSensitive, q, key.StartSepBefore, key.StartSepAfter)) {
+          Which = j;
+          return q;
+        }
+      }
+    }
+    return -1;
+  };
+
   int32_t pos = 0;
   int32_t guard = 2 * len + 64;
   while (pos <= len && guard-- > 0) {
     if (!OutsideRegion(cur)) {
+      // Inside a start/stop key's region: look for its stop.
       const int32_t k = TopContext(cur) - StartStopContextBase;
       if (k < 0 || k >= keys.Count()) break;
       const StartStopInfo& key = keys.Items[static_cast<size_t>(k)];
@@ -282,50 +333,40 @@ TStyleRecord TPelMemoCore::ScanRegions(int32_t I) {
           alt = j;
           break;
         }
-      cur = alt >= 0 ? KeyStyle(keys, alt, cur, GetStyleContext(cur)) : PopStyle(keys, cur, base);
+      if (alt >= 0)
+        cur = KeyStyle(keys, alt, cur, GetStyleContext(cur));  // the same depth: what lies below stays saved
+      else
+        pop();
       emit(end);
       pos = end;
       continue;
     }
+    // Outside start/stop regions, perhaps inside a context of the highlighter,
+    // whose hook finds that context's stop; a start key before it opens a region.
+    int32_t stopAt = -1;
+    TParseScan stopScan{I, pos, cur};
     if (GetStyleContext(cur) >= 0) {
-      // A context of the highlighter: its hook looks for the stop.
-      TParseScan scan{I, pos, cur};
-      if (Highlighter && Highlighter->StopScanHook(*this, scan) && scan.Offset >= pos && scan.Offset <= len) {
-        passKept(scan.Offset);
-        cur = scan.Style;
-        emit(scan.Offset);
-        pos = scan.Offset + (scan.Offset == pos ? 1 : 0);
-        continue;
-      }
-      break;
+      if (Highlighter && Highlighter->StopScanHook(*this, stopScan) && stopScan.Offset >= pos && stopScan.Offset <= len)
+        stopAt = stopScan.Offset;
     }
-    int32_t found = -1, which = -1;
-    if (ApplyStartStopKeys && keys.Count() > 0 && GetStyleContext(cur) < MaxContextDepth) {
-      for (int32_t q = pos; q < len && found < 0; ++q) {
-        if (!firstByte[static_cast<unsigned char>(text[q])] && !firstByte[static_cast<unsigned char>(upper[q])]) continue;
-        for (int32_t j = 0; j < keys.Count(); ++j) {
-          const StartStopInfo& key = keys.Items[static_cast<size_t>(j)];
-          if (matchAt(key.StartMatch, key.Options & koCaseSensitive, q, key.StartSepBefore, key.StartSepAfter)) {
-            found = q;
-            which = j;
-            break;
-          }
-        }
-      }
-    }
+    int32_t which = -1;
+    const int32_t found = findStart(pos, stopAt >= 0 ? stopAt : len, which);
     if (found >= 0) {
       passKept(found);
-      cur = KeyStyle(keys, which, cur, GetStyleContext(cur) + 1);
+      push(KeyStyle(keys, which, cur, GetStyleContext(cur) + 1));
       emit(found);
       pos = found + keys.Items[static_cast<size_t>(which)].StartLength;
       continue;
     }
-    if (Highlighter) {
+    if (stopAt >= 0) {
+      takeHook(stopScan);
+      pos = stopAt + (stopAt == pos ? 1 : 0);
+      continue;
+    }
+    if (Highlighter && GetStyleContext(cur) < 0) {
       TParseScan scan{I, pos, cur};
       if (Highlighter->StartScanHook(*this, scan, keys.Count()) && scan.Offset >= pos && scan.Offset <= len) {
-        passKept(scan.Offset);
-        cur = scan.Style;
-        emit(scan.Offset);
+        takeHook(scan);
         pos = scan.Offset + (scan.Offset == pos ? 1 : 0);
         continue;
       }
@@ -336,7 +377,7 @@ TStyleRecord TPelMemoCore::ScanRegions(int32_t I) {
   // A region of a key that ends at the paragraph end closes at the break.
   if (!OutsideRegion(cur)) {
     const int32_t k = TopContext(cur) - StartStopContextBase;
-    if (k >= 0 && k < keys.Count() && keys.Items[static_cast<size_t>(k)].EndsAtParEnd) cur = PopStyle(keys, cur, base);
+    if (k >= 0 && k < keys.Count() && keys.Items[static_cast<size_t>(k)].EndsAtParEnd) pop();
   }
 
   // Kept records first at an offset, so that a region opening there shows.

@@ -415,6 +415,23 @@ TEST(Highlighter, HooksOpenContextsWhereKeywordsNeedTheFlag) {
   }
 }
 
+TEST(Highlighter, StartKeysOpenInsideItsContextsAndCloseBackToThem) {
+  TBracketHighlighter h;
+  TPelMemoCore m;
+  m.SetHighlighter(&h);
+  AddBlockComment(m);
+  // A start key comes before the hook is asked: "[" is not seen while "/*" lies ahead.
+  LoadText(m, "[a /* c */ b] d\r\n[x\r\na /* c */ b] d");
+  ParseAll(m);
+  EXPECT_EQ(KeyMap(m, 0), "...9999999.....");
+  // Inside a context carried from the paragraph before, a comment opens before the
+  // hook's stop and closes back into the context.
+  EXPECT_EQ(KeyMap(m, 1), "33");
+  EXPECT_EQ(KeyMap(m, 2), "339999999333..");
+  EXPECT_EQ(GetStyleContext(StyleAt(m, m.GetParStart(2) + 9)), 0);
+  EXPECT_EQ(StyleAt(m, m.GetParStart(2) + 9).Stack[0], 7);
+}
+
 TEST(StyleCodes, ToggleAroundASelectionAndTheCaret) {
   TPelMemoCore m;
   m.SetStaticFormat(true);
