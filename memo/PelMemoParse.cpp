@@ -457,38 +457,58 @@ void TPelMemoCore::ScanKeywords(int32_t I) {
   }
   if (hits.empty()) return;
   std::sort(hits.begin(), hits.end(), [](const THit& A, const THit& B) { return A.Pos < B.Pos; });
-  TPelNavigator a(Paragraphs), b(Paragraphs);
-  a.Memo = this;
-  b.Memo = this;
-  // Applied in batches of 16.
-  for (size_t first = 0; first < hits.size(); first += 16) {
-    const size_t last = std::min(hits.size(), first + 16);
-    for (size_t h = first; h < last; ++h) {
-      const THit& hit = hits[h];
-      a.SetLocation(I, hit.Pos, -1, -1);
-      a.Pos = p.StartPos + hit.Pos;
-      a.SkipAttributesAtPos();
-      const TStyleRecord under = *a.GetAttrStyle();
-      const int depth = GetStyleContext(under);
-      if (depth >= MaxContextDepth) continue;
-      const TKeyInfoLen& key = *Keywords.Items[static_cast<size_t>(hit.Key)];
-      TStyleRecord s;
-      s.Flags = static_cast<uint8_t>((key.FontStyle & 0x3F) | sfContext | sfHighlight);
-      s.Depth = static_cast<int8_t>(depth + 1);
-      for (int d = 0; d <= depth && d < 16; ++d) s.Stack[d] = under.Stack[d];
-      s.Stack[depth + 1] = static_cast<int16_t>(hit.Key);
-      s.Color1 = key.Color1;
-      s.Color2 = key.Color2;
-      s.KeyValue = key.KeyValue;
-      s.KeyWord = key.KeyWord;
-      s.OpenLen = s.CloseLen = static_cast<uint8_t>(std::min(key.KeyLength, 255));
-      a.SetLocation(I, hit.Pos, -1, -1);
-      a.Pos = p.StartPos + hit.Pos;
-      b.SetLocation(I, hit.Pos + hit.Len, -1, -1);
-      b.Pos = p.StartPos + hit.Pos + hit.Len;
-      SetStyleRange(Paragraphs, a, b, false, false, s);
+  // Each hit gets the keyword's style as SetStyleRange would give it, in one
+  // pass over the records: the records inside a hit go, the style in effect
+  // before it comes back after it.
+  const TStyleRecord start = *GetParStartStyle(p);
+  std::vector<TStyleRecord> old;
+  if (GetAttrCount(p) > 0) old.swap(p.Extra->Attributes);
+  std::vector<TStyleRecord> out;
+  out.reserve(old.size() + 2 * hits.size());
+  const bool lastPar = I == GetParCount() - 1;
+  size_t ri = 0;
+  std::vector<TStyleRecord> pulled;
+  for (const THit& hit : hits) {
+    const int32_t q = hit.Pos, e = hit.Pos + hit.Len;
+    while (ri < old.size() && old[ri].CountOrOffset < q) out.push_back(old[ri++]);
+    // Records from q on: a restore record of the hit before, then stored ones inside the hit.
+    pulled.clear();
+    size_t tail = out.size();
+    while (tail > 0 && out[tail - 1].CountOrOffset >= q) --tail;
+    pulled.assign(out.begin() + static_cast<std::ptrdiff_t>(tail), out.end());
+    out.resize(tail);
+    while (ri < old.size() && old[ri].CountOrOffset < e) pulled.push_back(old[ri++]);
+    const TStyleRecord& prev = out.empty() ? start : out.back();
+    const TStyleRecord* under = &prev;
+    for (const TStyleRecord& r : pulled)
+      if (r.CountOrOffset == q) under = &r;
+    const int depth = GetStyleContext(*under);
+    if (depth >= MaxContextDepth) {
+      out.insert(out.end(), pulled.begin(), pulled.end());
+      continue;
+    }
+    const TKeyInfoLen& key = *Keywords.Items[static_cast<size_t>(hit.Key)];
+    TStyleRecord s;
+    s.CountOrOffset = q;
+    s.Flags = static_cast<uint8_t>((key.FontStyle & 0x3F) | sfContext | sfHighlight);
+    s.Depth = static_cast<int8_t>(depth + 1);
+    for (int d = 0; d <= depth && d < 16; ++d) s.Stack[d] = under->Stack[d];
+    s.Stack[depth + 1] = static_cast<int16_t>(hit.Key);
+    s.Color1 = key.Color1;
+    s.Color2 = key.Color2;
+    s.KeyValue = key.KeyValue;
+    s.KeyWord = key.KeyWord;
+    s.OpenLen = s.CloseLen = static_cast<uint8_t>(std::min(key.KeyLength, 255));
+    TStyleRecord back = pulled.empty() ? prev : pulled.back();
+    out.push_back(s);
+    if (!(lastPar && e >= len)) {
+      back.CountOrOffset = e;
+      out.push_back(back);
     }
   }
+  while (ri < old.size()) out.push_back(old[ri++]);
+  MakeExtended(p);
+  p.Extra->Attributes = std::move(out);
 }
 
 void TPelMemoCore::ParseParagraph(int32_t I, bool WithKeywords) {

@@ -3,6 +3,9 @@
 // given from outside, and the in-text style codes as edits.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <climits>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -36,10 +39,10 @@ TStyleRecord StyleAt(TPelMemoCore& M, int32_t Pos) {
 
 // One character per position of paragraph Par: the key value of the style there
 // as a digit ('.' for none), a picture of the highlighting.
-std::string KeyMap(TPelMemoCore& M, int32_t Par) {
+std::string KeyMap(TPelMemoCore& M, int32_t Par, int32_t Limit = INT32_MAX) {
   std::string out;
   const int32_t start = M.GetParStart(Par);
-  const int32_t len = static_cast<int32_t>(M.GetParText(Par).size());
+  const int32_t len = std::min(Limit, static_cast<int32_t>(M.GetParText(Par).size()));
   for (int32_t i = 0; i < len; ++i) {
     const TStyleRecord s = StyleAt(M, start + i);
     out.push_back((s.Flags & sfHighlight) && s.KeyValue != 0 ? static_cast<char>('0' + s.KeyValue % 10) : '.');
@@ -621,4 +624,35 @@ TEST(Zigzag, CornersCutAtTheEndAndClamped) {
   EXPECT_EQ(far.front(), (P{-32768, 4}));
   EXPECT_EQ(far.back().X, -32760);
   EXPECT_EQ(ZigzagPoints(32760, 100000, 4, 0).back().X, 32767);
+}
+
+TEST(ParsePasses, AMegabyteParagraphParsesAndTypesInLinearTime) {
+  TPelMemoCore m;
+  for (int k = 0; k < 50; ++k) m.Keywords.AddKeyword("kw" + std::to_string(k), Header(k + 1));
+  AddBlockComment(m);
+  std::string text;
+  for (int i = 0; text.size() < 1000000; ++i) {
+    text += "kw" + std::to_string(i % 50) + " word ";
+    if (i % 1000 == 10) text += "/* note */ ";
+  }
+  LoadText(m, text);
+  const auto t0 = std::chrono::steady_clock::now();
+  ParseAll(m);
+  const auto t1 = std::chrono::steady_clock::now();
+  const int32_t records = GetAttrCount(m.Paragraphs.Par(0));
+  EXPECT_GT(records, 100000);  // a record at each keyword and after it
+  // Typing re-parses the whole paragraph; it stays in proportion to its length.
+  m.SetSelStart(500000);
+  double slowest = 0;
+  for (int i = 0; i < 5; ++i) {
+    const auto a = std::chrono::steady_clock::now();
+    m.SetSelText("k");
+    slowest = std::max(slowest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - a).count());
+  }
+  const double parse = std::chrono::duration<double, std::milli>(t1 - t0).count();
+  std::printf("[ timing ] one 1 MB paragraph, %d records: parsed in %.1f ms, slowest keystroke %.1f ms\n", records, parse,
+              slowest);
+  EXPECT_LT(parse, 2000.0);
+  EXPECT_LT(slowest, 2000.0);
+  EXPECT_EQ(KeyMap(m, 0, 9), "111......");
 }
