@@ -37,6 +37,7 @@
 #include "analyses/sizeoverlap/SizeOverlapUDefined6.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
+#include "shell/PelmorAdvancedEditor.h"
 #include "shell/PelmorMain.h"
 #include "shell/PelmorRestructureMatrix.h"
 #include "shell/ProgressSims.h"
@@ -56,7 +57,7 @@ void CreateWindows() {
   if (Pelmor) return;
   Created.push_back(new TPelmor());
   Created.push_back(new TNicheOverlapUserDefined());
-  // TPelmorEditor
+  Created.push_back(new TPelmorEditor());
   Created.push_back(new TProgress());
   Created.push_back(new TSizeOverlap());
   Created.push_back(new TSizeOverlapOpts());

@@ -12,6 +12,7 @@
 
 #include "memo/PelHighlighter.h"
 #include "memo/PelMemoCore.h"
+#include "memo/PelMemoInput.h"
 #include "memo/PelMemoParse.h"
 #include "memo/PelStream.h"
 
@@ -655,4 +656,24 @@ TEST(ParsePasses, AMegabyteParagraphParsesAndTypesInLinearTime) {
   EXPECT_LT(parse, 2000.0);
   EXPECT_LT(slowest, 2000.0);
   EXPECT_EQ(KeyMap(m, 0, 9), "111......");
+}
+
+TEST(StyleHotKeys, DecidedWithCtrlOnlyAndWhenEditable) {
+  TMemoInputState s;
+  const struct {
+    char Key;
+    uint8_t Code;
+  } keys[] = {{'B', 2}, {'I', 1}, {'U', 21}, {'H', 3}, {'F', 4}};
+  for (const auto& k : keys) {
+    const TKeyDecision d = DecideKeyDown(static_cast<uint16_t>(k.Key), ssCtrl, s);
+    EXPECT_EQ(d.Action, TKeyAction::ToggleStyle) << k.Key;
+    EXPECT_EQ(d.Code, k.Code) << k.Key;
+    EXPECT_NE(DecideKeyDown(static_cast<uint16_t>(k.Key), ssCtrl | ssAlt, s).Action, TKeyAction::ToggleStyle);
+    EXPECT_NE(DecideKeyDown(static_cast<uint16_t>(k.Key), 0, s).Action, TKeyAction::ToggleStyle);
+  }
+  s.ReadOnly = true;
+  EXPECT_NE(DecideKeyDown('B', ssCtrl, s).Action, TKeyAction::ToggleStyle);
+  s.ReadOnly = false;
+  s.EnableHotKeys = false;
+  EXPECT_NE(DecideKeyDown('B', ssCtrl, s).Action, TKeyAction::ToggleStyle);
 }
