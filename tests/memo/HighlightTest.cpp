@@ -436,6 +436,39 @@ TEST(Highlighter, StartKeysOpenInsideItsContextsAndCloseBackToThem) {
   EXPECT_EQ(StyleAt(m, m.GetParStart(2) + 9).Stack[0], 7);
 }
 
+namespace {
+// Opens, at '[', a context already 15 deep, which never closes.
+class TDeepHighlighter : public TPelHighlighter {
+ public:
+  bool StartScanHook(TPelMemoCore& M, TParseScan& S, int32_t) override {
+    const std::string t = M.GetParText(S.Par);
+    const size_t q = t.find('[', static_cast<size_t>(S.Offset));
+    if (q == std::string::npos) return false;
+    S.Offset = static_cast<int32_t>(q);
+    S.Style.Flags = sfHighlight | sfContext;
+    S.Style.Depth = MaxContextDepth;
+    for (int d = 0; d <= MaxContextDepth; ++d) S.Style.Stack[d] = static_cast<int16_t>(d + 1);
+    S.Style.KeyValue = 3;
+    return true;
+  }
+};
+}  // namespace
+
+TEST(Highlighter, NothingIsAppliedWhereTheContextStackIsFull) {
+  TDeepHighlighter h;
+  TPelMemoCore m;
+  m.SetHighlighter(&h);
+  m.Keywords.AddKeyword("kw", Header(1));
+  m.Keywords.KeywordsInContexts = true;
+  AddBlockComment(m);
+  // (A start key ahead would be taken before the hook is asked: the full
+  // context is carried into the next paragraph.)
+  LoadText(m, "kw [\r\nkw /* x");
+  ParseAll(m);
+  EXPECT_EQ(KeyMap(m, 0), "11.3");
+  EXPECT_EQ(KeyMap(m, 1), "3333333");
+}
+
 TEST(StyleCodes, ToggleAroundASelectionAndTheCaret) {
   TPelMemoCore m;
   m.SetStaticFormat(true);
