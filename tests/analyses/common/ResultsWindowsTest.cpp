@@ -49,7 +49,8 @@ TEST_F(ResultsWindowsTest, EveryGridIsAReadOnlyTitledViewAndEveryPanePassesTab) 
       while (page && w->PageControl1->indexOf(page) < 0) page = page->parentWidget();
       ASSERT_NE(page, nullptr);
       w->PageControl1->setCurrentWidget(page);
-      if (!v->isVisible()) continue;  // on a page hidden for this analysis's options
+      // On a page hidden (and so disabled) for this analysis's options.
+      if (!v->isVisible() || !v->isEnabled()) continue;
       v->setFocus();
       QApplication::processEvents();
       ASSERT_EQ(QApplication::focusWidget(), v);
@@ -64,6 +65,52 @@ TEST_F(ResultsWindowsTest, EveryGridIsAReadOnlyTitledViewAndEveryPanePassesTab) 
       EXPECT_NE(w->PageControl1->currentIndex(), current);
     }
     for (QPlainTextEdit* pane : w->findChildren<QPlainTextEdit*>()) EXPECT_TRUE(pane->tabChangesFocus());
+    w->hide();
+  }
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab step over the pages that a window hides for the
+// options of its last run (co-occurrence's "Degenerate index", guild structure's
+// "Pairwise", species diversity's "Abundance curve "): a hidden page must never
+// become the current one, where it would show its controls under no tab.
+TEST_F(ResultsWindowsTest, CtrlTabNeverLandsOnAHiddenPage) {
+  int hiddenPages = 0;
+  for (TAnalysisResults* w : Windows()) {
+    SCOPED_TRACE(w->windowTitle().toStdString());
+    w->show();
+    QApplication::processEvents();
+    QTabWidget* tabs = w->PageControl1;
+    for (int i = 0; i < tabs->count(); ++i) hiddenPages += tabs->isTabVisible(i) ? 0 : 1;
+    for (const Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::ControlModifier),
+                                             Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier)}) {
+      for (int start = 0; start < tabs->count(); ++start) {
+        if (!tabs->isTabVisible(start)) continue;
+        tabs->setCurrentIndex(start);
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Tab, mods);
+        QApplication::sendEvent(tabs, &key);
+        EXPECT_TRUE(tabs->isTabVisible(tabs->currentIndex()))
+            << "from page " << tabs->tabText(start).toStdString() << " to hidden page "
+            << tabs->tabText(tabs->currentIndex()).toStdString();
+      }
+    }
+    w->hide();
+  }
+  EXPECT_GT(hiddenPages, 0) << "no window hides a page: the check above proved nothing";
+}
+
+// The time pane shows both of its lines whole, in every results window (the species
+// diversity window puts two more buttons beside it).
+TEST_F(ResultsWindowsTest, TimePaneShowsItsLinesWhole) {
+  for (TAnalysisResults* w : Windows()) {
+    SCOPED_TRACE(w->windowTitle().toStdString());
+    w->SetTimeLine(0, QStringLiteral("Stop time = 23:59:59"));
+    w->SetTimeLine(1, QStringLiteral("Start time = 23:59:59"));
+    w->show();
+    QApplication::processEvents();
+    const QFontMetrics fm(w->TimeMemo->font());
+    const int needed = fm.horizontalAdvance(QStringLiteral("Start time = 23:59:59")) +
+                       2 * static_cast<int>(w->TimeMemo->document()->documentMargin());
+    EXPECT_GE(w->TimeMemo->viewport()->width(), needed);
     w->hide();
   }
 }
