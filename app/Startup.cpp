@@ -8,6 +8,10 @@
 #include "analyses/cooccurrence/CoOccurrenceUDefined.h"
 #include "analyses/cooccurrence/CoOccurrenceMain.h"
 #include "analyses/guild/GuildStructureMain.h"
+#include "analyses/macroecology/MacroEcologyUDefined1.h"
+#include "analyses/macroecology/MacroEcologyUDefined2.h"
+#include "analyses/macroecology/MacroecologyMain.h"
+#include "analyses/macroecology/MacroecologyOptions.h"
 #include "analyses/guild/GuildStructureOptions.h"
 #include "analyses/standardtests/AnovaMain.h"
 #include "analyses/standardtests/AnovaOptions.h"
@@ -33,6 +37,7 @@
 #include "analyses/sizeoverlap/SizeOverlapUDefined6.h"
 #include "shell/AboutPelmor.h"
 #include "shell/ChangeDirectoryDialog.h"
+#include "shell/PelmorAdvancedEditor.h"
 #include "shell/PelmorMain.h"
 #include "shell/PelmorRestructureMatrix.h"
 #include "shell/ProgressSims.h"
@@ -52,7 +57,7 @@ void CreateWindows() {
   if (Pelmor) return;
   Created.push_back(new TPelmor());
   Created.push_back(new TNicheOverlapUserDefined());
-  // TPelmorEditor
+  Created.push_back(new TPelmorEditor());
   Created.push_back(new TProgress());
   Created.push_back(new TSizeOverlap());
   Created.push_back(new TSizeOverlapOpts());
@@ -63,13 +68,13 @@ void CreateWindows() {
   Created.push_back(new TSizeOverLapUD4());
   Created.push_back(new TSizeOverLapUD5());
   Created.push_back(new TSizeOverLapUD6());
-  // TMacroecologyOpts
+  Created.push_back(new TMacroecologyOpts());
   Created.push_back(new TNicheOverlap());
   Created.push_back(new TNicheOverlapOpts());
-  // TMacroEcology
+  Created.push_back(new TMacroEcology());
   Created.push_back(new TCoOccurrenceUserDefined());
-  // TMacroEcologyUD1
-  // TMacroEcologyUD2
+  Created.push_back(new TMacroEcologyUD1());
+  Created.push_back(new TMacroEcologyUD2());
   Created.push_back(new TRegressionOpts());
   Created.push_back(new TRegressionShell());
   Created.push_back(new TAnovaShell());

@@ -13,6 +13,7 @@ const char* const DefaultSeparators = "\t\n\r $%&,./:;<=>";
 TPelMemoCore::TPelMemoCore() {
   SelStartNav = std::make_unique<TPelNavigator>(this);
   SelEndNav = std::make_unique<TPelNavigator>(this);
+  PasteAnchorNav = std::make_unique<TPelNavigator>(this);
   CaretNav = SelStartNav.get();
   SetSeparators(DefaultSeparators);
   ClearText();
@@ -21,15 +22,16 @@ TPelMemoCore::TPelMemoCore() {
 TPelMemoCore::~TPelMemoCore() {
   // Navigators that others hold forget this memo; our own go with it.
   for (TPelNavigator* n : Navigators)
-    if (n != SelStartNav.get() && n != SelEndNav.get()) n->Detach();
-  Navigators.erase(std::remove_if(Navigators.begin(), Navigators.end(),
-                                  [&](TPelNavigator* n) { return n != SelStartNav.get() && n != SelEndNav.get(); }),
+    if (!OwnNavigator(n)) n->Detach();
+  Navigators.erase(std::remove_if(Navigators.begin(), Navigators.end(), [&](TPelNavigator* n) { return !OwnNavigator(n); }),
                    Navigators.end());
 }
 
 // ---- selection ----------------------------------------------------------------------
 
 void TPelMemoCore::SetSelStart(int32_t P) {
+  CaretApart = false;
+  BlockActive = false;
   SelLength = 0;
   VirtualColumn = 0;
   P = std::max(0, std::min(P, GetTextLength()));
@@ -54,6 +56,7 @@ void TPelMemoCore::PutSelection(int32_t Anchor, int32_t Other) {
 
 void TPelMemoCore::SetSelLength(int32_t N) {
   BlockActive = false;
+  CaretApart = false;
   if (N == SelLength) return;
   UndoGroupBreak = true;
   const int32_t anchor = SelLength < 0 ? SelEndNav->Pos : SelStartNav->Pos;
@@ -75,18 +78,7 @@ void TPelMemoCore::SelectAll() {
 
 std::string TPelMemoCore::GetSelText() {
   if (SelLength == 0) return {};
-  if (BlockActive) {
-    std::string out;
-    const int32_t lo = std::min(BlockStartColumn, BlockStopColumn), hi = std::max(BlockStartColumn, BlockStopColumn);
-    for (int32_t p = SelStartNav->GetParIndex(); p <= SelEndNav->GetParIndex(); ++p) {
-      const TParagraph& par = Paragraphs.Par(p);
-      const int32_t a = TPelNavigator::ColumnToOffset(par, lo, TabStops, GetStaticFormat());
-      const int32_t b = TPelNavigator::ColumnToOffset(par, hi, TabStops, GetStaticFormat());
-      if (b > a) out.append(GetParChars(par) + a, static_cast<size_t>(b - a));
-      out += "\r\n";
-    }
-    return out;
-  }
+  if (BlockActive) return GetBlockText();
   return GetTextRange(SelStartNav->Pos, SelEndNav->Pos);
 }
 
@@ -120,7 +112,8 @@ char TPelMemoCore::GetCharAt(int32_t Offset) const {
 void TPelMemoCore::SetSelTextBuf(const char* Text) {
   if (OnBeforeChange) OnBeforeChange(*this, Text);
   const bool noText = Text == nullptr || *Text == '\0';
-  if (SelLength == 0 && !BlockActive && noText) return;
+  if (SelLength == 0) BlockActive = false;  // an empty block has no rows to replace
+  if (SelLength == 0 && noText) return;
 
   if (BlockActive) {
     // A column block: each row is deleted as an edit of its own.
@@ -174,6 +167,7 @@ void TPelMemoCore::SetSelTextBuf(const char* Text) {
   VirtualColumn = 0;
   SelLength = 0;
   BlockActive = false;
+  CaretApart = false;
   SelStartNav->Assign(*SelEndNav);
   CaretNav = SelStartNav.get();
   if (UpdateCount == 0) {
@@ -535,6 +529,7 @@ void TPelMemoCore::ClearText() {
   SelLength = 0;
   VirtualColumn = 0;
   BlockActive = false;
+  CaretApart = false;
   CaretNav = SelStartNav.get();
   ClearUndo();
 }
@@ -558,6 +553,7 @@ void TPelMemoCore::LoadTextFromStream(TStream& Stream) {
   SelLength = 0;
   VirtualColumn = 0;
   BlockActive = false;
+  CaretApart = false;
   CaretNav = SelStartNav.get();
   for (TPelNavigator* n : Navigators) {
     n->Invalidate();

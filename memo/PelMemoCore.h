@@ -163,6 +163,47 @@ class TPelMemoCore {
   // The next edit opens a new undo record (a click, a caret move, a paste).
   void BreakUndoGroup() { UndoGroupBreak = true; }
 
+  // ---- column blocks, pastes, drag-and-drop and line selection (PelMemoBlocks.cpp)
+  // The text of the column block, every row ending in CR LF; empty unless a block
+  // is active and the selection is not empty.
+  std::string GetBlockText();
+  // Selects the block from paragraph Par1 at Column1 to paragraph Par2 at Column2
+  // (the caret's end); nothing happens with WordWrap.
+  void SelectBlock(int32_t Column1, int32_t Par1, int32_t Par2, int32_t Column2);
+  // Inserts Text at the caret, as a column at display column Column (-1: the
+  // caret's column) when AsBlock is set; a paste is always an undo record of its
+  // own, a column one record per row. Kept selections are handled here.
+  void PasteText(std::string_view Text, bool AsBlock, int32_t Column = -1);
+  // A column paste without the framing of PasteText.
+  void PasteBlockText(std::string_view Text, int32_t Column);
+  // Around an edit that must not overwrite the selection (pmoNoOverwriteBlocks).
+  void SaveSelectionForPaste();
+  void RestoreSelectionAfterPaste();
+  // Drops the selected text at Drop: a move, or with Copy a copy, undone in one
+  // step. A drop inside the selection only puts the caret there; false then.
+  bool DropSelection(int32_t Drop, bool Copy);
+  // Selects whole display lines from FromLine (the anchor) to ToLine (the caret's end),
+  // with the paragraph break after a paragraph's last line.
+  void SelectLines(int32_t FromLine, int32_t ToLine);
+  // The text that the Tab key inserts with pmoSmartTabs.
+  std::string SmartTabBlanks();
+  // The blanks that follow a paragraph break typed with pmoAutoIndent.
+  std::string AutoIndentText();
+  // Where Backspace inside leading blanks reaches back to with pmoBackIndent
+  // (-1: not inside leading blanks).
+  int32_t BackIndentStart();
+  // Columns of a run of blanks (a TAB counts TabStops, or 1 when not positive).
+  int32_t IndentColumns(std::string_view Blanks) const;
+  // The caret may stand apart from a kept selection (pmoPersistentBlocks); this
+  // is where it stands.
+  TPelNavigator& CaretPosNav() { return CaretApart ? *PasteAnchorNav : *CaretNav; }
+  int32_t GetCaretPos() { return CaretPosNav().Pos; }
+  bool IsCaretApart() const { return CaretApart; }
+  // Puts the caret at Pos and keeps the selection as it is.
+  void PlaceCaretApart(int32_t Pos);
+  // The column of the caret in its paragraph (tabs expanded, codes taking no room).
+  int32_t CaretParColumn();
+
   // ---- settings
   bool GetStaticFormat() const { return Paragraphs.StaticFormat; }
   void SetStaticFormat(bool On);
@@ -213,6 +254,10 @@ class TPelMemoCore {
   TPelNavigator* CaretNav = nullptr;
 
  protected:
+  bool OwnNavigator(const TPelNavigator* N) const {
+    return N == SelStartNav.get() || N == SelEndNav.get() || N == PasteAnchorNav.get() || N == KeptStartNav.get() ||
+           N == KeptEndNav.get();
+  }
   void PutSelection(int32_t Anchor, int32_t Other);
   void RecordUndo(int32_t OldStart, int32_t& OpenRecord);
   void TrimUndoSpace(int32_t& OpenRecord);
@@ -233,4 +278,12 @@ class TPelMemoCore {
   bool InUndo = false;
   bool UndoGroupBreak = false;
   bool KeepCodes = false;
+
+  // The caret apart from the selection, and a selection kept across a paste.
+  std::unique_ptr<TPelNavigator> PasteAnchorNav;
+  bool CaretApart = false;
+  std::unique_ptr<TPelNavigator> KeptStartNav, KeptEndNav;
+  bool KeptCaretAtStart = true;
+  bool KeptBlock = false;
+  int32_t KeptColumn1 = 0, KeptColumn2 = 0;  // block columns relative to the ends' columns
 };

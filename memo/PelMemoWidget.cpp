@@ -5,6 +5,8 @@
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QPixmap>
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QKeyEvent>
@@ -155,8 +157,9 @@ TPelMemo::TPelMemo(QWidget* Parent) : QAbstractScrollArea(Parent) {
   SelBackColor = palette().color(QPalette::Highlight);
   SelTextColor = palette().color(QPalette::HighlightedText);
   setFocusPolicy(Qt::StrongFocus);
-  setAttribute(Qt::WA_InputMethodEnabled, false);
+  setAttribute(Qt::WA_InputMethodEnabled, true);
   viewport()->setCursor(Qt::IBeamCursor);
+  viewport()->setMouseTracking(true);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   viewport()->setAutoFillBackground(false);
   setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -839,11 +842,12 @@ int32_t TPelMemo::GetCaretWidth() {
 
 void TPelMemo::UpdateCaret() {
   if (UpdateCount > 0 || !Host) return;
-  const int32_t par = CaretNav->GetParIndex();
+  const int32_t par = CaretPosNav().GetParIndex();
   if (Measurer() && !(Paragraphs.Par(par).Flags & pfFormatted)) FormatRange(par, par, false);
   const QRect old(CaretX, CaretY, CaretW, LineHeight);
-  CaretX = CaretNav->GetXOnLine() + VirtualColumn * AvgCharWidth;
-  CaretY = CaretNav->GetLineIndex() * LineHeight - VertOffset;
+  TPelNavigator& caret = CaretPosNav();
+  CaretX = caret.GetXOnLine() + VirtualColumn * AvgCharWidth;
+  CaretY = caret.GetLineIndex() * LineHeight - VertOffset;
   if (WordWrap && CaretX >= viewport()->width()) CaretX = viewport()->width() - 1;
   CaretW = GetCaretWidth();
   CaretOn = true;
@@ -881,6 +885,14 @@ void TPelMemo::focusInEvent(QFocusEvent* E) {
 }
 
 void TPelMemo::focusOutEvent(QFocusEvent* E) {
+  // Automatic scrolling and a drag end with the focus.
+  EndMouseStates();
+  if (Dragging) {
+    Dragging = false;
+    DragOutside = false;
+    PlaceCaretApart(CaretNav->Pos);
+  }
+  RestoreMouseCursor();
   Blink.stop();
   CaretOn = false;
   viewport()->update();
@@ -923,9 +935,14 @@ const QString& TPelMemo::RegisterBlockFormat() { return BlockClipboardFormat(); 
 
 void TPelMemo::CopyToClipboard() {
   if (SelLength == 0) return;
-  std::string text = GetSelText();
-  if (!BlockActive && HasOption(pmoPlainClipboard)) text = StripFormatCodes(text);
-  if (BlockActive) RegisterBlockFormat();
+  std::string text;
+  if (BlockActive) {
+    text = GetBlockText();
+    RegisterBlockFormat();
+  } else {
+    text = GetSelText();
+    if (HasOption(pmoPlainClipboard)) text = StripFormatCodes(text);
+  }
   WriteClipboardText(text, BlockActive);
 }
 
@@ -936,41 +953,14 @@ void TPelMemo::CutToClipboard() {
 }
 
 void TPelMemo::PasteFromClipboard() {
+  // The text comes through the normalising route: LF, CR and CR LF all end a row.
   std::string text;
   if (!ReadClipboardText(text)) return;
   const bool column = HasOption(pmoBlockSelection) && ClipboardHasBlockMarker();
-  BreakUndoGroup();
-  if (column) {
-    // Each row goes in at the caret's column of the paragraphs from the caret's on.
-    std::vector<std::string> rows;
-    size_t a = 0;
-    while (a < text.size()) {
-      size_t b = text.find("\r\n", a);
-      if (b == std::string::npos) b = text.size();
-      rows.push_back(text.substr(a, b - a));
-      a = b + 2;
-    }
-    const int32_t column0 = (CaretX + HorzOffset - LeftMargin) / std::max(1, AvgCharWidth);
-    const int32_t first = CaretNav->GetParIndex();
-    BeginUpdate();
-    for (size_t i = 0; i < rows.size(); ++i) {
-      const int32_t p = first + static_cast<int32_t>(i);
-      if (p >= GetParCount()) {
-        SetSelStart(GetTextLength());
-        SetSelTextBuf("\r\n");
-      }
-      const TParagraph& par = Paragraphs.Par(p);
-      const int32_t off = TPelNavigator::ColumnToOffset(par, column0, TabStops, GetStaticFormat());
-      const int32_t cols = TPelNavigator::OffsetToColumn(par, off, TabStops, GetStaticFormat());
-      SetSelStart(par.StartPos + off);
-      BreakUndoGroup();
-      SetSelText(std::string(static_cast<size_t>(std::max(0, column0 - cols)), ' ') + rows[i]);
-    }
-    EndUpdate();
-  } else {
-    SetSelText(text);
-  }
-  BreakUndoGroup();
+  UpdateCaret();
+  PasteText(text, column, column ? CaretBlockColumn() : -1);
+  UpdateCaret();
+  viewport()->update();
 }
 
 // ---- painting -------------------------------------------------------------------------
@@ -1171,58 +1161,219 @@ void TPelMemo::MoveCaret(int32_t Pos, bool Extend) {
   viewport()->update();
 }
 
+// ---- cursors and the input state ------------------------------------------------------------
+
+namespace {
+
+// An arrow drawn white with a black outline.
+void DrawArrow(QPainter& P, const QPolygon& Shape) {
+  P.setRenderHint(QPainter::Antialiasing, false);
+  P.setPen(QPen(Qt::black, 1));
+  P.setBrush(Qt::white);
+  P.drawPolygon(Shape);
+}
+
+}  // namespace
+
+const QCursor& TPelMemo::RightArrowCursor() {
+  // The standard arrow mirrored: it points up and to the right, at the line to select.
+  static const QCursor cursor = [] {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    DrawArrow(p, QPolygon({QPoint(15, 0), QPoint(15, 16), QPoint(11, 12), QPoint(8, 19), QPoint(6, 18), QPoint(9, 11),
+                           QPoint(4, 11)}));
+    p.end();
+    return QCursor(pm, 15, 0);
+  }();
+  return cursor;
+}
+
+const QCursor& TPelMemo::DragCopyCursor() {
+  // The arrow with a small box holding a plus beside it.
+  static const QCursor cursor = [] {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    DrawArrow(p, QPolygon({QPoint(0, 0), QPoint(0, 16), QPoint(4, 12), QPoint(7, 19), QPoint(9, 18), QPoint(6, 11),
+                           QPoint(11, 11)}));
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(12, 17, 10, 10);
+    p.drawLine(14, 22, 20, 22);
+    p.drawLine(17, 19, 17, 25);
+    p.end();
+    return QCursor(pm, 0, 0);
+  }();
+  return cursor;
+}
+
+TMemoInputState TPelMemo::InputState() const {
+  TMemoInputState s;
+  s.Options = Options;
+  s.ReadOnly = ReadOnly;
+  s.DisplayOnly = DisplayOnly;
+  s.EnableHotKeys = EnableHotKeys;
+  s.WordWrap = WordWrap;
+  s.BlockActive = BlockActive;
+  s.HasSelection = SelLength != 0;
+  s.Dragging = Dragging;
+  s.UpdateCount = UpdateCount;
+  return s;
+}
+
+uint16_t TPelMemo::VirtualKeyOf(int QtKey) {
+  switch (QtKey) {
+    case Qt::Key_Backspace: return vk::Back;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return vk::Tab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return vk::Return;
+    case Qt::Key_Shift: return vk::Shift;
+    case Qt::Key_Control: return vk::Control;
+    case Qt::Key_Alt: return vk::Menu;
+    case Qt::Key_PageUp: return vk::Prior;
+    case Qt::Key_PageDown: return vk::Next;
+    case Qt::Key_End: return vk::End;
+    case Qt::Key_Home: return vk::Home;
+    case Qt::Key_Left: return vk::Left;
+    case Qt::Key_Up: return vk::Up;
+    case Qt::Key_Right: return vk::Right;
+    case Qt::Key_Down: return vk::Down;
+    case Qt::Key_Insert: return vk::Insert;
+    case Qt::Key_Delete: return vk::Delete;
+    default: break;
+  }
+  if ((QtKey >= Qt::Key_A && QtKey <= Qt::Key_Z) || (QtKey >= Qt::Key_0 && QtKey <= Qt::Key_9))
+    return static_cast<uint16_t>(QtKey);
+  return 0;
+}
+
+TShiftState TPelMemo::ShiftOf(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons) {
+  TShiftState s = 0;
+  if (Mods & Qt::ShiftModifier) s |= ssShift;
+  if (Mods & Qt::AltModifier) s |= ssAlt;
+  if (Mods & Qt::ControlModifier) s |= ssCtrl;
+  if (Buttons & Qt::LeftButton) s |= ssLeft;
+  if (Buttons & Qt::RightButton) s |= ssRight;
+  if (Buttons & Qt::MiddleButton) s |= ssMiddle;
+  return s;
+}
+
+void TPelMemo::SetMouseCursor(const QCursor& C) { viewport()->setCursor(C); }
+
+void TPelMemo::RestoreMouseCursor() { viewport()->setCursor(Qt::IBeamCursor); }
+
+int32_t TPelMemo::XOfPos(int32_t Pos) {
+  TPelNavigator n(Paragraphs);
+  n.Memo = this;
+  n.SetPos(Pos);
+  return n.GetXOnLine();
+}
+
+// ---- mouse ----------------------------------------------------------------------------------
+
 void TPelMemo::mousePressEvent(QMouseEvent* E) {
-  BlockActive = false;
-  RememberedX = INT32_MIN;
+  const QPoint pt = E->position().toPoint();
+  MouseDownPoint = pt;
   if (!hasFocus()) setFocus(Qt::MouseFocusReason);
-  if (DisplayOnly || E->button() != Qt::LeftButton) return;
+  if (E->button() != Qt::LeftButton) {
+    // A right click keeps the selection (and a block) for the context menu.
+    if (OnAfterMouseDown) OnAfterMouseDown(*this, E->button(), ShiftOf(E->modifiers(), E->buttons()), pt.x(), pt.y());
+    return;
+  }
+  BlockActive = false;
+  MouseDownPos = PosFromPoint(pt.x(), pt.y());
+  RememberedX = INT32_MIN;
+  if (DisplayOnly) {
+    if (OnAfterMouseDown) OnAfterMouseDown(*this, E->button(), ShiftOf(E->modifiers(), E->buttons()), pt.x(), pt.y());
+    return;
+  }
   ButtonDown = true;
+  const bool shift = E->modifiers() & Qt::ShiftModifier;
   if (!WordSelect) {
     VirtualColumn = 0;
-    const QPoint pt = E->position().toPoint();
-    const int32_t pos = PosFromPoint(pt.x(), pt.y());
-    MoveCaret(pos, E->modifiers() & Qt::ShiftModifier);
-    if ((E->modifiers() & Qt::AltModifier) && HasOption(pmoBlockSelection) && !WordWrap) {
-      BlockActive = true;
+    const int32_t pos = MouseDownPos;
+    if (OverSelection && !ReadOnly && !HasOption(pmoNoDragnDrop) && SelLength != 0 && pos >= SelStartNav->Pos &&
+        pos < SelEndNav->Pos) {
+      // A drag starts; the caret shows the drop point, the selection stays.
+      Dragging = true;
+      DragOutside = false;
+      PlaceCaretApart(pos);
+      SetMouseCursor(E->modifiers() & Qt::ControlModifier ? DragCopyCursor() : QCursor(Qt::DragMoveCursor));
+    } else if (LineSelectAnchor >= 0) {
+      SelectLines(LineSelectAnchor, LineSelectAnchor);
+    } else {
+      MoveCaret(pos, shift);
+      BlockActive = (E->modifiers() & Qt::AltModifier) && HasOption(pmoBlockSelection) && !WordWrap;
+      if (HasOption(pmoKeepColumnPos) || BlockActive) {
+        // Beyond the line end or on a tab the caret stands where the click was.
+        const TParagraph& par = *CaretNav->GetPar();
+        const int32_t off = CaretNav->GetParOffset();
+        const bool atEnd = off >= static_cast<int32_t>(CaretNav->GetLinesList().GetLine(CaretNav->GetParLineIndex())->Stop);
+        const bool onTab = off < GetParLength(par) && GetParChars(par)[off] == '\t';
+        if (atEnd || onTab) VirtualColumn = std::max(pt.x() - XOfPos(pos), 0) / std::max(1, AvgCharWidth);
+      }
     }
   }
   BreakUndoGroup();
   UpdateCaret();
-  if (BlockActive) BlockStartColumn = BlockStopColumn = (CaretX + HorzOffset - LeftMargin) / std::max(1, AvgCharWidth);
-}
-
-int32_t AutoScrollDelay(int32_t Speed) {
-  static const int32_t delays[] = {0, 400, 300, 200, 130, 78, 48, 30};
-  return Speed >= 1 && Speed <= 7 ? delays[Speed] : 0;
+  if (BlockActive) BlockStartColumn = BlockStopColumn = CaretBlockColumn();
+  viewport()->update();
+  if (OnAfterMouseDown) OnAfterMouseDown(*this, E->button(), ShiftOf(E->modifiers(), E->buttons()), pt.x(), pt.y());
 }
 
 void TPelMemo::mouseMoveEvent(QMouseEvent* E) {
-  if (!ButtonDown || UpdateCount > 0) return;
+  if (UpdateCount > 0) return;
   const QPoint pt = E->position().toPoint();
-  LastMouse = pt;
-  // Beyond an edge with the button down the text scrolls by itself, faster the
-  // farther the mouse is.
-  const int32_t w = viewport()->width(), h = viewport()->height();
-  int32_t dir = 0, speed = 0;
-  if (pt.y() < -3) {
-    dir = 1;
-    speed = -pt.y() / 3;
-  } else if (pt.y() > h) {
-    dir = 2;
-    speed = (pt.y() - h) / 3;
-  } else if (pt.x() < 0) {
-    dir = 3;
-    speed = -pt.x() / 3;
-  } else if (pt.x() > w) {
-    dir = 4;
-    speed = (pt.x() - w) / 3;
+  if (!ButtonDown) {
+    // Hovering: the left margin selects lines, the selection can be dragged.
+    const int32_t line = (VertOffset + pt.y()) / std::max(1, LineHeight);
+    if (pt.x() < LeftMargin - 2 - HorzOffset && !HasOption(pmoNoLineSelection) && line < GetDisplayLineCount()) {
+      LineSelectAnchor = line;
+      OverSelection = false;
+      SetMouseCursor(RightArrowCursor());
+      return;
+    }
+    LineSelectAnchor = -1;
+    bool over = false;
+    if (!HasOption(pmoNoDragnDrop) && SelLength != 0 && !BlockActive && !ReadOnly && !DisplayOnly) {
+      const int32_t pos = PosFromPoint(pt.x(), pt.y());
+      over = pos >= SelStartNav->Pos && pos < SelEndNav->Pos && line < GetDisplayLineCount();
+    }
+    OverSelection = over;
+    if (over)
+      SetMouseCursor(Qt::ArrowCursor);
+    else
+      RestoreMouseCursor();
+    return;
   }
-  AutoScrollDir = dir;
-  if (dir == 0) {
+  if (!(E->buttons() & Qt::LeftButton)) return;
+  LastMouse = pt;
+  const int32_t w = viewport()->width(), h = viewport()->height();
+  // Beyond an edge the text scrolls by itself: a timer replays the mouse at the
+  // interval of the speed (no loop of our own), until release or focus loss.
+  const TAutoScrollStep step = AutoScrollFor(pt.x(), pt.y(), w, h, Dragging);
+  AutoScrollDir = step.Dir;
+  AutoScrollSpeed = step.Speed;
+  if (step.Dir == 0) {
     AutoScroll.stop();
   } else {
-    AutoScroll.setInterval(AutoScrollDelay(speed));
+    AutoScroll.setInterval(AutoScrollDelay(step.Speed));
     if (!AutoScroll.isActive()) AutoScroll.start();
+  }
+  if (Dragging) {
+    const bool outside = pt.x() < 0 || pt.y() < 0 || pt.x() >= w || pt.y() >= h;
+    if (outside) {
+      if (!DragOutside) SetMouseCursor(Qt::ForbiddenCursor);
+      DragOutside = true;
+      return;
+    }
+    DragOutside = false;
+    SetMouseCursor(E->modifiers() & Qt::ControlModifier ? DragCopyCursor() : QCursor(Qt::DragMoveCursor));
+    PlaceCaretApart(PosFromPoint(pt.x(), pt.y()));
+    UpdateCaret();
+    return;
   }
   DragTo(pt);
 }
@@ -1242,11 +1393,33 @@ void TPelMemo::AutoScrollStep() {
       if (HorzOffset < LayoutState.WidestWidth - viewport()->width()) HorzAction(QAbstractSlider::SliderSingleStepAdd);
       break;
   }
-  DragTo(LastMouse);
+  // The selection (or the drop point) follows a point just beyond the edge.
+  int32_t x = LastMouse.x(), y = LastMouse.y();
+  TAutoScrollStep step;
+  step.Dir = AutoScrollDir;
+  step.Speed = AutoScrollSpeed;
+  AutoScrollReplayPoint(step, viewport()->width(), viewport()->height(), x, y);
+  if (Dragging) {
+    PlaceCaretApart(PosFromPoint(std::max(0, std::min(x, viewport()->width() - 1)),
+                                 std::max(0, std::min(y, viewport()->height() - 1))));
+    UpdateCaret();
+  } else {
+    DragTo(QPoint(x, y));
+  }
 }
 
 void TPelMemo::DragTo(QPoint pt) {
   Rapid = true;
+  if (LineSelectAnchor >= 0) {
+    // Whole display lines from the anchor's to the hovered one.
+    const int32_t line = std::max(0, (VertOffset + pt.y()) / std::max(1, LineHeight));
+    SelectLines(LineSelectAnchor, std::min(line, GetDisplayLineCount() - 1));
+    UpdateCaret();
+    ScrollInView();
+    viewport()->update();
+    Rapid = false;
+    return;
+  }
   int32_t pos = PosFromPoint(pt.x(), pt.y());
   const bool block = BlockActive;
   if (WordSelect) {
@@ -1265,12 +1438,21 @@ void TPelMemo::DragTo(QPoint pt) {
   }
   if (block) {
     BlockActive = true;
+    VirtualColumn = std::max(pt.x() - XOfPos(pos), 0) / std::max(1, AvgCharWidth);
     UpdateCaret();
-    BlockStopColumn = (pt.x() + HorzOffset - LeftMargin) / std::max(1, AvgCharWidth);
+    BlockStopColumn = std::max(0, (pt.x() + HorzOffset - LeftMargin) / std::max(1, AvgCharWidth));
   }
   ScrollInView();
   viewport()->update();
   Rapid = false;
+}
+
+void TPelMemo::EndMouseStates() {
+  ButtonDown = false;
+  WordSelect = false;
+  AutoScroll.stop();
+  AutoScrollDir = 0;
+  AutoScrollSpeed = 0;
 }
 
 void TPelMemo::mouseReleaseEvent(QMouseEvent* E) {
@@ -1278,10 +1460,24 @@ void TPelMemo::mouseReleaseEvent(QMouseEvent* E) {
     VirtualColumn = 0;
     UpdateCaret();
   }
-  ButtonDown = false;
-  WordSelect = false;
-  AutoScroll.stop();
-  AutoScrollDir = 0;
+  EndMouseStates();
+  if (Dragging) {
+    Dragging = false;
+    RestoreMouseCursor();
+    OverSelection = false;
+    const int32_t drop = GetCaretPos();
+    if (!DragOutside) {
+      // A move deletes and inserts (undone together); Ctrl copies.
+      if (!DropSelection(drop, E->modifiers() & Qt::ControlModifier) && OnSelMove) OnSelMove(*this);
+    } else {
+      PlaceCaretApart(CaretNav->Pos);
+    }
+    DragOutside = false;
+    UpdateCaret();
+    ScrollInView();
+    viewport()->update();
+    return;
+  }
   if (E->button() == Qt::LeftButton && !DisplayOnly) ScrollInView();
 }
 
@@ -1355,66 +1551,165 @@ void TPelMemo::keyPressEvent(QKeyEvent* E) {
   Rapid = false;
 }
 
+void TPelMemo::keyReleaseEvent(QKeyEvent* E) {
+  // During a drag, letting Ctrl go brings the moving cursor back.
+  if (Dragging && !DragOutside && E->key() == Qt::Key_Control) SetMouseCursor(QCursor(Qt::DragMoveCursor));
+  QAbstractScrollArea::keyReleaseEvent(E);
+}
+
+void TPelMemo::inputMethodEvent(QInputMethodEvent* E) {
+  // Composed text goes in as typed characters; what has no Latin-1 form is dropped.
+  const QString text = E->commitString();
+  for (QChar ch : text)
+    if (ch.unicode() <= 0xFF) DoChar(static_cast<unsigned char>(ch.unicode()));
+  E->accept();
+}
+
+QVariant TPelMemo::inputMethodQuery(Qt::InputMethodQuery Query) const {
+  switch (Query) {
+    case Qt::ImEnabled: return !DisplayOnly && !ReadOnly;
+    case Qt::ImCursorRectangle: return QRect(CaretX, CaretY, CaretW, LineHeight);
+    default: return QAbstractScrollArea::inputMethodQuery(Query);
+  }
+}
+
 void TPelMemo::HandleKey(QKeyEvent* E) {
-  const Qt::KeyboardModifiers mods = E->modifiers();
-  const bool shift = mods & Qt::ShiftModifier, ctrl = mods & Qt::ControlModifier, alt = mods & Qt::AltModifier;
   const int key = E->key();
-  const bool editable = !ReadOnly && !DisplayOnly;
-
-  if (DisplayOnly) {
-    const int32_t vis = VisibleLines(), lines = GetDisplayLineCount(), top = GetTopLine();
-    const int32_t lastPage = std::max(lines - vis + 1, 0);
-    const int32_t far = static_cast<int32_t>(std::max<int64_t>(LayoutState.WidestWidth - viewport()->width() + RightMargin, 0));
-    switch (key) {
-      case Qt::Key_PageUp: ScrollToLine(ctrl ? 0 : std::max(top - vis + 1, 0)); break;
-      case Qt::Key_PageDown: ScrollToLine(ctrl ? lastPage : std::min(lastPage, top + vis - 1)); break;
-      case Qt::Key_Up: ScrollToLine(std::max(top - 1, 0)); break;
-      case Qt::Key_Down: ScrollToLine(std::min(top + 1, lastPage)); break;
-      case Qt::Key_Home: ScrollToX(0); break;
-      case Qt::Key_End: ScrollToX(far); break;
-      case Qt::Key_Left: ScrollToX(std::max(0, HorzOffset - viewport()->width() / 5 - 1)); break;
-      case Qt::Key_Right: ScrollToX(std::min(far, HorzOffset + viewport()->width() / 5 + 1)); break;
-      default: E->ignore(); return;
-    }
+  const TShiftState shift = ShiftOf(E->modifiers());
+  const uint16_t vkey = VirtualKeyOf(key);
+  // While dragging, Ctrl shows that the drop will copy.
+  if (Dragging && !DragOutside && key == Qt::Key_Control) SetMouseCursor(DragCopyCursor());
+  const TKeyDecision d = DecideKeyDown(vkey, shift, InputState());
+  if (d.Action == TKeyAction::PassOn) {
+    E->ignore();
     return;
   }
-
-  // Hot keys.
-  if (ctrl && !alt && EnableHotKeys && editable && key == Qt::Key_Z) {
-    if (shift)
-      Redo();
-    else
-      Undo();
+  if (d.Action != TKeyAction::None) {
+    // Left at the start of the text and Up on the first line go on to the window.
+    if (!DoKeyDown(d)) E->ignore();
     return;
   }
+  if (vkey == vk::Tab && !WantTabs) {
+    E->ignore();
+    return;
+  }
+  // Key press. Ctrl+letter codes come from the key (the text differs between systems).
+  const bool ctrl = shift & ssCtrl, alt = shift & ssAlt;
   if (ctrl && !alt) {
-    switch (key) {
-      case Qt::Key_C: CopyToClipboard(); return;
-      case Qt::Key_X:
-        if (editable) CutToClipboard();
-        return;
-      case Qt::Key_V:
-        if (editable) PasteFromClipboard();
-        return;
-      case Qt::Key_E:
-        viewport()->update();
-        CheckIntegrity();
-        return;
-      default: break;
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+      DoChar(static_cast<unsigned char>(key - Qt::Key_A + 1));
+      return;
     }
+    E->ignore();
+    return;
   }
+  if (alt && !ctrl) {
+    // Alt with a character belongs to the window's menus (Ctrl+Alt is AltGr on some systems).
+    E->ignore();
+    return;
+  }
+  if (vkey == vk::Tab) {
+    DoChar(9);
+    return;
+  }
+  if (vkey == vk::Return) {
+    DoChar(13);
+    return;
+  }
+  const QString text = E->text();
+  bool any = false;
+  for (QChar ch : text) {
+    if (ch.unicode() > 0xFF) continue;  // no Latin-1 form: ignored
+    any = true;
+    DoChar(static_cast<unsigned char>(ch.unicode()));
+  }
+  if (!any) E->ignore();
+}
 
-  int32_t target = -1;
-  bool moved = false;
-  TPelNavigator& c = *CaretNav;
-  switch (key) {
-    case Qt::Key_Backspace: {
-      if (!editable) return;
-      if (SelLength == 0) {
+bool TPelMemo::DoKeyDown(const TKeyDecision& D) {
+  switch (D.Action) {
+    case TKeyAction::Ignore: return true;
+    case TKeyAction::ScrollPageUp:
+    case TKeyAction::ScrollPageDown:
+    case TKeyAction::ScrollLineUp:
+    case TKeyAction::ScrollLineDown:
+    case TKeyAction::ScrollHome:
+    case TKeyAction::ScrollEnd:
+    case TKeyAction::ScrollLeft:
+    case TKeyAction::ScrollRight: {
+      const TDisplayScroll r = DisplayOnlyScroll(D.Action, D.Ctrl, GetTopLine(), VisibleLines(), GetDisplayLineCount(),
+                                                 HorzOffset, LayoutState.WidestWidth, viewport()->width(), RightMargin);
+      if (r.Vertical)
+        ScrollToLine(r.Target);
+      else
+        ScrollToX(r.Target);
+      return true;
+    }
+    case TKeyAction::Undo: Undo(); break;
+    case TKeyAction::Redo: Redo(); break;
+    case TKeyAction::InsertTab: SetSelText("\t"); break;
+    case TKeyAction::InsertPageBreak: SetSelText("\r\n\x10\r\n"); break;
+    case TKeyAction::Paste: PasteFromClipboard(); break;
+    case TKeyAction::Copy: CopyToClipboard(); break;
+    case TKeyAction::CutSelection: CutToClipboard(); break;
+    case TKeyAction::ToggleOverwrite:
+      SetOverwrite(!Overwrite);
+      if (OnStyleChange) OnStyleChange(*this);
+      break;
+    case TKeyAction::ExtendToLineEnd: {
+      if (SelStartNav->GetLineIndex() == SelEndNav->GetLineIndex()) {
+        // The selection reaches to the end of its display line; nothing is deleted.
+        TPelNavigator& e = *SelEndNav;
+        const TParagraph& p = *e.GetPar();
+        const LineInfo l = *e.GetLinesList().GetLine(e.GetParLineIndex());
+        const bool lastLine = e.GetParLineIndex() == e.GetLinesList().Count() - 1;
+        const int32_t end = p.StartPos + (lastLine ? GetParLength(p) : l.Stop);
+        const int32_t start = SelStartNav->Pos;
+        SetSelStart(end);
+        SetSelLength(start - end);
+        break;
+      }
+      [[fallthrough]];
+    }
+    case TKeyAction::Delete: {
+      const int32_t virt = VirtualColumn;
+      const bool keep = HasOption(pmoNoOverwriteBlocks) && SelLength != 0;
+      if (keep) SaveSelectionForPaste();
+      if (SelLength == 0 && !BlockActive) {
+        TPelNavigator& c = *CaretNav;
+        if (c.Pos < GetTextLength()) {
+          int32_t n = 1;
+          if (c.GetParOffset() >= GetParLength(*c.GetPar())) {
+            n = 2;
+          } else if (GetStaticFormat()) {
+            const int32_t len = GetParLength(*c.GetPar());
+            while (c.GetParOffset() + n < len && IsStyleCode(static_cast<unsigned char>(GetCharAt(c.Pos + n)))) ++n;
+          }
+          SetSelLength(n);
+        }
+      }
+      ClearSelection();
+      if (keep) RestoreSelectionAfterPaste();
+      if (HasOption(pmoKeepColumnPos) && !keep) VirtualColumn = virt;
+      break;
+    }
+    case TKeyAction::Backspace: {
+      const bool keep = HasOption(pmoNoOverwriteBlocks) && SelLength != 0;
+      if (keep) SaveSelectionForPaste();
+      if (SelLength == 0 && !BlockActive) {
+        TPelNavigator& c = *CaretNav;
         const int32_t pos = c.Pos;
-        if (pos == 0) return;
-        int32_t from;
-        if (ctrl) {
+        if (VirtualColumn > 0) {
+          --VirtualColumn;
+          if (keep) RestoreSelectionAfterPaste();
+          break;
+        }
+        if (pos == 0) {
+          if (keep) RestoreSelectionAfterPaste();
+          break;
+        }
+        int32_t from = -1;
+        if (D.Ctrl) {
           TPelNavigator n(Paragraphs);
           n.Memo = this;
           n.SetPos(pos);
@@ -1423,140 +1718,137 @@ void TPelMemo::HandleKey(QKeyEvent* E) {
         } else if (c.GetParOffset() == 0) {
           from = pos - 2;
         } else {
-          from = pos - 1;
-          if (GetStaticFormat())
-            while (from > c.GetPar()->StartPos && IsStyleCode(static_cast<unsigned char>(GetCharAt(from - 1)))) --from;
+          if (HasOption(pmoBackIndent)) from = BackIndentStart();
+          if (from < 0) {
+            from = pos - 1;
+            if (GetStaticFormat())
+              while (from > c.GetPar()->StartPos && IsStyleCode(static_cast<unsigned char>(GetCharAt(from - 1)))) --from;
+          }
         }
         SetSelStart(pos);
         SetSelLength(from - pos);
       }
       ClearSelection();
-      return;
+      if (keep) RestoreSelectionAfterPaste();
+      break;
     }
-    case Qt::Key_Delete: {
-      if (!editable) return;
-      if (shift && SelLength != 0) {
-        CutToClipboard();
-        return;
-      }
-      if (SelLength == 0) {
-        const int32_t pos = c.Pos;
-        if (pos >= GetTextLength()) return;
-        const int32_t n = c.GetParOffset() >= GetParLength(*c.GetPar()) ? 2 : 1;
-        SetSelLength(n);
-      }
-      ClearSelection();
-      return;
+    case TKeyAction::Left:
+    case TKeyAction::Right:
+    case TKeyAction::Up:
+    case TKeyAction::Down:
+    case TKeyAction::Home:
+    case TKeyAction::End:
+    case TKeyAction::PageUp:
+    case TKeyAction::PageDown: return DoMove(D);
+    default: return false;
+  }
+  UpdateCaret();
+  viewport()->update();
+  return true;
+}
+
+bool TPelMemo::DoMove(const TKeyDecision& D) {
+  if (D.StartBlock) {
+    // Shift+Alt+arrow: a column block starts at the caret's column.
+    UpdateCaret();
+    if (SelLength == 0 || !BlockActive) {
+      SetSelStart(GetCaretPos());
+      BlockStartColumn = BlockStopColumn = CaretBlockColumn();
     }
-    case Qt::Key_Insert:
-      if (shift && editable) {
-        PasteFromClipboard();
-      } else if (ctrl) {
-        CopyToClipboard();
-      } else if (!shift && HasOption(pmoInsertKeyActive)) {
-        SetOverwrite(!Overwrite);
-        if (OnStyleChange) OnStyleChange(*this);
-      }
-      return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      if (!editable) return;
-      if (Overwrite && SelLength == 0) {
-        const int32_t line = c.GetLineIndex();
-        if (line >= GetDisplayLineCount() - 1) {
-          SetSelStart(GetTextLength());
-          SetSelText("\r\n");
-        } else {
-          SetSelStart(PosOfLineX(line + 1, INT32_MIN / 2));
-          ScrollInView();
-        }
-        return;
-      }
-      SetSelText("\r\n");
-      return;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-      if (alt || !WantTabs) {
-        E->ignore();
-        return;
-      }
-      if (editable) TypeText("\t");
-      return;
-    case Qt::Key_Left:
-    case Qt::Key_Right: {
-      if (alt && !BlockActive) break;
+    BlockActive = true;
+  }
+  const bool block = BlockActive;
+  TPelNavigator& c = CaretPosNav();
+  const int32_t from = c.Pos;
+  int32_t target = from;
+  int32_t virt = 0;
+  bool keepRemembered = false;
+  const int32_t avg = std::max(1, AvgCharWidth);
+  switch (D.Action) {
+    case TKeyAction::Left:
+    case TKeyAction::Right: {
       RememberedX = INT32_MIN;
-      if (!shift && SelLength != 0 && !ctrl) {
+      if (!D.Extend && !D.KeepSelection && SelLength != 0 && !D.Ctrl && !block) {
         // Without Shift a selection collapses to its end on the key's side.
-        target = key == Qt::Key_Left ? SelStartNav->Pos : SelEndNav->Pos;
-        moved = true;
+        target = D.Action == TKeyAction::Left ? SelStartNav->Pos : SelEndNav->Pos;
         break;
       }
       TPelNavigator n(Paragraphs);
       n.Memo = this;
-      n.SetPos(c.Pos);
-      if (key == Qt::Key_Left) {
-        if (c.Pos == 0 && VirtualColumn == 0) return;
-        if (ctrl) {
+      n.SetPos(from);
+      const TParagraph& par = *c.GetPar();
+      const int32_t off = c.GetParOffset(), len = GetParLength(par);
+      if (D.Action == TKeyAction::Left) {
+        if (from == 0 && VirtualColumn == 0) return false;
+        if (D.Ctrl) {
           n.PrevWord();
-        } else if (c.GetParOffset() == 0) {
-          n.SetPos(c.Pos - 2);
+        } else if (VirtualColumn > 0) {
+          virt = VirtualColumn - 1;
+        } else if (off == 0) {
+          n.SetPos(from - 2);
+        } else if (HasOption(pmoDiscardTrailingSpaces) && !block && (GetParChars(par)[off - 1] == ' ' || GetParChars(par)[off - 1] == '\t')) {
+          // A run of blanks before the caret is passed in one step.
+          const char* t = GetParChars(par);
+          int32_t o = off;
+          while (o > 0 && (t[o - 1] == ' ' || t[o - 1] == '\t')) --o;
+          n.SetPos(par.StartPos + o);
         } else {
-          n.SetPos(c.Pos - 1);
+          n.SetPos(from - 1);
           if (PassOverCodes && GetStaticFormat())
             while (n.GetParOffset() > 0 && IsStyleCode(static_cast<unsigned char>(GetCharAt(n.Pos - 1)))) n.SetPos(n.Pos - 1);
         }
       } else {
-        if (ctrl) {
+        const bool lineEnd = off >= static_cast<int32_t>(c.GetLinesList().GetLine(c.GetParLineIndex())->Stop);
+        if (D.Ctrl) {
           n.NextWord();
-        } else if (c.GetParOffset() >= GetParLength(*c.GetPar())) {
-          n.SetPos(std::min(GetTextLength(), c.Pos + 2));
+        } else if (lineEnd && !WordWrap && ((HasOption(pmoKeepColumnPos) && !HasOption(pmoWrapCaret)) || block)) {
+          virt = VirtualColumn + 1;
+        } else if (off >= len) {
+          n.SetPos(std::min(GetTextLength(), from + 2));
         } else {
-          n.SetPos(c.Pos + 1);
+          n.SetPos(from + 1);
           if (PassOverCodes && GetStaticFormat())
-            while (n.GetParOffset() < GetParLength(*n.GetPar()) && IsStyleCode(static_cast<unsigned char>(GetCharAt(n.Pos))))
-              n.SetPos(n.Pos + 1);
+            while (n.GetParOffset() < len && IsStyleCode(static_cast<unsigned char>(GetCharAt(n.Pos)))) n.SetPos(n.Pos + 1);
+          if (HasOption(pmoDiscardTrailingSpaces) && !block) {
+            const char* t = GetParChars(par);
+            while (n.GetParOffset() < len && (t[n.GetParOffset()] == ' ' || t[n.GetParOffset()] == '\t')) n.SetPos(n.Pos + 1);
+          }
         }
       }
       target = n.Pos;
-      moved = true;
       break;
     }
-    case Qt::Key_Up:
-    case Qt::Key_Down: {
-      if (alt && !BlockActive) break;
+    case TKeyAction::Up:
+    case TKeyAction::Down: {
       const int32_t line = c.GetLineIndex();
-      if (key == Qt::Key_Up && line == 0) return;
-      if (key == Qt::Key_Down && line >= GetDisplayLineCount() - 1) return;
+      if (D.Action == TKeyAction::Up && line == 0) return false;
+      if (D.Action == TKeyAction::Down && line >= GetDisplayLineCount() - 1) return true;
       if (RememberedX == INT32_MIN) RememberedX = CaretX;
-      target = PosOfLineX(line + (key == Qt::Key_Up ? -1 : 1), RememberedX);
-      moved = true;
+      target = PosOfLineX(line + (D.Action == TKeyAction::Up ? -1 : 1), RememberedX);
+      if ((HasOption(pmoKeepColumnPos) || block) && !WordWrap) virt = std::max(RememberedX - XOfPos(target), 0) / avg;
+      keepRemembered = true;
       break;
     }
-    case Qt::Key_Home:
-    case Qt::Key_End: {
-      if (alt) break;
-      VirtualColumn = 0;
+    case TKeyAction::Home:
+    case TKeyAction::End: {
       RememberedX = INT32_MIN;
-      if (ctrl) {
-        target = key == Qt::Key_Home ? 0 : GetTextLength();
+      if (D.Ctrl) {
+        target = D.Action == TKeyAction::Home ? 0 : GetTextLength();
       } else {
         const LineInfo l = *c.GetLinesList().GetLine(c.GetParLineIndex());
         const TParagraph& p = *c.GetPar();
-        int32_t off = key == Qt::Key_Home ? l.Start : l.Stop;
+        int32_t off = D.Action == TKeyAction::Home ? l.Start : l.Stop;
         // On a wrapped line the end is before the blank that ends it.
-        if (key == Qt::Key_End && l.Stop < GetParLength(p) && off > l.Start) --off;
+        if (D.Action == TKeyAction::End && l.Stop < GetParLength(p) && off > l.Start) --off;
         target = p.StartPos + off;
       }
-      moved = true;
       break;
     }
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown: {
-      if (alt) break;
+    case TKeyAction::PageUp:
+    case TKeyAction::PageDown: {
       const int32_t v = VisibleLines(), line = c.GetLineIndex(), lines = GetDisplayLineCount();
-      const bool up = key == Qt::Key_PageUp;
-      if (!ctrl && CaretY >= 0 && CaretY < viewport()->height()) {
+      const bool up = D.Action == TKeyAction::PageUp;
+      if (!D.Ctrl && CaretY >= 0 && CaretY < viewport()->height()) {
         const int32_t y = up ? std::max(VertOffset - (v - 1) * LineHeight, 0)
                              : std::min(VertOffset + (v - 1) * LineHeight, std::max(0, (lines - 1) * LineHeight));
         ScrollTo(y, HorzOffset, ScrollTime);
@@ -1565,31 +1857,98 @@ void TPelMemo::HandleKey(QKeyEvent* E) {
       const int32_t to = up ? std::max(line - v + 1, 0) : std::min(line + v - 1, lines - 1);
       EnsureLinesFormatted(to, to);
       target = PosOfLineX(to, RememberedX);
-      moved = true;
+      keepRemembered = true;
       break;
     }
-    default: break;
+    default: return true;
   }
-  if (moved) {
-    if (!shift) BlockActive = false;
-    MoveCaret(target, shift);
-    BreakUndoGroup();
-    UpdateCaret();
-    ScrollInView();
-    return;
-  }
-
-  // Printable characters.
-  const QString text = E->text();
-  if (!ctrl && !text.isEmpty() && editable) {
-    std::string bytes = QStringToLatin1(text);
-    bytes.erase(std::remove_if(bytes.begin(), bytes.end(),
-                               [](char ch) { return static_cast<unsigned char>(ch) < 32 || static_cast<unsigned char>(ch) == 127; }),
-                bytes.end());
-    if (!bytes.empty()) {
-      TypeText(bytes);
-      return;
+  const int32_t rem = RememberedX;
+  if (D.Extend) {
+    if (IsCaretApart()) {
+      // Away from the kept selection: a new selection from the caret.
+      SetSelStart(target);
+      SetSelLength(from - target);
+    } else {
+      MoveCaret(target, true);
     }
+    BlockActive = block;
+  } else if (D.KeepSelection && SelLength != 0) {
+    PlaceCaretApart(target);
+  } else {
+    BlockActive = false;
+    MoveCaret(target, false);
   }
-  E->ignore();
+  VirtualColumn = virt;
+  RememberedX = keepRemembered ? rem : INT32_MIN;
+  BreakUndoGroup();
+  UpdateCaret();
+  if (BlockActive && D.Extend) BlockStopColumn = CaretBlockColumn();
+  ScrollInView();
+  viewport()->update();
+  return true;
+}
+
+void TPelMemo::DoChar(unsigned char Ch) {
+  const TMemoInputState st = InputState();
+  const TCharAction a = DecideKeyPress(Ch, st);
+  if (a == TCharAction::Ignore) return;
+  const bool keep = KeepsSelectionOnKeyPress(Ch, st) && a != TCharAction::CheckIntegrity;
+  if (keep) SaveSelectionForPaste();
+  try {
+    switch (a) {
+      case TCharAction::Copy: CopyToClipboard(); break;
+      case TCharAction::Paste: PasteFromClipboard(); break;
+      case TCharAction::Cut: CutToClipboard(); break;
+      case TCharAction::CheckIntegrity:
+        viewport()->update();
+        CheckIntegrity();
+        break;
+      case TCharAction::Tab:
+        if (HasOption(pmoSmartTabs))
+          SetSelText(GetSelText() + SmartTabBlanks());
+        else
+          TypeText("\t");
+        break;
+      case TCharAction::Enter: {
+        if (Overwrite && SelLength == 0) {
+          const int32_t line = CaretNav->GetLineIndex();
+          if (line >= GetDisplayLineCount() - 1) {
+            SetSelStart(GetTextLength());
+            SetSelText("\r\n");
+          } else {
+            SetSelStart(PosOfLineX(line + 1, INT32_MIN / 2));
+          }
+          break;
+        }
+        if (HasOption(pmoAutoIndent) && SelLength == 0) {
+          const std::string indent = AutoIndentText();
+          if (HasOption(pmoDiscardTrailingSpaces) && CaretNav->GetParOffset() >= GetParLength(*CaretNav->GetPar())) {
+            SetSelText("\r\n");
+            VirtualColumn = IndentColumns(indent);
+          } else {
+            SetSelText("\r\n" + indent);
+          }
+          break;
+        }
+        SetSelText("\r\n");
+        break;
+      }
+      case TCharAction::Type:
+        if (Ch == ' ' && SelLength == 0 && HasOption(pmoDiscardTrailingSpaces) && HasOption(pmoKeepColumnPos) &&
+            CaretNav->GetParOffset() >= GetParLength(*CaretNav->GetPar())) {
+          ++VirtualColumn;
+          break;
+        }
+        TypeText(std::string(1, static_cast<char>(Ch)));
+        break;
+      default: break;
+    }
+  } catch (...) {
+    if (keep) RestoreSelectionAfterPaste();
+    throw;
+  }
+  if (keep) RestoreSelectionAfterPaste();
+  UpdateCaret();
+  ScrollInView();
+  viewport()->update();
 }

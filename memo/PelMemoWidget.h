@@ -5,6 +5,7 @@
 // (no Qt); this layer measures with Qt fonts and talks to Qt's events.
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QCursor>
 #include <QFont>
 #include <QImage>
 #include <QPen>
@@ -15,13 +16,12 @@
 #include <memory>
 
 #include "memo/PelMemoCore.h"
+#include "memo/PelMemoInput.h"
 #include "memo/PelMemoLayout.h"
 #include "memo/PelMemoStrings.h"
 
 class QMenu;
 
-// Milliseconds between lines of automatic scrolling at a speed (0 and above 7: none).
-int32_t AutoScrollDelay(int32_t Speed);
 
 enum class TpmUpdateMode : uint8_t { umImmediate, umOnNeed, umBackground };
 enum class TBorderStyle : uint8_t { bsNone, bsSingle };
@@ -170,6 +170,24 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   TScrollRange HorzRange() const { return HRange; }
 
   std::function<void(TPelMemo&)> OnHScroll, OnVScroll, OnSelMove, OnStyleChange;
+  // After the memo's own handling of a mouse press: button, shift state, client x and y.
+  std::function<void(TPelMemo&, Qt::MouseButton, TShiftState, int32_t, int32_t)> OnAfterMouseDown;
+
+  // ---- input
+  // The cursor over the left margin and the cursor of a drag that copies, drawn in code.
+  static const QCursor& RightArrowCursor();
+  static const QCursor& DragCopyCursor();
+  // The state that the key and character decisions read.
+  TMemoInputState InputState() const;
+  // Qt's keys and modifiers in the memo's terms (0: a key the memo does not name).
+  static uint16_t VirtualKeyOf(int QtKey);
+  static TShiftState ShiftOf(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons = Qt::NoButton);
+  bool IsDragging() const { return Dragging; }
+  int32_t GetLineSelectAnchor() const { return LineSelectAnchor; }
+  int32_t GetAutoScrollSpeed() const { return AutoScrollSpeed; }
+  int32_t GetAutoScrollDir() const { return AutoScrollDir; }
+  // The display column under the caret as the column keys and pastes count it.
+  int32_t CaretBlockColumn() const { return (CaretX + HorzOffset - LeftMargin) / std::max(1, AvgCharWidth); }
   // The clock of the background slices (tests give a fake one); milliseconds.
   std::function<uint32_t()> Clock;
 
@@ -189,6 +207,9 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   void paintEvent(QPaintEvent* E) override;
   void resizeEvent(QResizeEvent* E) override;
   void keyPressEvent(QKeyEvent* E) override;
+  void keyReleaseEvent(QKeyEvent* E) override;
+  void inputMethodEvent(QInputMethodEvent* E) override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
   void mousePressEvent(QMouseEvent* E) override;
   void mouseMoveEvent(QMouseEvent* E) override;
   void mouseReleaseEvent(QMouseEvent* E) override;
@@ -220,7 +241,17 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   // The start (or end) of the word at a position, words delimited by Separators.
   int32_t WordEdge(int32_t Pos, bool Forward);
   void HandleKey(QKeyEvent* E);
+  // Carries out a key-down decision; false when the key is left to key press.
+  bool DoKeyDown(const TKeyDecision& D);
+  // A caret key; false when the key goes on to the window (nothing to move to).
+  bool DoMove(const TKeyDecision& D);
+  // Carries out a character.
+  void DoChar(unsigned char Ch);
   void TypeText(const std::string& Text);
+  int32_t XOfPos(int32_t Pos);
+  void SetMouseCursor(const QCursor& C);
+  void RestoreMouseCursor();
+  void EndMouseStates();
   void ShowError(const char* What);
   void BlinkCaret();
   void CaretChanged();
@@ -269,6 +300,13 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   QTimer AutoScroll;
   int32_t AutoScrollDir = 0;  // 0 none, 1 up, 2 down, 3 left, 4 right
   QPoint LastMouse;
+  int32_t AutoScrollSpeed = 0;
+  bool Dragging = false;
+  bool DragOutside = false;
+  bool OverSelection = false;
+  int32_t LineSelectAnchor = -1;
+  int32_t MouseDownPos = 0;
+  QPoint MouseDownPoint;
   bool ButtonDown = false;
   bool WordSelect = false;
   int32_t WordAnchorA = 0, WordAnchorB = 0;

@@ -35,7 +35,9 @@ QString Latin1TextToClipboard(std::string_view Text) {
 }
 
 const QString& BlockClipboardFormat() {
-  static const QString format = QStringLiteral("application/x-pelmor-corvane-ide-block-type");
+  // On Windows Qt registers a clipboard format of exactly the quoted name, the one
+  // other editors look for; elsewhere the whole string is the MIME type.
+  static const QString format = QStringLiteral("application/x-qt-windows-mime;value=\"Corvane IDE Block Type\"");
   return format;
 }
 

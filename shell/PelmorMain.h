@@ -134,6 +134,13 @@ class TPelmor : public QMainWindow, public TRunState {
   // or free, the item checked accordingly.
   void LockRowTitlesClick();
   void LockColumnTitlesClick();
+  // Edit > "&Edit matrix as text": the matrix goes through "PELMOR_TEMP.$$$" into the
+  // editor window; when its changes are accepted the grid is rebuilt from its text.
+  void Advanced1Click();
+  // Rebuilds MainGrid from the editor's text lines: one row per line, the column count
+  // from the blanks of the first line. False (with its message, the grid unchanged)
+  // when the text would make more cells than a data file may have.
+  bool FileToGrid();
   // --- end of matrix editing ---
 
   // --- Launchers and batch mode (shell/PelmorBatch.cpp, shell/PelmorLaunchers.cpp) ---

@@ -186,6 +186,7 @@ void TPelmor::ConnectEditMenus() {
   connect(ResizeMatrix1, &QAction::triggered, this, [this] { RestructMatrixClick(); });
   connect(TransposeMatrix1, &QAction::triggered, this, [this] { TransformMatrix(*MainGrid); });
   connect(AboutFile1, &QAction::triggered, this, [this] { About2Click(); });
+  connect(EditMatrixAsText1, &QAction::triggered, this, [this] { Advanced1Click(); });
 }
 
 void TPelmor::RestructMatrixClick() {

@@ -35,11 +35,12 @@ class TColumnChoiceOpts : public TAnalysisOpts {
   // At each showing: the lists are filled; when that fails the dialog closes as if
   // cancelled (nothing runs); otherwise the remembered positions are chosen and the
   // focus goes to "&Run". Returns whether the dialog stays.
-  bool FormShow();
+  // A dialog with more choices extends it (and FormCreate, FormClose) for them.
+  virtual bool FormShow();
   // Remembered positions 0 and 1.
-  void FormCreate();
+  virtual void FormCreate();
   // The remembered positions take the lists' current items.
-  void FormClose();
+  virtual void FormClose();
   // True when the last showing was refused for want of columns.
   bool Refused() const { return Refused_; }
 

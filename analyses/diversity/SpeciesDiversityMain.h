@@ -108,6 +108,9 @@ class TSpeciesDiversity : public TAnalysisResults {
   bool Prepare() override;
   bool Init() override;
   int MinDataRows() const override { return 2; }
+  // A grid without data columns is refused by the run's own checks (the chosen column,
+  // or no species with individuals).
+  int MinDataCols() const override { return 0; }
   bool Observed() override;
   int32_t Blocks() const override;
   bool BeginBlock(int32_t B) override;

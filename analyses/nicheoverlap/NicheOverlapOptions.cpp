@@ -1,6 +1,7 @@
 #include "analyses/nicheoverlap/NicheOverlapOptions.h"
 
 #include <QGridLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -18,6 +19,7 @@ TNicheOverlapOpts::TNicheOverlapOpts(QWidget* Parent) : TAnalysisOpts(QStringLit
   NicheOverlapOpts = this;
   setObjectName(QStringLiteral("NicheOverlapOpts"));
   setWindowFlag(Qt::Tool);
+  IterationsLabel->setText(QStringLiteral("Number of Iterations:"));
 
   // "Preferences" comes first.
   auto* prefs = new QWidget(PageControl1);
@@ -66,7 +68,10 @@ TNicheOverlapOptions TNicheOverlapOpts::ReadOptions() const {
 
 void TNicheOverlapOpts::ResetDefaults() {
   TAnalysisOpts::ResetDefaults();
+  // The reset leaves "&Edit" shown or hidden as it was.
+  const bool editShown = !DefineButtonCols->isHidden();
   for (TRadioGroup* g : {ResourceStatesGroup, NicheBreadthGroup, ZeroStatesGroup, IndexGroup}) g->SetItemIndex(0);
+  DefineButtonCols->setVisible(editShown);
   RunButton->setFocus();
 }
 

@@ -82,19 +82,30 @@ void TNicheOverlapUserDefined::OKButtonClick() {
 
 void TNicheOverlapUserDefined::Open1Click() {
   const auto chosen = ChooseWeightsFile(this);
-  if (chosen) OpenWeightsFromPath(*chosen);
+  if (chosen)
+    OpenWeightsFromPath(*chosen);
+  else
+    FixTitles();
+}
+
+void TNicheOverlapUserDefined::FixTitles() {
+  // The header row and the column of state titles stay fixed after a file was opened.
+  SitesWeightsGrid->SetFixedRows(1);
+  SitesWeightsGrid->SetFixedCols(1);
 }
 
 void TNicheOverlapUserDefined::OpenWeightsFromPath(const QString& Path) {
   std::optional<TWeightsTable> read = ReadWeightsFile(Path);
-  if (!read) return;
-  const int wanted = Pelmor ? Pelmor->MainGrid->ColCount() : read->Rows;
-  if (read->Rows != wanted) {
-    ShowMessage(QStringLiteral("Weights row count must = MainGrid col count."));
-    SetColumns();
-    return;
+  if (read) {
+    const int wanted = Pelmor ? Pelmor->MainGrid->ColCount() : read->Rows;
+    if (read->Rows != wanted) {
+      ShowMessage(QStringLiteral("Weights row count must = MainGrid col count."));
+      SetColumns();
+    } else {
+      SetWeightsTable(*SitesWeightsGrid, std::move(*read));
+    }
   }
-  SetWeightsTable(*SitesWeightsGrid, std::move(*read));
+  FixTitles();
 }
 
 void TNicheOverlapUserDefined::Save1Click() {

@@ -31,7 +31,8 @@ class TNicheOverlapUserDefined : public QDialog {
   void ResetDefaultsButtonClick() { SetColumns(); }
   void Open1Click();
   // Reads a weights file into the grid; a file without one row per main grid column
-  // is refused and the defaults come back.
+  // is refused and the defaults come back. Either way the header row and the title
+  // column are fixed afterwards.
   void OpenWeightsFromPath(const QString& Path);
   void Save1Click();
   // What happens each time the dialog is shown.
@@ -41,6 +42,7 @@ class TNicheOverlapUserDefined : public QDialog {
   void showEvent(QShowEvent* Event) override;
 
  private:
+  void FixTitles();
   bool FirstShow = true;
   QString LastFileName;
 };

@@ -284,7 +284,8 @@ void ChiSquare1Click() {
       p.RunEnabled = false;
       return;
     }
-    p.FileName = ExpandFileName(line);
+    // The name as the list gives it: the dialog, the caption and a refusal show it so.
+    p.FileName = line;
     p.OpenBatchFile();
     if (!p.RunEnabled) return;
   }

@@ -331,6 +331,10 @@ TEST_F(DiversityRunTest, ChecksBeforeTheRun) {
   Refused({"Sample level < 1. Cannot run simulation."});
   Launch(QStringLiteral("10"), QStringLiteral("1"), {.Unit = 1, .Levels = "1\n1"});
   Refused({"Sample Level > Number of Columns."});
+  // No sample column at all: no species holds an individual.
+  EmptyGrid(1, 4);
+  Launch(QStringLiteral("10"), QStringLiteral("1"), {.Unit = 1});
+  Refused({"Non zero rows <= 0."});
   SetMatrix(Hand);
   Launch(QStringLiteral("10"), QStringLiteral("1"), {.Unit = 1, .Levels = "1\n4"});
   Refused({"Sample levels are invalid."});

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -68,6 +69,8 @@ TEST_F(NicheOverlapDialogsTest, ControlsCaptionsAndDefaults) {
   EXPECT_EQ(O->ZeroStatesGroup->Button(0)->text(), "Reshuffled");
   EXPECT_EQ(O->DefineButtonCols->text(), "&Edit");
   EXPECT_EQ(O->IterationsEdit->toolTip(), "Iterations must be >0 and < 30,000");
+  // This dialog alone spells the iteration label with a capital I.
+  EXPECT_EQ(O->IterationsLabel->text(), "Number of Iterations:");
 
   // Everything changed, then "reset &Defaults".
   O->IndexGroup->SetItemIndex(1);
@@ -87,6 +90,16 @@ TEST_F(NicheOverlapDialogsTest, ControlsCaptionsAndDefaults) {
   EXPECT_EQ(O->IterationsEdit->displayText(), "1000 ");
   EXPECT_FALSE(O->SaveMatrixCheckBox->isChecked());
   EXPECT_EQ(O->IterationsValue(), 1000);
+
+  // The reset leaves "&Edit" as it was, also when it moves the resource states back to
+  // "Equiprobable".
+  O->show();
+  O->ResourceStatesGroup->Button(1)->click();
+  ASSERT_TRUE(O->DefineButtonCols->isVisible());
+  O->DefaultsButton->click();
+  EXPECT_EQ(O->ResourceStatesGroup->ItemIndex(), 0);
+  EXPECT_TRUE(O->DefineButtonCols->isVisible());
+  O->hide();
 }
 
 TEST_F(NicheOverlapDialogsTest, WeightsDialogOpensOnTheUsersChoiceOnly) {
@@ -174,6 +187,9 @@ TEST_F(NicheOverlapDialogsTest, WeightsFileRoundTripAndEdgeCases) {
   EXPECT_EQ(W->SitesWeightsGrid->Cells(1, 1), "2.5");
   EXPECT_EQ(W->SitesWeightsGrid->Cells(0, 2), "dry_season");
   EXPECT_EQ(W->SitesWeightsGrid->Cells(0, 0), "Sites");
+  // After opening a file the header row and the state titles are fixed.
+  EXPECT_EQ(W->SitesWeightsGrid->FixedRows(), 1);
+  EXPECT_EQ(W->SitesWeightsGrid->FixedCols(), 1);
 
   // LF, CR and a last line without a line end are read; cells beyond the first line's
   // count are ignored.
@@ -197,6 +213,8 @@ TEST_F(NicheOverlapDialogsTest, WeightsFileRoundTripAndEdgeCases) {
     EXPECT_EQ(W->SitesWeightsGrid->ColCount(), 2);
     EXPECT_EQ(W->SitesWeightsGrid->Cells(1, 1), "1.0");
     EXPECT_EQ(W->windowTitle(), "Edit site weights");
+    EXPECT_EQ(W->SitesWeightsGrid->FixedRows(), 1);
+    EXPECT_EQ(W->SitesWeightsGrid->FixedCols(), 1);
   }
   // A missing file, and a cancelled dialog.
   Script.Messages.clear();

@@ -280,3 +280,27 @@ TEST_F(ChiSquareRunTest, BatchModeRunsEachFileAgainstItsOwnMatrix) {
   ASSERT_EQ(Script.Messages.size(), 1);
   EXPECT_TRUE(Script.Messages[0].endsWith(": Error opening file."));
 }
+
+// In batch mode the launcher reads the list's first line as it stands, before the
+// dialog: the dialog's "Data file:" box and the main caption show that name, and a
+// first file that is missing is named as the list names it.
+TEST_F(ChiSquareRunTest, BatchLauncherReadsTheFirstLineAsWritten) {
+  Write(QStringLiteral("d1.txt"), QByteArray("t a b\r\nr1 10 20\r\nr2 30 40\r\n"));
+  Pelmor->BatchOn();
+  Pelmor->Memo1->setPlainText(QStringLiteral("d1.txt"));
+  QString shownFile, shownCaption;
+  Accept = false;
+  Launch(QStringLiteral("4"), QStringLiteral("9"), -2, -2, [&] {
+    shownFile = AnyOpts->FileEdit->text();
+    shownCaption = Pelmor->windowTitle();
+  });
+  EXPECT_EQ(Shown, 1);
+  EXPECT_EQ(shownFile, "d1.txt");
+  EXPECT_EQ(shownCaption, "Pelmor : d1.txt");
+  EXPECT_TRUE(Script.Messages.isEmpty());
+
+  Pelmor->Memo1->setPlainText(QStringLiteral("gone.txt\nd1.txt"));
+  Launch(QStringLiteral("4"), QStringLiteral("9"));
+  EXPECT_EQ(Shown, 0);
+  EXPECT_EQ(Script.Messages, QStringList{"gone.txt: Error opening file."});
+}
