@@ -46,7 +46,7 @@ TEST_F(OddGridsTest, EveryAnalysisEndsWithResultsOrAMessage) {
       {"inf", 4, 4, "inf"},         {"all ones", 5, 5, "1"},       {"halves", 5, 5, "0.5"},
   };
   const char* analyses[] = {"CoOccurrence", "NicheOverlap", "SizeOverlap", "SpeciesDiversity", "Anova",
-                            "ChiSquare",    "Regression",   "RunsTest",    "GuildStructure"};
+                            "ChiSquare",    "Regression",   "RunsTest",    "GuildStructure", "Macroecology"};
   for (const char* a : analyses) {
     for (const TOddGrid& g : grids) {
       SCOPED_TRACE(std::string(a) + " on " + g.Name);
