@@ -35,10 +35,7 @@ TRangeStatPage BuildRangeStatPage(QWidget* Sheet, const QString& TextName, const
   p.Observed->setMinimumWidth(fm.horizontalAdvance(QString(24, QLatin1Char('0'))));
   p.Ranges->setMinimumWidth(fm.horizontalAdvance(QString(26, QLatin1Char('0'))));
   p.Counts->setMinimumWidth(fm.horizontalAdvance(QString(8, QLatin1Char('0'))));
-  // The text pane holds lines such as "Variance of simulated y-intercepts = " and a
-  // number: room for 48 characters and the pane's margins.
-  p.Text->setMinimumWidth(fm.horizontalAdvance(QString(48, QLatin1Char('0'))) +
-                          2 * static_cast<int>(p.Text->document()->documentMargin()) + 2 * p.Text->frameWidth() + 4);
+  FitFigureLines(*p.Text);
   columns->addWidget(p.Ranges, 3);
   columns->addWidget(p.Counts, 1);
   layout->addWidget(p.ObservedGroup, 3);

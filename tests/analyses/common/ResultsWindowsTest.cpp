@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextDocument>
 
 #include "analyses/common/AnalysisResults.h"
 #include "analyses/common/MatrixView.h"
@@ -113,4 +114,34 @@ TEST_F(ResultsWindowsTest, TimePaneShowsItsLinesWhole) {
     EXPECT_GE(w->TimeMemo->viewport()->width(), needed);
     w->hide();
   }
+}
+
+// The figure pane of every statistic page (observed value, simulated mean and
+// variance, tail probabilities) shows its longest lines whole at the window's own size,
+// such as macroecology's "Variance of simulated number of points = " and a number.
+TEST_F(ResultsWindowsTest, FigurePanesShowTheirLinesWhole) {
+  const QString line = QStringLiteral("Variance of simulated number of points = 1.38301");
+  int panes = 0;
+  for (TAnalysisResults* w : Windows()) {
+    for (int i = 0; i < w->PageControl1->count(); ++i) {
+      QWidget* page = w->PageControl1->widget(i);
+      if (page == w->SummarySheet) continue;
+      for (QPlainTextEdit* pane : page->findChildren<QPlainTextEdit*>(Qt::FindDirectChildrenOnly)) {
+        if (!w->PageControl1->isTabVisible(i)) continue;
+        SCOPED_TRACE(w->windowTitle().toStdString() + " / " + w->PageControl1->tabText(i).toStdString());
+        const QString before = pane->toPlainText();
+        pane->setPlainText(QStringLiteral("Observed index = 1.00000\n\n") + line);
+        w->PageControl1->setCurrentIndex(i);
+        w->show();
+        QApplication::processEvents();
+        const int needed = pane->fontMetrics().horizontalAdvance(line) +
+                           2 * static_cast<int>(pane->document()->documentMargin());
+        EXPECT_GE(pane->viewport()->width(), needed);
+        pane->setPlainText(before);
+        ++panes;
+      }
+    }
+    w->hide();
+  }
+  EXPECT_GE(panes, 10);
 }
