@@ -50,10 +50,11 @@ TCellText::TStatus TCellText::Parse(std::string Bytes, bool Commas, int64_t MaxC
   // Ctrl+Z marks the end of a text file.
   size_t end = Bytes.size();
   if (const void* eof = std::memchr(Bytes.data(), 26, end)) end = static_cast<size_t>(static_cast<const char*>(eof) - Bytes.data());
-  size_t begin = 0;
-  const bool utf8 = IsValidUtf8(std::string_view(Bytes.data(), end));
-  if (utf8 && end >= 3 && Bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) begin = 3;
-  const std::string_view text(Bytes.data() + begin, end - begin);
+  // A byte order mark is dropped only when the text is UTF-8; whether it is, is
+  // judged only once the table is known to be accepted (a mark's bytes are no
+  // separators, so the shape does not depend on it).
+  const bool mark = end >= 3 && Bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+  std::string_view text(Bytes.data(), end);
 
   // First pass: the shape only, nothing stored, so that a table over the limit is
   // refused before it takes any memory. The count stops as soon as it passes.
@@ -79,6 +80,8 @@ TCellText::TStatus TCellText::Parse(std::string Bytes, bool Commas, int64_t MaxC
   });
   if (tooMany) return TooManyCells;
   if (rows == 0) return Ok;
+  const bool utf8 = IsValidUtf8(text);
+  if (utf8 && mark) text.remove_prefix(3);
 
   // Second pass: every cell's bytes moved down over the separators and line ends
   // (the write position never passes the read position).
@@ -110,6 +113,7 @@ TCellText::TStatus TCellText::Parse(std::string Bytes, bool Commas, int64_t MaxC
     }
     RowEnd.push_back(static_cast<uint32_t>(CellEnd.size()));
   });
+  if (RowEnd.empty()) NCols = 0;  // the text was only a byte order mark
   Bytes.resize(write);
   Text = std::move(Bytes);
   IsUtf8 = utf8;

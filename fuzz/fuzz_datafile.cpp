@@ -2,7 +2,8 @@
 // What must always hold:
 // - the compact reader gives the cells, shape and encoding of the plain reference reader;
 // - a refusal leaves no partial table; an accepted table has the first line's column
-//   count and at most the cell limit, and a limit below its size refuses it;
+//   count and at most the cell limit, and a limit below its size refuses it; the
+//   table takes at most about 9 times the file's size;
 // - the grid table built from it is rectangular and holds the same texts;
 // - writing an accepted table and reading it back gives the same shape and cells.
 #include <cstddef>
@@ -21,6 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   FUZZ_CHECK(read.Rows == read.Cells.Rows() && read.Cols == read.Cells.Cols(), "result and table agree");
   FUZZ_CHECK(read.Cells.Utf8() == ref.Utf8 || read.Rows == 0, "encoding");
   FUZZ_CHECK((read.State == TReadResult::Ok) == (read.Rows >= 2 && read.Cols >= 2), "count rule");
+  // The table holds the text and 4 bytes per stored cell and per row: never more than
+  // about 9 times the file (each stored cell but a row's last takes a separator, each
+  // row but the last a line end).
+  FUZZ_CHECK(read.Cells.MemoryBytes() <= 9 * Size + 64, "memory near the file's size");
   for (int r = 0; r < read.Rows; ++r) {
     FUZZ_CHECK(read.Cells.StoredCells(r) <= read.Cols, "no row longer than the first");
     for (int c = 0; c < read.Cols; ++c)

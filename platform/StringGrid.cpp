@@ -11,6 +11,33 @@
 
 const QString TStringGridModel::Empty;
 
+namespace {
+// A cell or title far wider than any screen is shown cut: measuring and eliding a
+// text of a megabyte character by character would keep the window from answering.
+// The cell editor holds the whole text; the tooltip shows the start of it in lines.
+constexpr qsizetype ShownLength = 500;
+constexpr qsizetype TipLine = 100, TipLength = 4000;
+
+QString Shown(const QString& Text) {
+  if (Text.size() <= ShownLength) return Text;
+  return Text.left(ShownLength) + QChar(0x2026);
+}
+
+// The tooltip of a text: the text itself, or for one that is shown cut, its start
+// broken into lines.
+QString TipText(const QString& Text) {
+  if (Text.size() <= ShownLength) return Text;
+  QString tip;
+  const qsizetype n = std::min(Text.size(), TipLength);
+  for (qsizetype i = 0; i < n; i += TipLine) {
+    if (i > 0) tip += QLatin1Char('\n');
+    tip += Text.mid(i, std::min(TipLine, n - i));
+  }
+  if (Text.size() > TipLength) tip += QChar(0x2026);
+  return tip;
+}
+}  // namespace
+
 TStringGridModel::TStringGridModel(QObject* Parent) : QAbstractTableModel(Parent) {}
 
 void TStringGridModel::SetSize(int NewCols, int NewRows) {
@@ -100,8 +127,13 @@ int TStringGridModel::columnCount(const QModelIndex& Parent) const {
 }
 
 QVariant TStringGridModel::data(const QModelIndex& Index, int Role) const {
-  if (!Index.isValid() || (Role != Qt::DisplayRole && Role != Qt::EditRole)) return {};
-  return Cell(Index.column() + FCols, Index.row() + FRows);
+  if (!Index.isValid()) return {};
+  const QString& cell = Cell(Index.column() + FCols, Index.row() + FRows);
+  if (Role == Qt::EditRole) return cell;
+  if (Role == Qt::DisplayRole) return Shown(cell);
+  // Only a cell shown cut has a tooltip.
+  if (Role == Qt::ToolTipRole && cell.size() > ShownLength) return TipText(cell);
+  return {};
 }
 
 bool TStringGridModel::setData(const QModelIndex& Index, const QVariant& Value, int Role) {
@@ -115,12 +147,12 @@ bool TStringGridModel::setData(const QModelIndex& Index, const QVariant& Value, 
 QVariant TStringGridModel::headerData(int Section, Qt::Orientation Orientation, int Role) const {
   // A title cut short by its column shows whole as a tool tip.
   if (Role != Qt::DisplayRole && Role != Qt::AccessibleTextRole && Role != Qt::ToolTipRole) return {};
-  if (Orientation == Qt::Horizontal) {
-    if (FRows > 0) return Cell(Section + FCols, 0);
-    return QString::number(Section + FCols);
-  }
-  if (FCols > 0) return Cell(0, Section + FRows);
-  return QString::number(Section + FRows);
+  QString title;
+  if (Orientation == Qt::Horizontal)
+    title = FRows > 0 ? Cell(Section + FCols, 0) : QString::number(Section + FCols);
+  else
+    title = FCols > 0 ? Cell(0, Section + FRows) : QString::number(Section + FRows);
+  return Role == Qt::ToolTipRole ? TipText(title) : Shown(title);
 }
 
 Qt::ItemFlags TStringGridModel::flags(const QModelIndex& Index) const {
@@ -421,7 +453,7 @@ void TStringGrid::UpdateHeaders() {
 
 bool TStringGrid::ReadOnlyView() const { return TGridView::ReadOnlyView() || !GridModel->Editable; }
 
-QString TStringGrid::CornerTitle() const { return FixedRows() > 0 && FixedCols() > 0 ? Cells(0, 0) : QString(); }
+QString TStringGrid::CornerTitle() const { return FixedRows() > 0 && FixedCols() > 0 ? Shown(Cells(0, 0)) : QString(); }
 
 void TStringGrid::SectionMoved(Qt::Orientation O, int, int OldVisual, int NewVisual) {
   // The header only changed its visual order: move the cells themselves, then put

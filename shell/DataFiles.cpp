@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -43,6 +44,8 @@ TCellTable GridTable(const TCellText& Cells) {
   // two strings; short texts are looked up and shared instead.
   std::unordered_map<std::string_view, QString> shared;
   constexpr size_t ShortText = 8, MaxShared = 4096;
+  std::array<QString, 256> oneByte;  // the commonest case, looked up directly
+  std::array<bool, 256> haveOne{};
   for (int r = 0; r < rows; ++r) {
     auto& row = table[static_cast<size_t>(r)];
     row.resize(static_cast<size_t>(cols));
@@ -50,6 +53,15 @@ TCellTable GridTable(const TCellText& Cells) {
     for (int c = 0; c < stored; ++c) {
       const std::string_view cell = Cells.Cell(c, r);
       if (cell.empty()) continue;
+      if (cell.size() == 1) {
+        const auto b = static_cast<unsigned char>(cell[0]);
+        if (!haveOne[b]) {
+          oneByte[b] = CellString(Cells, c, r);
+          haveOne[b] = true;
+        }
+        row[static_cast<size_t>(c)] = oneByte[b];
+        continue;
+      }
       if (cell.size() > ShortText) {
         row[static_cast<size_t>(c)] = CellString(Cells, c, r);
         continue;

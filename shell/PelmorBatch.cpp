@@ -2,10 +2,12 @@
 // directory, and the batch summary grid with the files saved after every run.
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLayout>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <sys/stat.h>
 
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
@@ -20,6 +22,17 @@ void SetBatchCommandsEnabled(TPelmor& P, bool On) {
   for (QAction* a : {P.New1, P.Open1, P.Close1, P.Save1, P.Save2, P.AboutFile1}) a->setEnabled(On);
   P.Edit1->setEnabled(On);
   P.Edit1->menuAction()->setEnabled(On);
+}
+
+// Only what can be read as a data file goes into the batch list: a regular file or a
+// link that reaches one. A dangling link, a folder, a FIFO or a device is left out.
+QStringList RegularFilesOnly(const QDir& Dir, const QStringList& Names) {
+  QStringList out;
+  for (const QString& name : Names) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(Dir.filePath(name)).constData(), &st) == 0 && S_ISREG(st.st_mode)) out << name;
+  }
+  return out;
 }
 
 // The data grid fills the window to its edges; the batch boxes keep their captions
@@ -80,8 +93,8 @@ void TPelmor::SetUpBatch() {
   // Regular files only (a folder named "x.txt" is no data file), hidden ones
   // included, in name order so that a batch always runs in the same order.
   QDir dir(WorkDir);
-  const QStringList names =
-      dir.entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+  const QStringList names = RegularFilesOnly(
+      dir, dir.entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name));
   // The summaries and data sets that earlier runs wrote here are not data.
   Memo1->setPlainText(WithoutProgramOutputs(names).join(QLatin1Char('\n')));
 }

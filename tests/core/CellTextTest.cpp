@@ -55,6 +55,10 @@ TEST(CellText, CtrlZEndsTheTextAndAByteOrderMarkIsDropped) {
   // lead byte followed by a blank is not UTF-8 even though the packed bytes would be.
   ASSERT_EQ(t.Parse("\xC3 \xA9\r\n", true), TCellText::Ok);
   EXPECT_FALSE(t.Utf8());
+  // A text of nothing but the mark is empty.
+  ASSERT_EQ(t.Parse("\xEF\xBB\xBF", true), TCellText::Ok);
+  EXPECT_EQ(t.Rows(), 0);
+  EXPECT_EQ(t.Cols(), 0);
   // Empty text: no rows, no columns.
   ASSERT_EQ(t.Parse("", true), TCellText::Ok);
   EXPECT_EQ(t.Rows(), 0);

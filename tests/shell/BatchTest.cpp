@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
@@ -71,6 +72,20 @@ class BatchTest : public TGuiFixture {
   std::function<void(QWidget*)> OtherModal;
 };
 }  // namespace
+
+// A dangling link used to be listed and stopped the batch with "Error opening file.";
+// a FIFO would hang the reader. Only regular files and links reaching one are listed.
+TEST_F(BatchTest, ListHoldsRegularFilesAndLinksToThemOnly) {
+  WriteData("data.txt", 1);
+  const QString dir = Dir.path();
+  ASSERT_TRUE(QFile::link(dir + "/data.txt", dir + "/linked.txt"));
+  ASSERT_TRUE(QFile::link(dir + "/gone", dir + "/dangling.txt"));
+  ASSERT_TRUE(QDir(dir).mkdir("folder.txt"));
+  ASSERT_TRUE(QFile::link(dir + "/folder.txt", dir + "/folderlink.txt"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(dir + "/pipe.txt").constData(), 0600), 0);
+  Pelmor->BatchOn();
+  EXPECT_EQ(Pelmor->Memo1->toPlainText(), "data.txt\nlinked.txt");
+}
 
 TEST_F(BatchTest, SwitchingBatchModeOnAndOff) {
   WriteData("b.txt", 1);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "shell/DataFiles.h"
@@ -83,6 +84,9 @@ TEST(DataFileReader, MissingTooLargeAndTooManyCells) {
   EXPECT_EQ(ReadMatrixFile(dir.filePath("none.txt")).State, TReadResult::Missing);
   EXPECT_EQ(ReadMatrixFile(dir.filePath("none.txt")).Message, "Error opening file.");
   EXPECT_EQ(ReadMatrixFile(dir.path()).State, TReadResult::Missing);  // a folder is not a data file
+  // Nor is a FIFO, which would never end (reading it would hang the window).
+  ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe.txt")).constData(), 0600), 0);
+  EXPECT_EQ(ReadMatrixFile(dir.filePath("pipe.txt")).State, TReadResult::Missing);
 
   // More than ten million cells is refused before the grid is touched.
   QByteArray wide = "t";
