@@ -83,6 +83,10 @@ bool TColumnChoiceOpts::FormShow() {
 }
 
 void TColumnChoiceOpts::FormClose() {
+  // A grid refused for want of two columns offered no choice: the emptied lists would
+  // otherwise be remembered as "nothing chosen" and the next good grid would open with
+  // empty lists and be refused.
+  if (Refused_) return;
   FirstPosition = FirstList->currentIndex();
   SecondPosition = SecondList->currentIndex();
 }
