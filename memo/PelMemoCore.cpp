@@ -20,6 +20,7 @@ TPelMemoCore::TPelMemoCore() {
 }
 
 TPelMemoCore::~TPelMemoCore() {
+  SetHighlighter(nullptr);
   // Navigators that others hold forget this memo; our own go with it.
   for (TPelNavigator* n : Navigators)
     if (!OwnNavigator(n)) n->Detach();
@@ -163,6 +164,8 @@ void TPelMemoCore::SetSelTextBuf(const char* Text) {
 
   AdjustNavigators(oldStart, oldEnd, oldEndPar, oldEndOffset, charDelta, parDelta);
   if (OnParse) OnParse(*this, SelStartNav->Pos, SelEndNav->Pos);
+  ReparseAfterEdit(SelStartNav->GetParIndex());
+  const int32_t changeStart = SelStartNav->Pos;
 
   VirtualColumn = 0;
   SelLength = 0;
@@ -170,6 +173,7 @@ void TPelMemoCore::SetSelTextBuf(const char* Text) {
   CaretApart = false;
   SelStartNav->Assign(*SelEndNav);
   CaretNav = SelStartNav.get();
+  CancelCodePairsAfterEdit(changeStart, SelEndNav->Pos);
   if (UpdateCount == 0) {
     UpdateAfterEdit();
     if (Host) Host->ScrollInView();
@@ -420,6 +424,7 @@ void TPelMemoCore::EndUpdate() {
 }
 
 int32_t TPelMemoCore::FormatParagraph(int32_t I) {
+  if (!(Paragraphs.Par(I).Flags & pfParsed) && HighlightingActive()) ParseParagraph(I, true);
   if (Host && Host->Measurer()) return Host->FormatMeasured(*this, I);
   TParagraph& p = *Paragraphs.GetPar(I);
   const int32_t old = GetLineCount(p);
@@ -445,6 +450,7 @@ void TPelMemoCore::FormatRange(int32_t First, int32_t Last, bool Force) {
   Last = std::min(Last, GetParCount() - 1);
   First = std::max(First, 0);
   if (First > Last) return;
+  ParseAttributesTo(Last);
   int32_t line = Paragraphs.Par(First).FirstLine;
   int32_t delta = 0;
   bool formatted = false;
@@ -516,6 +522,8 @@ void TPelMemoCore::CheckIntegrity() const {
 // ---- loading and saving -------------------------------------------------------------
 
 void TPelMemoCore::ClearText() {
+  UpperPar = -1;
+  UpperText.clear();
   Paragraphs.Clear();
   TMemoryStream empty;
   TPelLineBreak lb = LineBreak;
@@ -538,6 +546,8 @@ void TPelMemoCore::LoadTextFromStream(TStream& Stream) {
   Modified = true;
   ++UpdateCount;
   Paragraphs.Clear();
+  UpperPar = -1;
+  UpperText.clear();
   ClearUndo();
   TPelLineBreak lb = LineBreak;
   TProgressCallback progress;
@@ -623,4 +633,5 @@ void TPelMemoCore::SetSeparators(std::string_view S) {
   for (char c : S) Separators.set(static_cast<unsigned char>(c));
   Separators.set('\r');
   Separators.set('\n');
+  StartStopKeys.Prepared = false;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "memo/ParagraphsList.h"
+#include "memo/PelHighlighter.h"
 #include "memo/PelMemoSupport.h"
 #include "memo/PelNavigator.h"
 
@@ -214,6 +215,39 @@ class TPelMemoCore {
   void SetSeparators(std::string_view S);
   bool IsSeparator(char C) const { return Separators.test(static_cast<unsigned char>(C)); }
 
+  // ---- highlighting and in-text style codes (PelMemoParse.cpp)
+  // Start/stop contexts of every paragraph up to I.
+  void ParseAttributesTo(int32_t I);
+  // Keyword pass over the paragraphs between two positions (their regions are
+  // rebuilt first, since the keyword records lie among them).
+  void ParseParagraphs(TPelNavigator& From, TPelNavigator& To);
+  // Start/stop pass over the paragraphs between two positions; a change of the
+  // style carried out of the last one marks the next paragraph for parsing.
+  // EndStyle (when given) receives the style in effect at the end.
+  void ReparseRange(TPelNavigator& From, TPelNavigator& To, TStyleRecord* EndStyle = nullptr);
+  // Count upper-cased characters of paragraph Par from Index, from a cache.
+  const char* GetUpperText(int32_t Par, int32_t Index, int32_t Count);
+  void SetHighlighter(TPelHighlighter* H);
+  void SetUpperCaseType(TpmUpperCase Mode);
+  TpmUpperCase GetUpperCaseType() const { return UpperCaseType; }
+  // Lays the whole text out again (and parses it again) by need.
+  void ResetFormatting();
+  // Puts code C around the selection (only with StaticFormat).
+  void ToggleStyleCode(char C);
+  // Deletes pairs of equal codes with only codes between them in paragraph Par.
+  void CancelCodePairs(int32_t Par);
+  // A click at Pos on a highlight with a context number: fires OnContext and
+  // returns true.
+  bool ClickContext(int32_t Pos);
+  bool HighlightingActive() const;
+
+  TKeywordList Keywords;
+  TStartStopKeyList StartStopKeys;
+  TPelHighlighter* Highlighter = nullptr;
+  bool ApplyKeyWords = true;
+  bool ApplyStartStopKeys = true;
+  std::function<void(TPelMemoCore&, int32_t Context, int32_t StartOffset, int32_t StopOffset)> OnContext;
+
   TParagraphsList Paragraphs;
   std::vector<TPelNavigator*> Navigators;
 
@@ -286,4 +320,17 @@ class TPelMemoCore {
   bool KeptCaretAtStart = true;
   bool KeptBlock = false;
   int32_t KeptColumn1 = 0, KeptColumn2 = 0;  // block columns relative to the ends' columns
+
+  // Highlighting state (PelMemoParse.cpp).
+  void ParseParagraph(int32_t I, bool Keywords);
+  TStyleRecord ScanRegions(int32_t I);
+  void ScanKeywords(int32_t I);
+  void ReparseAfterEdit(int32_t Par);
+  void CancelCodePairsAfterEdit(int32_t From, int32_t To);
+  void MarkPending(int32_t Par);
+  TpmUpperCase UpperCaseType = TpmUpperCase::pmuAscii;
+  bool NoCodePairCleanup = false;
+  int32_t UpperPar = -1;  // paragraph of the upper-case cache
+  int32_t UpperStart = 0;
+  std::string UpperText;
 };

@@ -36,7 +36,16 @@ TKeyDecision DecideKeyDown(uint16_t Key, TShiftState Shift, const TMemoInputStat
       case 'T': d.Action = TKeyAction::InsertTab; return d;
       case 'P': d.Action = TKeyAction::InsertPageBreak; return d;
       case 'Z': d.Action = shift ? TKeyAction::Redo : TKeyAction::Undo; return d;
+      case 'B': d.Code = 2; break;
+      case 'I': d.Code = 1; break;
+      case 'U': d.Code = 21; break;
+      case 'H': d.Code = 3; break;
+      case 'F': d.Code = 4; break;
       default: break;
+    }
+    if (d.Code != 0) {
+      d.Action = TKeyAction::ToggleStyle;
+      return d;
     }
   }
   if (Key > 47) return d;  // left to key press

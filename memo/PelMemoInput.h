@@ -36,6 +36,7 @@ enum class TKeyAction : uint8_t {
   Redo,
   InsertTab,        // Ctrl+T
   InsertPageBreak,  // Ctrl+P: CR LF, character 16, CR LF
+  ToggleStyle,      // Ctrl+B, I, U, H, F: a style code around the selection (Code)
   Backspace,
   Delete,
   CutSelection,      // Shift+Delete with a selection
@@ -69,6 +70,7 @@ struct TKeyDecision {
   bool StartBlock = false;  // Shift+Alt+arrow: a column block starts at the caret column first
   // Without Shift: the selection stays (pmoPersistentBlocks) instead of collapsing.
   bool KeepSelection = false;
+  uint8_t Code = 0;  // the style code of ToggleStyle
 };
 
 // Key down: the memo's own keys.

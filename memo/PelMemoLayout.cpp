@@ -350,7 +350,8 @@ bool FormatSlice(TPelMemoCore& Memo, const std::function<uint32_t()>& Now, int32
   int32_t line = s.Par(i).FirstLine;
   int32_t delta = 0;
   bool formatted = false;
-  while (i <= last && Now() - start < SliceMs) {
+  // Parsing may carry a changed style on and raise PendingLastPar as it goes.
+  while (i <= std::max(last, std::min(s.PendingLastPar, count - 1)) && Now() - start < SliceMs) {
     s.Par(i).FirstLine = line;
     if (!(s.Par(i).Flags & pfFormatted)) {
       delta += Memo.FormatParagraph(i);
@@ -365,7 +366,7 @@ bool FormatSlice(TPelMemoCore& Memo, const std::function<uint32_t()>& Now, int32
     for (TPelNavigator* n : Memo.Navigators)
       if (n->Located() && n->ParIndex >= first) n->LineIndex = -1;
   Lines += delta;
-  if (i > last) {
+  if (i > std::min(s.PendingLastPar, count - 1)) {
     s.PendingFirstPar = count;
     s.PendingLastPar = -1;
     return false;

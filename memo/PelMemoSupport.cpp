@@ -70,3 +70,22 @@ void CharUpperNil(char* Text) {
   if (Text == nullptr) return;
   for (; *Text; ++Text) *Text = static_cast<char>(Latin1Upper(static_cast<unsigned char>(*Text)));
 }
+
+std::vector<TZigzagPoint> ZigzagPoints(int32_t X1, int32_t X2, int32_t Step, int32_t Y) {
+  X1 = X1 < -32768 ? -32768 : X1;
+  X2 = X2 > 32767 ? 32767 : X2;
+  if (Step < 1) Step = 1;
+  std::vector<TZigzagPoint> pts{{X1, Y + Step}};
+  bool up = true;
+  for (int32_t x = X1; x < X2; x += Step, up = !up) {
+    const int32_t next = x + Step;
+    if (next > X2) {
+      // Cut on the segment's own slope.
+      const int32_t d = next - X2;
+      pts.push_back({X2, up ? Y + d : Y + Step - d});
+      break;
+    }
+    pts.push_back({next, up ? Y : Y + Step});
+  }
+  return pts;
+}

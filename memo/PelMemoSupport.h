@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "memo/PelMemoTypes.h"
 
@@ -64,3 +65,16 @@ void CharUpperNil(char* Text);
 
 constexpr int32_t IntMax(int32_t A, int32_t B) { return A > B ? A : B; }
 constexpr int32_t IntMin(int32_t A, int32_t B) { return A < B ? A : B; }
+
+// Flag bit of a highlighting style that asks for the zig-zag special underline.
+inline constexpr uint8_t SpecUnderlineFlag = 0x10;
+
+struct TZigzagPoint {
+  int32_t X, Y;
+  bool operator==(const TZigzagPoint&) const = default;
+};
+// The corners of a zig-zag line from X1 to X2 (clamped to -32768 .. 32767): it
+// starts at (X1, Y + Step) and goes up to Y and down to Y + Step every Step
+// pixels; the last segment is cut where it passes X2. With X2 <= X1 only the
+// starting point.
+std::vector<TZigzagPoint> ZigzagPoints(int32_t X1, int32_t X2, int32_t Step, int32_t Y);

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <exception>
 
+#include "memo/PelMemoParse.h"
 #include "memo/PelStream.h"
 #include "platform/Clipboard.h"
 #include "platform/Latin1Qt.h"
@@ -110,6 +111,7 @@ void DrawTextRun(QPainter& Painter, TQtMeasurer& Meas, int64_t& X, int32_t Y, co
   // Far left of the window nothing is drawn; the pen still advances.
   while (i < Count && X <= -16384) X += Meas.Advance(static_cast<unsigned char>(Text[i++]));
   const bool raw = Meas.RawFont().isValid();
+  const int64_t firstX = X;
   QList<quint32> glyphs;
   QList<QPointF> points;
   for (; i < Count && X < RightClip; ++i) {
@@ -128,18 +130,28 @@ void DrawTextRun(QPainter& Painter, TQtMeasurer& Meas, int64_t& X, int32_t Y, co
         glyphs.append(Meas.Glyph(c));
         points.append(QPointF(static_cast<double>(X), Y));
       } else {
-        Painter.setFont(Meas.Font());
+        QFont f = Meas.Font();
+        f.setUnderline(false);  // drawn below for the whole run
+        Painter.setFont(f);
         Painter.drawText(QPointF(static_cast<double>(X), Y), QString(QChar(Latin1ToChar(c))));
       }
     }
     X += w;
+  }
+  if (Meas.Font().underline() && X > firstX) {
+    // The underline of the run itself, from its first to its last pixel drawn.
+    const QFontMetrics fm(Meas.Font());
+    const int32_t uy = Y + std::max(1, fm.underlinePos());
+    Painter.fillRect(QRect(static_cast<int>(std::max<int64_t>(firstX, -1)), uy,
+                           static_cast<int>(std::min<int64_t>(X, RightClip) - std::max<int64_t>(firstX, -1)),
+                           std::max(1, fm.lineWidth())),
+                     Painter.pen().color());
   }
   if (glyphs.isEmpty()) return;
   QGlyphRun run;
   run.setRawFont(Meas.RawFont());
   run.setGlyphIndexes(glyphs);
   run.setPositions(points);
-  run.setUnderline(Meas.Font().underline());
   Painter.drawGlyphRun(QPointF(0, 0), run);
 }
 
@@ -401,6 +413,21 @@ void TPelMemo::SetOverwrite(bool On) {
 void TPelMemo::SetRightLinePos(int32_t P) {
   RightLinePos = P;
   viewport()->update();
+}
+
+void TPelMemo::SetShowNonPrintChars(uint8_t Set) {
+  ShowNonPrintChars = Set;
+  viewport()->update();
+}
+
+void TPelMemo::SetBackgroundBmp(const QPixmap& P) {
+  BackgroundBmp = P;
+  viewport()->update();
+}
+
+void DrawZigzagLine(QPainter& Painter, int32_t X1, int32_t X2, int32_t Step, int32_t Y) {
+  const std::vector<TZigzagPoint> pts = ZigzagPoints(X1, X2, Step, Y);
+  for (size_t k = 1; k < pts.size(); ++k) Painter.drawLine(pts[k - 1].X, pts[k - 1].Y, pts[k].X, pts[k].Y);
 }
 
 void TPelMemo::SetShowEndParSelected(bool On) {
@@ -863,8 +890,26 @@ void TPelMemo::UpdateCaret() {
   CaretChanged();
 }
 
+uint8_t TPelMemo::GetCaretStyle() {
+  ParseAttributesTo(CaretNav->GetParIndex());
+  const uint8_t code = CaretNav->GetStaticStyle();
+  const TStyleRecord* attr = CaretNav->GetAttrStyle();
+  uint8_t style;
+  if (attr->Flags & sfHighlight) {
+    // A highlighting style brings its own font style (bits 3 and 4 together mean neither).
+    style = attr->Flags & 0x1F;
+    if ((style & 0x18) == 0x18) style &= 0xE7;
+    style |= code & StyleAltFont;
+  } else {
+    const QFont& f = font();
+    const uint8_t own = (f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0) | (f.strikeOut() ? 8 : 0);
+    style = code ^ own;
+  }
+  return style;
+}
+
 void TPelMemo::CaretChanged() {
-  const uint8_t style = CaretNav->GetStaticStyle();
+  const uint8_t style = GetCaretStyle();
   if (CaretNav->Pos != LastCaretPos || VirtualColumn != LastVirtualColumn) {
     LastCaretPos = CaretNav->Pos;
     LastVirtualColumn = VirtualColumn;
@@ -990,6 +1035,7 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
   const int32_t cw = Img.width();
   const int32_t back = GetParBackColor(par);
   Img.fill(back >= 0 && back != NoColor ? QColor::fromRgb(static_cast<QRgb>(back)) : BackColor);
+  if (!BackgroundBmp.isNull()) p.drawTiledPixmap(QRect(0, 0, cw, LineHeight), BackgroundBmp, QPoint(0, Line * LineHeight - VertOffset));
 
   // Line start by alignment; offsets' x positions through the advance tables.
   int32_t shift = LeftMargin;
@@ -1009,24 +1055,61 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
   const int32_t textColor = GetParTextColor(par);
   const QColor ink = textColor >= 0 && textColor != NoColor ? QColor::fromRgb(static_cast<QRgb>(textColor))
                                                             : palette().color(QPalette::Text);
+  auto keyColor = [](int32_t C, QColor& Out) {
+    if (C < 0 || C == NoColor) return false;
+    Out = QColor::fromRgb(static_cast<QRgb>(C));
+    return true;
+  };
+  const bool showSpaces = ShowNonPrintChars & pmNPSpace;
 
+  // The highlighting record in effect (parser styles and styles given from outside).
+  const int32_t attrCount = GetAttrCount(par);
+  int32_t attr = 0;
+  while (attr < attrCount && par.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset <= l.Start) ++attr;
+  auto currentAttr = [&]() -> const TStyleRecord* {
+    const TStyleRecord* r = attr > 0 ? &par.Extra->Attributes[static_cast<size_t>(attr - 1)] : GetParStartStyle(par);
+    return (r->Flags & 0x80) ? r : nullptr;
+  };
   uint8_t style = l.Style;
-  Meas.SelectFont(style, nullptr);
+  const TStyleRecord* attrStyle = currentAttr();
+  Meas.SelectFont(style, attrStyle);
   int64_t x = 0;
   int64_t selA = -1, selB = -1;  // selected pixels of this line
   const int32_t a = SelStartNav->Pos - par.StartPos, b = SelEndNav->Pos - par.StartPos;
   const bool showSel = SelectionVisible() && !BlockActive;
-  // Runs of ordinary characters are drawn whole; tabs, codes (and, when justifying,
-  // blanks) end a run.
+  const bool winSel = showSel && HasOption(pmoWindowsSelColors);
+  // Runs are drawn whole; tabs, codes, attribute and (with system selection
+  // colours) selection boundaries, and blanks when justifying end a run.
   int32_t runStart = l.Start;
   int64_t runX = 0;
   auto flush = [&](int32_t Upto) {
-    if (Upto > runStart) {
-      p.setPen((style & StyleHighlight) ? HighlightColor : ink);
-      int64_t pen = x0 + runX;
-      if ((style & StyleHighlight) && HighlightBackgnd != BackColor)
-        p.fillRect(QRectF(static_cast<double>(pen), 0, static_cast<double>(x - runX), LineHeight), HighlightBackgnd);
-      DrawTextRun(p, Meas, pen, BaselineY, t + runStart, Upto - runStart, LayoutState.SpaceWidth, false, cw);
+    if (Upto <= runStart) return;
+    QColor fore = ink, bg;
+    bool fill = false;
+    if (style & StyleHighlight) {
+      fore = HighlightColor;
+      bg = HighlightBackgnd;
+      fill = HighlightBackgnd != BackColor;
+    }
+    if (attrStyle) {
+      keyColor(attrStyle->Color1, fore);
+      if (keyColor(attrStyle->Color2, bg)) fill = true;
+    }
+    if (winSel && runStart >= a && runStart < b) {
+      fore = SelTextColor;
+      bg = SelBackColor;
+      fill = true;
+    }
+    int64_t pen = x0 + runX;
+    if (fill) p.fillRect(QRectF(static_cast<double>(pen), 0, static_cast<double>(x - runX), LineHeight), bg);
+    p.setPen(fore);
+    DrawTextRun(p, Meas, pen, BaselineY, t + runStart, Upto - runStart, Meas.Advance(' '), showSpaces, cw);
+    if (attrStyle && (attrStyle->Flags & SpecUnderlineFlag) && SpecUnderline.style() != Qt::NoPen) {
+      const int32_t thick = (std::max(1, SpecUnderline.width()) * 3) / 2 + 1;
+      const int32_t uy = std::min(BaselineY + 1, LineHeight - thick - 1);
+      p.setPen(SpecUnderline);
+      DrawZigzagLine(p, static_cast<int32_t>(std::clamp<int64_t>(x0 + runX, INT32_MIN / 2, INT32_MAX / 2)),
+                     static_cast<int32_t>(std::clamp<int64_t>(x0 + x, INT32_MIN / 2, INT32_MAX / 2)), thick, uy);
     }
   };
   for (int32_t o = l.Start; o <= l.Stop; ++o) {
@@ -1034,24 +1117,44 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
     if (showSel && o == std::min(b, l.Stop) && selA >= 0 && selB < 0) selB = x;
     if (o == l.Stop) break;
     if (x0 + x > cw) break;
+    if (attr < attrCount && par.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset <= o) {
+      flush(o);
+      while (attr < attrCount && par.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset <= o) ++attr;
+      attrStyle = currentAttr();
+      Meas.SelectFont(style, attrStyle);
+      runStart = o;
+      runX = x;
+    }
+    if (winSel && (o == a || o == b) && o > runStart) {
+      flush(o);
+      runStart = o;
+      runX = x;
+    }
     const unsigned char c = static_cast<unsigned char>(t[o]);
     if (codes && IsStyleCode(c)) {
       flush(o);
       ToggleStyleByCode(style, c);
-      Meas.SelectFont(style, nullptr);
+      Meas.SelectFont(style, attrStyle);
       runStart = o + 1;
       runX = x;
       continue;
     }
     if (c == '\t') {
       flush(o);
+      const int64_t from = x;
       if (TabStops > 0) x = (x / (static_cast<int64_t>(TabStops) * avg) + 1) * TabStops * avg;
       if (TabStops < 0) x = (x / -TabStops + 1) * -TabStops;
+      if (winSel && o >= a && o < b) p.fillRect(QRectF(static_cast<double>(x0 + from), 0, static_cast<double>(x - from), LineHeight), SelBackColor);
+      if ((ShowNonPrintChars & pmNPTab) && x - from >= Meas.Advance(0xBB)) {
+        int64_t pen = x0 + from;
+        p.setPen(winSel && o >= a && o < b ? SelTextColor : ink);
+        DrawTextRun(p, Meas, pen, BaselineY, "\xBB", 1, 0, false, cw);
+      }
       runStart = o + 1;
       runX = x;
       continue;
     }
-    x += Meas.Advance(c);
+    x += (showSpaces && c == ' ') ? Meas.Advance(' ') : Meas.Advance(c);
     if (justify && c == ' ' && o >= l.JustStart && widened < l.Spaces) {
       int32_t extra = perSpace;
       acc += remainder;
@@ -1067,18 +1170,32 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
     }
   }
   flush(l.Stop);
+  // The paragraph end mark.
+  if ((ShowNonPrintChars & pmNPReturn) && lastLine && x0 + x < cw) {
+    Meas.SelectFont(0, nullptr);
+    int64_t pen = x0 + x;
+    p.setPen(ink);
+    DrawTextRun(p, Meas, pen, BaselineY, "\xB6", 1, 0, false, cw);
+  }
   // A selection that goes on past the paragraph's end shows a small box there.
   if (showSel && selA >= 0) {
     if (selB < 0) selB = x;
     int64_t right = selB;
-    if (lastLine && b > parLen && a <= parLen && ShowEndParSelected) right = std::max(right, x + avg / 2 + 1);
+    if (lastLine && b > parLen && a <= parLen && ShowEndParSelected && !(ShowNonPrintChars & pmNPReturn))
+      right = std::max(right, x + avg / 2 + 1);
     if (HasOption(pmoFullLineSelect) && b > l.Stop + (lastLine ? 0 : -1) && (lastLine ? b > parLen : true))
       right = cw - x0;
-    const int64_t left = std::max<int64_t>(selA + x0, 0), r = std::min<int64_t>(right + x0, cw);
-    if (r > left) {
-      p.setCompositionMode(QPainter::RasterOp_NotDestination);
-      p.fillRect(QRect(static_cast<int>(left), 0, static_cast<int>(r - left), LineHeight), Qt::black);
-      p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (winSel) {
+      // The text was drawn in the selection colours; only the room after it is filled.
+      const int64_t left = std::max<int64_t>(std::max(selB, x) + x0, 0), r = std::min<int64_t>(right + x0, cw);
+      if (r > left) p.fillRect(QRect(static_cast<int>(left), 0, static_cast<int>(r - left), LineHeight), SelBackColor);
+    } else {
+      const int64_t left = std::max<int64_t>(selA + x0, 0), r = std::min<int64_t>(right + x0, cw);
+      if (r > left) {
+        p.setCompositionMode(QPainter::RasterOp_NotDestination);
+        p.fillRect(QRect(static_cast<int>(left), 0, static_cast<int>(r - left), LineHeight), Qt::black);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+      }
     }
   }
   // A column block: the same columns on every line of the block.
@@ -1103,13 +1220,17 @@ void TPelMemo::paintEvent(QPaintEvent* E) {
   const int32_t total = GetDisplayLineCount();
   QImage line(std::max(1, w), LineHeight, QImage::Format_RGB32);
   int32_t y = firstLine * LineHeight - VertOffset;
-  if (y > area.top()) painter.fillRect(QRect(0, area.top(), w, y - area.top()), BackColor);
+  auto fillBack = [&](const QRect& R) {
+    painter.fillRect(R, BackColor);
+    if (!BackgroundBmp.isNull()) painter.drawTiledPixmap(R, BackgroundBmp, QPoint(R.left(), R.top()));
+  };
+  if (y > area.top()) fillBack(QRect(0, area.top(), w, y - area.top()));
   for (int32_t i = firstLine; i <= lastLine && i < total; ++i) {
     PaintLine(line, i);
     painter.drawImage(0, y, line);
     y += LineHeight;
   }
-  if (y <= area.bottom()) painter.fillRect(QRect(0, y, w, h - y), BackColor);
+  if (y <= area.bottom()) fillBack(QRect(0, y, w, h - y));
   // The end of the text: a line under the last display line.
   const int32_t end = total * LineHeight - VertOffset;
   if (EndOfTextMark.style() != Qt::NoPen && end >= 0 && end < h) {
@@ -1466,6 +1587,7 @@ void TPelMemo::mouseReleaseEvent(QMouseEvent* E) {
     VirtualColumn = 0;
     UpdateCaret();
   }
+  const bool wasDown = ButtonDown;
   EndMouseStates();
   if (Dragging) {
     Dragging = false;
@@ -1484,6 +1606,10 @@ void TPelMemo::mouseReleaseEvent(QMouseEvent* E) {
     viewport()->update();
     return;
   }
+  // A click that did not move, on a highlight with a context number, is the highlight's.
+  if (E->button() == Qt::LeftButton && wasDown && E->position().toPoint() == MouseDownPoint &&
+      ClickContext(PosFromPoint(MouseDownPoint.x(), MouseDownPoint.y())))
+    return;
   if (E->button() == Qt::LeftButton && !DisplayOnly) ScrollInView();
 }
 
@@ -1513,6 +1639,8 @@ void TPelMemo::mouseDoubleClickEvent(QMouseEvent* E) {
 }
 
 void TPelMemo::contextMenuEvent(QContextMenuEvent* E) {
+  // A right click on a highlight with a context number is the highlight's.
+  if (E->reason() == QContextMenuEvent::Mouse && ClickContext(PosFromPoint(E->pos().x(), E->pos().y()))) return;
   if (HasOption(pmoNoDefaultPopup)) return;
   DefaultPopup()->popup(E->globalPos());
 }
@@ -1654,6 +1782,7 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D) {
     case TKeyAction::Undo: Undo(); break;
     case TKeyAction::Redo: Redo(); break;
     case TKeyAction::InsertTab: SetSelText("\t"); break;
+    case TKeyAction::ToggleStyle: ToggleStyleCode(static_cast<char>(D.Code)); break;
     case TKeyAction::InsertPageBreak: SetSelText("\r\n\x10\r\n"); break;
     case TKeyAction::Paste: PasteFromClipboard(); break;
     case TKeyAction::Copy: CopyToClipboard(); break;

@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPen>
+#include <QPixmap>
 #include <QRawFont>
 #include <QTimer>
 #include <array>
@@ -22,6 +23,11 @@
 
 class QMenu;
 
+
+// Non-printing characters that can be shown.
+inline constexpr uint8_t pmNPSpace = 1;
+inline constexpr uint8_t pmNPTab = 2;
+inline constexpr uint8_t pmNPReturn = 4;
 
 enum class TpmUpdateMode : uint8_t { umImmediate, umOnNeed, umBackground };
 enum class TBorderStyle : uint8_t { bsNone, bsSingle };
@@ -67,6 +73,9 @@ class QPainter;
 // VisibleSpaceWidth.
 void DrawTextRun(QPainter& Painter, TQtMeasurer& Meas, int64_t& X, int32_t Y, const char* Text, int32_t Count,
                  int32_t VisibleSpaceWidth, bool ShowSpaces, int32_t RightClip);
+
+// The zig-zag line of the special underline (see ZigzagPoints).
+void DrawZigzagLine(QPainter& Painter, int32_t X1, int32_t X2, int32_t Step, int32_t Y);
 
 class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMemoHost {
   Q_OBJECT
@@ -129,6 +138,14 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   QPen RightLinePen{QColor(0x80, 0x80, 0x80), 1, Qt::DotLine};
   QColor SelBackColor, SelTextColor;
   QColor HighlightColor{Qt::red}, HighlightBackgnd;
+  // Pen of the zig-zag underline that highlighting styles may ask for.
+  QPen SpecUnderline{QColor(Qt::red), 1};
+  // Tiled under the text when set.
+  QPixmap BackgroundBmp;
+  // Which non-printing characters are shown (pmNPSpace, pmNPTab, pmNPReturn).
+  uint8_t ShowNonPrintChars = 0;
+  void SetShowNonPrintChars(uint8_t Set);
+  void SetBackgroundBmp(const QPixmap& P);
 
   // ---- operations
   void LoadTextFromStream(TStream& Stream) override;
@@ -152,6 +169,9 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   int32_t GetCaretWidth();
   int32_t GetCaretX() const { return CaretX; }
   int32_t GetCaretY() const { return CaretY; }
+  // The font style in force at the caret: the in-text codes combined with the
+  // control font's style, or a highlighting style's own.
+  uint8_t GetCaretStyle();
   // Whole-pixel geometry of the current font.
   int32_t Baseline() const { return BaselineY; }
   // The built-in context menu, its items enabled for the present state.

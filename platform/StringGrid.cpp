@@ -195,6 +195,11 @@ class TLongest {
   void See(const QString& Text) {
     const qsizetype n = Text.size();
     if (n <= Lengths.back()) return;
+    // A text seen before takes no second place: a column of repeated labels would
+    // otherwise fill every place with its first label of a length and never measure
+    // a wider one of the same length ("meadow" after "forest").
+    for (size_t k = 0; k < Kept && Lengths[k] >= n; ++k)
+      if (Lengths[k] == n && Texts[k] == Text.left(TGridView::MeasuredChars)) return;
     size_t i = Kept - 1;
     while (i > 0 && Lengths[i - 1] < n) {
       Lengths[i] = Lengths[i - 1];
@@ -211,7 +216,7 @@ class TLongest {
   }
 
  private:
-  static constexpr size_t Kept = 4;
+  static constexpr size_t Kept = 8;
   std::array<qsizetype, Kept> Lengths{};
   std::array<QString, Kept> Texts{};
 };

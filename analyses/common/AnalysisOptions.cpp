@@ -1,7 +1,12 @@
 #include "analyses/common/AnalysisOptions.h"
 
+#include <algorithm>
+
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QGroupBox>
+#include <QKeySequence>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -141,8 +146,44 @@ void TAnalysisOpts::ResetDefaults() {
   SaveMatrixCheckBox->setChecked(false);
 }
 
+namespace {
+// The caption without its accelerator mark ("&&" stays a shown "&").
+QString WithoutMnemonic(QString Caption) {
+  for (int i = 0; i + 1 < Caption.size(); ++i) {
+    if (Caption[i] != QLatin1Char('&')) continue;
+    if (Caption[i + 1] == QLatin1Char('&')) {
+      ++i;
+      continue;
+    }
+    Caption.remove(i, 1);
+    break;
+  }
+  return Caption;
+}
+}  // namespace
+
+void TAnalysisOpts::KeepButtonAccelerators() {
+  // A group or label caption that marks the letter of a button above the tabs would
+  // make that key ambiguous, and the toolkit would then press neither: the button
+  // keeps its letter and the caption is shown unmarked.
+  std::vector<QKeySequence> keys;
+  for (QPushButton* b : {HelpButton, RunButton, CancelButton, DefaultsButton}) keys.push_back(QKeySequence::mnemonic(b->text()));
+  auto clashes = [&keys](const QString& Caption) {
+    const QKeySequence key = QKeySequence::mnemonic(Caption);
+    return !key.isEmpty() && std::find(keys.begin(), keys.end(), key) != keys.end();
+  };
+  for (QGroupBox* g : findChildren<QGroupBox*>())
+    if (clashes(g->title())) g->setTitle(WithoutMnemonic(g->title()));
+  for (QLabel* l : findChildren<QLabel*>())
+    if (l->buddy() && clashes(l->text())) l->setText(WithoutMnemonic(l->text()));
+  for (QAbstractButton* b : findChildren<QAbstractButton*>())
+    if (b != HelpButton && b != RunButton && b != CancelButton && b != DefaultsButton && clashes(b->text()))
+      b->setText(WithoutMnemonic(b->text()));
+}
+
 void TAnalysisOpts::showEvent(QShowEvent* Event) {
   QDialog::showEvent(Event);
+  KeepButtonAccelerators();
   if (Pelmor) FileEdit->setText(Pelmor->FileName);
   if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
 }

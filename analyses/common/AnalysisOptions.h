@@ -67,4 +67,7 @@ class TAnalysisOpts : public QDialog {
   void showEvent(QShowEvent* Event) override;
   // The window's close box and Escape count as "&Cancel".
   void reject() override;
+
+ private:
+  void KeepButtonAccelerators();
 };

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -86,6 +87,10 @@ TAnalysisResults::TAnalysisResults(const QString& AnalysisName, bool WholeCaptio
   TimeMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   TimeMemo->setFixedHeight(TimeMemo->fontMetrics().lineSpacing() * 2 + 12);
   TimeMemo->setPlainText(QStringLiteral("\n"));
+  // Room for its longer line whole, however many buttons a window sets beside it.
+  TimeMemo->setMinimumWidth(TimeMemo->fontMetrics().horizontalAdvance(QStringLiteral("Start time = ") + TimeOfDay()) +
+                            2 * static_cast<int>(TimeMemo->document()->documentMargin()) +
+                            2 * TimeMemo->frameWidth() + 8);
   buttons->addWidget(TimeMemo, 1);
   layout->addWidget(panel);
 
@@ -111,7 +116,11 @@ void TAnalysisResults::SetSheetVisible(QWidget* Sheet, bool Visible) {
   // as it is, and a tab it should have brought back stays without room (seen with Qt
   // 6.4): a tab whose visibility does not change is left alone.
   const int i = PageControl1->indexOf(Sheet);
-  if (i >= 0 && PageControl1->isTabVisible(i) != Visible) PageControl1->setTabVisible(i, Visible);
+  if (i < 0) return;
+  if (PageControl1->isTabVisible(i) != Visible) PageControl1->setTabVisible(i, Visible);
+  // Ctrl+Tab turns only to enabled tabs and does not look at their visibility: a hidden
+  // tab is disabled too, so that the keyboard never brings up a page without its tab.
+  if (PageControl1->isTabEnabled(i) != Visible) PageControl1->setTabEnabled(i, Visible);
 }
 
 void TAnalysisResults::SetTimeLine(int Line, const QString& Text) {

@@ -83,8 +83,9 @@ bool TColumnChoiceOpts::FormShow() {
 }
 
 void TColumnChoiceOpts::FormClose() {
-  // A refused grid listed no columns: the choices made on an earlier file stand, or
-  // every later file would open with nothing chosen.
+  // A grid refused for want of two columns offered no choice: the emptied lists would
+  // otherwise be remembered as "nothing chosen" and the next good grid would open with
+  // empty lists and be refused.
   if (Refused_) return;
   FirstPosition = FirstList->currentIndex();
   SecondPosition = SecondList->currentIndex();

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -22,6 +23,13 @@ QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly) {
   m->setLineWrapMode(QPlainTextEdit::NoWrap);
   m->setFont(QFont(QStringLiteral("Monospace")));
   return m;
+}
+
+void FitFigureLines(QPlainTextEdit& Pane) {
+  // The figure lines run up to some 48 characters ("Variance of simulated number of
+  // points = " and a number): the pane keeps room for them and its margins.
+  Pane.setMinimumWidth(Pane.fontMetrics().horizontalAdvance(QString(48, QLatin1Char('0'))) +
+                       2 * static_cast<int>(Pane.document()->documentMargin()) + 2 * Pane.frameWidth() + 4);
 }
 
 QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model) {
@@ -52,6 +60,7 @@ TStatTab BuildStatTab(QWidget* Sheet, const QString& GroupCaption, const QString
   TStatTab p;
   auto* layout = new QHBoxLayout(Sheet);
   p.Mean = NewMemo(Sheet, name(0));
+  FitFigureLines(*p.Mean);
   layout->addWidget(p.Mean, 2);
   p.Group = new QGroupBox(GroupCaption, Sheet);
   p.Group->setObjectName(name(6));
@@ -77,6 +86,7 @@ TStatTab BuildBoxedStatTab(QWidget* Sheet, const QString& ObservedCaption, const
   TStatTab p;
   auto* layout = new QHBoxLayout(Sheet);
   p.Mean = NewMemo(Sheet, name(0));
+  FitFigureLines(*p.Mean);
   layout->addWidget(p.Mean, 5);
   p.Group = new QGroupBox(ObservedCaption, Sheet);
   p.Group->setObjectName(name(6));

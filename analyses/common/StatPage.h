@@ -16,6 +16,8 @@ class QAbstractItemModel;
 
 // A read-only, unwrapped, fixed-pitch memo.
 QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly = true);
+// Room in a statistic page's figure pane for its longest lines.
+void FitFigureLines(QPlainTextEdit& Pane);
 // The read-only view of a results tab over a model (a cell model's titles as headers).
 QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model);
 // A memo's text as a line list holds it: CR LF and CR end lines, and a line end at

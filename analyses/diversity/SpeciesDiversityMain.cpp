@@ -78,8 +78,8 @@ TSpeciesDiversity::TSpeciesDiversity() : TAnalysisResults(QStringLiteral("Pelmor
   DebugMemo = new QPlainTextEdit(DebugSheet);
   DebugMemo->setObjectName(QStringLiteral("DebugMemo"));
   (new QVBoxLayout(DebugSheet))->addWidget(DebugMemo);
-  PageControl1->setTabVisible(PageControl1->indexOf(DebugSheet), false);
-  PageControl1->setTabVisible(PageControl1->indexOf(AbundanceCurveSheet), false);
+  SetSheetVisible(DebugSheet, false);
+  SetSheetVisible(AbundanceCurveSheet, false);
 
   // The button panel: "Save &summary" beside the two curve buttons.
   SaveSummaryButton->setText(QStringLiteral("Save &summary"));
@@ -124,7 +124,7 @@ bool TSpeciesDiversity::Refuse(const QString& Text) {
 
 bool TSpeciesDiversity::Prepare() {
   const bool samples = SpeciesDiversityOpts->SpeciesGroup->ItemIndex() == 1;
-  PageControl1->setTabVisible(PageControl1->indexOf(AbundanceCurveSheet), samples);
+  SetSheetVisible(AbundanceCurveSheet, samples);
   SaveAbundanceButton->setEnabled(samples);
   return true;
 }

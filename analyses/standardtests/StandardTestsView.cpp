@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "analyses/common/StatBlock.h"
@@ -34,6 +35,7 @@ TRangeStatPage BuildRangeStatPage(QWidget* Sheet, const QString& TextName, const
   p.Observed->setMinimumWidth(fm.horizontalAdvance(QString(24, QLatin1Char('0'))));
   p.Ranges->setMinimumWidth(fm.horizontalAdvance(QString(26, QLatin1Char('0'))));
   p.Counts->setMinimumWidth(fm.horizontalAdvance(QString(8, QLatin1Char('0'))));
+  FitFigureLines(*p.Text);
   columns->addWidget(p.Ranges, 3);
   columns->addWidget(p.Counts, 1);
   layout->addWidget(p.ObservedGroup, 3);

@@ -192,3 +192,24 @@ TEST(GridView, TabLeavesAReadOnlyGridButMovesWithinAnEditableOne) {
   EXPECT_EQ(grid->Col(), col);
   window.hide();
 }
+
+// A column of repeated labels, the widest of which is no longer in characters than the
+// others ("meadow" beside many "forest" and "marsh"), still fits its widest cell: an
+// ANOVA input showed "mead..." when only the first labels of a length were measured.
+TEST(GridView, ColumnFitsItsWidestLabelAmongEquallyLongOnes) {
+  TStringGrid grid;
+  TTable t = Table(3, 13);
+  t[0][1] = QStringLiteral("habitat");
+  const char* labels[] = {"forest", "forest", "marsh", "marsh", "forest", "forest", "forest",
+                          "marsh",  "meadow", "marsh", "marsh", "forest"};
+  for (int r = 1; r <= 12; ++r) t[static_cast<size_t>(r)][1] = QString::fromLatin1(labels[r - 1]);
+  grid.SetTable(std::move(t), 3);
+  grid.SetFixedCols(1);
+  grid.SetFixedRows(1);
+  grid.SetEditing(false);
+  Show(grid);
+  grid.FitTitles();
+  const QFontMetrics fm = grid.fontMetrics();
+  ASSERT_GT(fm.horizontalAdvance(QStringLiteral("meadow")), fm.horizontalAdvance(QStringLiteral("forest")));
+  EXPECT_GE(grid.horizontalHeader()->sectionSize(0), fm.horizontalAdvance(QStringLiteral("meadow")) + 10);
+}

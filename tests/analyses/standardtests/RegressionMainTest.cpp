@@ -280,16 +280,28 @@ TEST_F(RegressionRunTest, GridWithOneColumnIsRefusedByTheDialog) {
   EXPECT_EQ(Script.Messages, QStringList{"At least two columns required."});
   EXPECT_FALSE(Pelmor->OptionsAccepted);
   EXPECT_EQ(Results, 0);
-  // The refused grid listed nothing to choose: the columns remembered before (the
-  // first two) stand, and the next run on a good grid goes ahead with them.
+  // A refused showing offered no choice, so it keeps what was remembered: the next
+  // launch on a good grid shows its first two columns chosen and runs, instead of two
+  // empty lists and "XVariable cannot equal YVariable.".
   EXPECT_EQ(RegressionOpts->FirstPosition, 0);
   EXPECT_EQ(RegressionOpts->SecondPosition, 1);
   SetGrid(Hand);
-  Launch(QStringLiteral("3"), QStringLiteral("1"));
-  EXPECT_TRUE(Script.Messages.isEmpty()) << Script.Messages.join("|").toStdString();
+  Script.Messages.clear();
+  Launch(QStringLiteral("3"), QStringLiteral("1"), -2, -2, [] {
+    EXPECT_EQ(RegressionOpts->XvariableCList->currentIndex(), 0);
+    EXPECT_EQ(RegressionOpts->YvariableCList->currentIndex(), 1);
+  });
+  EXPECT_TRUE(Script.Messages.isEmpty());
   EXPECT_EQ(Results, 1);
+  EXPECT_EQ(Summary()[1], "XVariable = len");
+  EXPECT_EQ(Summary()[2], "YVariable = mass");
+  // Chosen columns survive a refused grid in between.
   Launch(QStringLiteral("3"), QStringLiteral("1"), 0, 2);
-  EXPECT_EQ(Results, 1);
+  EXPECT_EQ(Summary()[2], "YVariable = age");
+  SetGrid({"species len", "sp1 1", "sp2 2"});
+  Launch(QStringLiteral("3"), QStringLiteral("1"));
+  SetGrid(Hand);
+  Launch(QStringLiteral("3"), QStringLiteral("1"), -2, -2);
   EXPECT_EQ(Summary()[2], "YVariable = age");
 }
 
