@@ -1754,6 +1754,9 @@ void TPelMemo::HandleKey(QKeyEvent* E) {
   bool any = false;
   for (QChar ch : text) {
     if (ch.unicode() > 0xFF) continue;  // no Latin-1 form: ignored
+    // Control characters the memo ignores (Escape brings 27) leave the key to the
+    // window, as a key without text does.
+    if (ch.unicode() < 32 || ch.unicode() == 127) continue;
     any = true;
     DoChar(static_cast<unsigned char>(ch.unicode()));
   }

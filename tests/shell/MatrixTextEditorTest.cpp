@@ -504,4 +504,21 @@ TEST_F(MatrixTextEditorTest, ColumnBlockByShiftAltArrowsCopiesTheColumnsItCovers
   EXPECT_EQ(copied, "iii\r\nWWW\r\n...\r\n");
 }
 
+TEST_F(MatrixTextEditorTest, EscapeWithItsControlCharacterClosesTheEditor) {
+  // The keyboard delivers Escape with the character 27 as its text; the memo ignores
+  // that character and the window must still see the key.
+  bool visibleAfter = true;
+  std::string text;
+  Edit([&](TPelmorEditor& e) {
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(QChar(27)));
+    QApplication::sendEvent(e.Memo1, &esc);
+    text = e.Memo1->GetText();
+    visibleAfter = e.isVisible();
+    if (visibleAfter) e.close();
+  });
+  EXPECT_FALSE(visibleAfter);
+  EXPECT_EQ(text, DefaultText);
+  EXPECT_TRUE(Script.Messages.isEmpty());  // nothing changed: no question
+}
+
 }  // namespace
