@@ -467,3 +467,11 @@ void TStringGrid::SectionMoved(Qt::Orientation O, int, int OldVisual, int NewVis
   else
     GridModel->MoveRow(OldVisual + FixedRows(), NewVisual + FixedRows());
 }
+
+void TGridView::CommitEdit() {
+  if (state() != QAbstractItemView::EditingState) return;
+  QWidget* editor = indexWidget(currentIndex());
+  if (!editor) return;
+  commitData(editor);
+  closeEditor(editor, QAbstractItemDelegate::NoHint);
+}

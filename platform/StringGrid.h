@@ -62,6 +62,9 @@ class TGridView : public QTableView {
   // Sizes the title column and the columns to their texts now (the view does it by
   // itself, soon after its model changes).
   void FitTitles();
+  // A cell being typed into keeps its text now: the editor's text goes into the cell
+  // and the editor closes (for commands given while the focus stays in the cell).
+  void CommitEdit();
   // The widest a title column or a column is made by FitTitles.
   int TitleColumnCap() const;
   int ColumnCap() const;

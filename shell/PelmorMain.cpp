@@ -156,6 +156,12 @@ void TPelmor::CreateMenus() {
   HelpTopics1 = AddItem(Help1, QStringLiteral("&Help Topics"), QStringLiteral("HelpTopics1"), QKeySequence(Qt::Key_F1));
   About1 = AddItem(Help1, QStringLiteral("&About"), QStringLiteral("About1"));
 
+  // A command given by its key while a cell is being typed into leaves the focus in
+  // the cell: what was typed goes into the grid before any command reads it (the
+  // menus, by taking the focus, do the same). Connected first, so it runs first.
+  for (QMenu* menu : bar->findChildren<QMenu*>())
+    for (QAction* a : menu->actions())
+      if (!a->menu()) connect(a, &QAction::triggered, this, [this] { MainGrid->CommitEdit(); });
   connect(New1, &QAction::triggered, this, [this] { New1Click(); });
   connect(Open1, &QAction::triggered, this, [this] { Open1Click(); });
   connect(Close1, &QAction::triggered, this, [this] { Close1Click(); });

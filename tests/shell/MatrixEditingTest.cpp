@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "core/PelmorRandom.h"
+#include "memo/PelMemoWidget.h"
+#include "shell/PelmorAdvancedEditor.h"
 #include "shell/PelmorRestructureMatrix.h"
 #include "tests/shell/GuiFixture.h"
 
@@ -187,6 +190,36 @@ TEST_F(MatrixEditingTest, LockItemsToggleTheFixedTitles) {
   Pelmor->New1Click();
   EXPECT_TRUE(Pelmor->LockColumnTitles1->isChecked());
   EXPECT_EQ(Grid().FixedRows(), 1);
+}
+
+TEST_F(MatrixEditingTest, ACellBeingTypedIsKeptByMenuCommandsGivenByShortcut) {
+  // The user types into a cell and, without Enter, gives a menu command by its key:
+  // the focus stays in the cell, and the typed value must still reach the grid first.
+  Pelmor->show();
+  QApplication::processEvents();
+  auto typeInto = [this](int C, int R, const QString& Text) {
+    const QModelIndex at = Grid().Model()->index(R - Grid().FixedRows(), C - Grid().FixedCols());
+    Grid().setCurrentIndex(at);
+    Grid().edit(at);
+    auto* editor = qobject_cast<QLineEdit*>(Grid().indexWidget(at));
+    ASSERT_NE(editor, nullptr);
+    editor->setText(Text);
+  };
+  typeInto(1, 2, QStringLiteral("5"));
+  Pelmor->TransposeMatrix1->trigger();
+  EXPECT_EQ(Grid().Cells(2, 1), QStringLiteral("5"));  // species2 / site1, turned
+  EXPECT_EQ(Grid().Cells(1, 2), QStringLiteral("0"));
+  typeInto(3, 3, QStringLiteral("7"));
+  std::string text;
+  Script.OnModal = [&text](QWidget* w) {
+    if (auto* e = qobject_cast<TPelmorEditor*>(w)) {
+      text = e->Memo1->GetText();
+      e->close();
+    }
+  };
+  Pelmor->EditMatrixAsText1->trigger();
+  EXPECT_NE(text.find("site3 0 0 7 0 0\r\n"), std::string::npos) << text;
+  Pelmor->hide();
 }
 
 }  // namespace
