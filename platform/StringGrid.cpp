@@ -385,7 +385,30 @@ bool TGridView::eventFilter(QObject* Watched, QEvent* Event) {
       return true;
     }
   }
+  // A cell editor keeps the usual editing keys (copy, cut, paste, undo, redo, select
+  // all) but no other Ctrl+letter: those are the window's commands, which a line
+  // editor would otherwise take for itself (Ctrl+E, for one, moves to the line end).
+  if (Event->type() == QEvent::ShortcutOverride && Watched->isWidgetType() &&
+      static_cast<QWidget*>(Watched)->parentWidget() == viewport()) {
+    auto* key = static_cast<QKeyEvent*>(Event);
+    const bool ctrlLetter = (key->modifiers() & Qt::ControlModifier) && !(key->modifiers() & Qt::AltModifier) &&
+                            key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z;
+    const bool editing = key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
+                         key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Undo) ||
+                         key->matches(QKeySequence::Redo) || key->matches(QKeySequence::SelectAll);
+    if (ctrlLetter && !editing) {
+      key->ignore();
+      return true;
+    }
+  }
   return QTableView::eventFilter(Watched, Event);
+}
+
+bool TGridView::edit(const QModelIndex& Index, EditTrigger Trigger, QEvent* Event) {
+  const bool opened = QTableView::edit(Index, Trigger, Event);
+  if (opened)
+    if (QWidget* editor = indexWidget(Index)) editor->installEventFilter(this);
+  return opened;
 }
 
 // ---------------------------------------------------------------------------

@@ -72,6 +72,7 @@ class TGridView : public QTableView {
   static constexpr int MeasuredChars = 64;
 
   void setModel(QAbstractItemModel* Model) override;
+  using QAbstractItemView::edit;
 
  protected:
   // The corner title, painted when both headers are shown.
@@ -83,6 +84,8 @@ class TGridView : public QTableView {
   void ScheduleFit();
   bool eventFilter(QObject* Watched, QEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
+  // Opens a cell editor that leaves the window's Ctrl shortcuts to the window.
+  bool edit(const QModelIndex& Index, EditTrigger Trigger, QEvent* Event) override;
 
  private:
   bool IsReadOnly = false;

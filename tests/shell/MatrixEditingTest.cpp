@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -219,6 +220,41 @@ TEST_F(MatrixEditingTest, ACellBeingTypedIsKeptByMenuCommandsGivenByShortcut) {
   };
   Pelmor->EditMatrixAsText1->trigger();
   EXPECT_NE(text.find("site3 0 0 7 0 0\r\n"), std::string::npos) << text;
+  Pelmor->hide();
+}
+
+TEST_F(MatrixEditingTest, ACellEditorLeavesCtrlCommandsToTheWindowButKeepsCopyAndPaste) {
+  Pelmor->show();
+  QApplication::processEvents();
+  const QModelIndex at = Grid().Model()->index(0, 0);
+  Grid().setCurrentIndex(at);
+  Grid().edit(at);
+  QWidget* editor = Grid().indexWidget(at);
+  ASSERT_NE(editor, nullptr);
+  // A line editor under X11 claims Ctrl+A, B, D, E, F, H and K for itself (its own
+  // line-end and such); this stand-in claims every Ctrl key as that one does.
+  struct TClaimAll : QObject {
+    bool eventFilter(QObject*, QEvent* E) override {
+      if (E->type() == QEvent::ShortcutOverride) E->accept();
+      return false;
+    }
+  } claim;
+  editor->installEventFilter(&claim);
+  // The shortcut map asks the focused widget first whether it wants the key itself.
+  auto wants = [editor](int Key) {
+    QKeyEvent e(QEvent::ShortcutOverride, Key, Qt::ControlModifier);
+    e.ignore();
+    QApplication::sendEvent(editor, &e);
+    return e.isAccepted();
+  };
+  EXPECT_FALSE(wants(Qt::Key_E));  // "&Edit matrix as text"
+  EXPECT_FALSE(wants(Qt::Key_T));  // "&Transpose matrix"
+  EXPECT_FALSE(wants(Qt::Key_B));  // "&Batch ... on/off"
+  EXPECT_TRUE(wants(Qt::Key_C));   // copy stays with the text being typed
+  EXPECT_TRUE(wants(Qt::Key_V));
+  EXPECT_TRUE(wants(Qt::Key_Z));
+  editor->removeEventFilter(&claim);
+  Grid().CommitEdit();
   Pelmor->hide();
 }
 
