@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
@@ -62,11 +64,20 @@ QString StartPath(const QString& Directory, const QString& InitialName) {
 }
 }  // namespace
 
+void FolderOfChosenFileBecomesCurrent(const QString& Path) {
+  // The file dialogs the program was designed with leave the folder of the chosen file
+  // as the current directory: simulated data sets, the batch list and the other files
+  // the program writes then go beside the data the user opened or saved.
+  const QFileInfo info(Path);
+  if (info.absoluteDir().exists()) QDir::setCurrent(info.absolutePath());
+}
+
 std::optional<QString> TQtPrompts::OpenFileName(QWidget* Parent, const QString& Title, const QString& Directory,
                                                 const QString& InitialName, const QString& Filter) {
   const QString name =
       QFileDialog::getOpenFileName(Parent, Title, StartPath(Directory, InitialName), ToolkitFileFilter(Filter));
   if (name.isEmpty()) return std::nullopt;
+  FolderOfChosenFileBecomesCurrent(name);
   return name;
 }
 
@@ -75,6 +86,7 @@ std::optional<QString> TQtPrompts::SaveFileName(QWidget* Parent, const QString& 
   const QString name =
       QFileDialog::getSaveFileName(Parent, Title, StartPath(Directory, InitialName), ToolkitFileFilter(Filter));
   if (name.isEmpty()) return std::nullopt;
+  FolderOfChosenFileBecomesCurrent(name);
   return name;
 }
 

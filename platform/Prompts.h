@@ -86,6 +86,10 @@ class TScriptedPrompts : public TPrompts {
   std::optional<QString> NextFileAnswer();
 };
 
+// Makes the folder of a file chosen in a file dialog the current directory, as the
+// desktop's dialogs do (the real dialogs call it; a scripted answer does not).
+void FolderOfChosenFileBecomesCurrent(const QString& Path);
+
 // The seam in force (the Qt one unless a test installed another).
 TPrompts& Prompts();
 void SetPrompts(TPrompts* P);

@@ -1,6 +1,9 @@
 // The file dialogs' filter: the program's form and what the toolkit is given.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QTemporaryDir>
+
 #include "platform/Prompts.h"
 
 TEST(FileFilter, TextFilesFirstThenAllFiles) {
@@ -28,4 +31,17 @@ TEST(ScriptedPrompts, FileDialogsKeepWhatTheyWereOpenedWith) {
   EXPECT_EQ(script.Log[1].Kind, "open");
   EXPECT_EQ(script.Log[1].Filter, "A|*.a");
   EXPECT_TRUE(script.Messages.isEmpty());
+}
+
+TEST(QtPromptsTest, TheChosenFilesFolderBecomesTheCurrentDirectory) {
+  QTemporaryDir start, data;
+  ASSERT_TRUE(start.isValid() && data.isValid());
+  const QString old = QDir::currentPath();
+  QDir::setCurrent(start.path());
+  FolderOfChosenFileBecomesCurrent(QDir(data.path()).filePath(QStringLiteral("meadow.txt")));
+  EXPECT_EQ(QDir(QDir::currentPath()).canonicalPath(), QDir(data.path()).canonicalPath());
+  // A name in a folder that does not exist leaves the directory alone.
+  FolderOfChosenFileBecomesCurrent(QDir(data.path()).filePath(QStringLiteral("gone/meadow.txt")));
+  EXPECT_EQ(QDir(QDir::currentPath()).canonicalPath(), QDir(data.path()).canonicalPath());
+  QDir::setCurrent(old);
 }
