@@ -40,14 +40,60 @@ QString TipText(const QString& Text) {
 
 TStringGridModel::TStringGridModel(QObject* Parent) : QAbstractTableModel(Parent) {}
 
+namespace {
+// At most this many texts are looked up for sharing: a grid of millions of distinct
+// numbers would otherwise need a lookup table far larger than its cells.
+constexpr qsizetype MaxIndexedTexts = 65536;
+}  // namespace
+
+void TStringGridModel::IndexTexts() {
+  TextIds.clear();
+  for (size_t i = 1; i < Texts.size() && TextIds.size() < MaxIndexedTexts; ++i)
+    TextIds.insert(Texts[i], static_cast<quint32>(i));
+  TextIdsBuilt = true;
+}
+
+quint32 TStringGridModel::Intern(const QString& Given) {
+  if (Given.isEmpty()) return 0;
+  const QString text = Given;  // Given may be one of Texts, which may be rebuilt below
+  if (!TextIdsBuilt) IndexTexts();
+  const auto found = TextIds.constFind(text);
+  if (found != TextIds.cend()) return found.value();
+  // Texts replaced by edits stay behind; once they outnumber the cells, the table of
+  // texts is rebuilt from the cells so that editing never makes the grid grow.
+  if (Texts.size() > Ids.size() + 1024) {
+    std::vector<quint32> newId(Texts.size(), 0);
+    std::vector<QString> kept{QString()};
+    for (quint32& id : Ids) {
+      if (id == 0) continue;
+      if (newId[id] == 0) {
+        newId[id] = static_cast<quint32>(kept.size());
+        kept.push_back(std::move(Texts[id]));
+      }
+      id = newId[id];
+    }
+    Texts = std::move(kept);
+    IndexTexts();
+  }
+  const auto id = static_cast<quint32>(Texts.size());
+  Texts.push_back(text);
+  if (TextIds.size() < MaxIndexedTexts) TextIds.insert(text, id);
+  return id;
+}
+
 void TStringGridModel::SetSize(int NewCols, int NewRows) {
   NewCols = std::max(NewCols, 1);
   NewRows = std::max(NewRows, 1);
   if (NewCols == Cols && NewRows == RowCount()) return;
   beginResetModel();
-  Rows.resize(static_cast<size_t>(NewRows));
-  for (auto& r : Rows) r.resize(static_cast<size_t>(NewCols));
+  std::vector<quint32> ids(static_cast<size_t>(NewCols) * static_cast<size_t>(NewRows), 0);
+  const int keepCols = std::min(Cols, NewCols), keepRows = std::min(NRows, NewRows);
+  for (int r = 0; r < keepRows; ++r)
+    for (int c = 0; c < keepCols; ++c)
+      ids[static_cast<size_t>(r) * static_cast<size_t>(NewCols) + static_cast<size_t>(c)] = IdAt(c, r);
+  Ids = std::move(ids);
   Cols = NewCols;
+  NRows = NewRows;
   FCols = std::min(FCols, Cols);
   FRows = std::min(FRows, RowCount());
   endResetModel();
@@ -55,15 +101,15 @@ void TStringGridModel::SetSize(int NewCols, int NewRows) {
 
 const QString& TStringGridModel::Cell(int C, int R) const {
   if (R < 0 || R >= RowCount() || C < 0 || C >= Cols) return Empty;
-  return Rows[static_cast<size_t>(R)][static_cast<size_t>(C)];
+  return Texts[IdAt(C, R)];
 }
 
 void TStringGridModel::SetCell(int C, int R, const QString& Text) {
   if (R < 0 || C < 0) return;
   if (R >= RowCount() || C >= Cols) return;
-  QString& cell = Rows[static_cast<size_t>(R)][static_cast<size_t>(C)];
-  if (cell == Text) return;
-  cell = Text;
+  if (Texts[IdAt(C, R)] == Text) return;
+  const quint32 id = Intern(Text);
+  IdAt(C, R) = id;
   if (R < FRows && C < FCols) {
     headerDataChanged(Qt::Horizontal, 0, 0);
   } else if (R < FRows) {
@@ -78,13 +124,51 @@ void TStringGridModel::SetCell(int C, int R, const QString& Text) {
 
 void TStringGridModel::SetTable(std::vector<std::vector<QString>> Table, int NewCols) {
   beginResetModel();
-  Rows = std::move(Table);
-  if (Rows.empty()) Rows.resize(1);
   Cols = std::max(NewCols, 1);
-  for (auto& r : Rows) r.resize(static_cast<size_t>(Cols));
+  NRows = std::max(static_cast<int>(Table.size()), 1);
+  Texts.assign(1, QString());
+  TextIds.clear();
+  TextIdsBuilt = true;
+  Ids.assign(static_cast<size_t>(Cols) * static_cast<size_t>(NRows), 0);
+  for (size_t r = 0; r < Table.size(); ++r) {
+    auto& row = Table[r];
+    const size_t n = std::min(row.size(), static_cast<size_t>(Cols));
+    for (size_t c = 0; c < n; ++c) IdAt(static_cast<int>(c), static_cast<int>(r)) = Intern(row[c]);
+    std::vector<QString>().swap(row);  // each row's strings go as soon as they are taken
+  }
   FCols = std::min(FCols, Cols);
   FRows = std::min(FRows, RowCount());
   endResetModel();
+}
+
+void TStringGridModel::SetCells(TGridCells Cells) {
+  beginResetModel();
+  if (Cells.Texts.empty()) Cells.Texts.emplace_back();
+  Cells.Texts[0] = QString();
+  Cols = std::max(Cells.Cols, 1);
+  NRows = std::max(Cells.Rows, 1);
+  const size_t n = static_cast<size_t>(Cols) * static_cast<size_t>(NRows);
+  if (Cells.Cols != Cols || Cells.Rows != NRows || Cells.Ids.size() != n) Cells.Ids.assign(n, 0);
+  const auto count = static_cast<quint32>(Cells.Texts.size());
+  for (quint32& id : Cells.Ids)
+    if (id >= count) id = 0;
+  Texts = std::move(Cells.Texts);
+  Ids = std::move(Cells.Ids);
+  TextIds.clear();
+  TextIdsBuilt = false;
+  FCols = std::min(FCols, Cols);
+  FRows = std::min(FRows, RowCount());
+  endResetModel();
+}
+
+std::vector<std::vector<QString>> TStringGridModel::Table() const {
+  std::vector<std::vector<QString>> table(static_cast<size_t>(NRows));
+  for (int r = 0; r < NRows; ++r) {
+    auto& row = table[static_cast<size_t>(r)];
+    row.reserve(static_cast<size_t>(Cols));
+    for (int c = 0; c < Cols; ++c) row.push_back(Texts[IdAt(c, r)]);
+  }
+  return table;
 }
 
 void TStringGridModel::SetFixed(int NewFixedCols, int NewFixedRows) {
@@ -102,19 +186,21 @@ void TStringGridModel::SetFixed(int NewFixedCols, int NewFixedRows) {
 void TStringGridModel::MoveRow(int From, int To) {
   if (From == To || From < 0 || To < 0 || From >= RowCount() || To >= RowCount()) return;
   beginResetModel();
-  auto row = std::move(Rows[static_cast<size_t>(From)]);
-  Rows.erase(Rows.begin() + From);
-  Rows.insert(Rows.begin() + To, std::move(row));
+  const auto width = static_cast<std::ptrdiff_t>(Cols);
+  const auto at = [&](int R) { return Ids.begin() + R * width; };
+  if (From < To) std::rotate(at(From), at(From + 1), at(To + 1));
+  else std::rotate(at(To), at(From), at(From + 1));
   endResetModel();
 }
 
 void TStringGridModel::MoveColumn(int From, int To) {
   if (From == To || From < 0 || To < 0 || From >= Cols || To >= Cols) return;
   beginResetModel();
-  for (auto& r : Rows) {
-    QString cell = std::move(r[static_cast<size_t>(From)]);
-    r.erase(r.begin() + From);
-    r.insert(r.begin() + To, std::move(cell));
+  const auto width = static_cast<std::ptrdiff_t>(Cols);
+  for (int r = 0; r < NRows; ++r) {
+    const auto row = Ids.begin() + r * width;
+    if (From < To) std::rotate(row + From, row + From + 1, row + To + 1);
+    else std::rotate(row + To, row + From, row + From + 1);
   }
   endResetModel();
 }
@@ -435,6 +521,7 @@ void TStringGrid::SetSize(int Cols, int Rows) { GridModel->SetSize(Cols, Rows); 
 void TStringGrid::SetTable(std::vector<std::vector<QString>> Table, int Cols) {
   GridModel->SetTable(std::move(Table), Cols);
 }
+void TStringGrid::SetCells(TGridCells Cells) { GridModel->SetCells(std::move(Cells)); }
 void TStringGrid::SetFixedCols(int N) { GridModel->SetFixed(N, FixedRows()); }
 void TStringGrid::SetFixedRows(int N) { GridModel->SetFixed(FixedCols(), N); }
 

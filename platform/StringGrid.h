@@ -4,23 +4,37 @@
 // large matrices fill and scroll fast; fixed rows and columns are shown as the
 // view's headers (which do not scroll), the corner cell in the header corner.
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 #include <QTableView>
 #include <vector>
 
+#include "platform/GridCells.h"
+
+// The cells of a data matrix are mostly the same few texts (the 0s and 1s of a
+// presence matrix): the model keeps every distinct text once and each cell as a
+// 4-byte index into them, so that a grid of 10 million cells stays small.
 class TStringGridModel : public QAbstractTableModel {
   Q_OBJECT
  public:
   explicit TStringGridModel(QObject* Parent = nullptr);
 
   int ColCount() const { return Cols; }
-  int RowCount() const { return static_cast<int>(Rows.size()); }
+  int RowCount() const { return NRows; }
   void SetSize(int Cols, int Rows);
   const QString& Cell(int C, int R) const;
   void SetCell(int C, int R, const QString& Text);
   // Replaces every cell at once; Table is indexed [row][column] and must be rectangular.
   void SetTable(std::vector<std::vector<QString>> Table, int Cols);
-  const std::vector<std::vector<QString>>& Table() const { return Rows; }
+  // Takes cells already held compactly; every id must index Texts (a bad one reads as
+  // the empty text), and Ids must hold Cols * Rows of them.
+  void SetCells(TGridCells Cells);
+  // A copy of every cell, [row][column] (the strings share their text with the grid).
+  std::vector<std::vector<QString>> Table() const;
+  // A copy of every cell held compactly (the texts shared with this grid).
+  TGridCells CompactCells() const { return {Texts, Ids, Cols, NRows}; }
+  // How many distinct texts the grid keeps (the empty one included).
+  size_t DistinctTexts() const { return Texts.size(); }
   void SetFixed(int FixedCols, int FixedRows);
   int FixedCols() const { return FCols; }
   int FixedRows() const { return FRows; }
@@ -39,8 +53,19 @@ class TStringGridModel : public QAbstractTableModel {
   void CellEdited(int C, int R);
 
  private:
-  std::vector<std::vector<QString>> Rows;  // [row][column]
+  quint32 Intern(const QString& Text);
+  void IndexTexts();
+  quint32& IdAt(int C, int R) { return Ids[static_cast<size_t>(R) * static_cast<size_t>(Cols) + static_cast<size_t>(C)]; }
+  quint32 IdAt(int C, int R) const { return Ids[static_cast<size_t>(R) * static_cast<size_t>(Cols) + static_cast<size_t>(C)]; }
+
+  std::vector<QString> Texts{QString()};  // each distinct text once; [0] is empty
+  // Where texts are in Texts (up to a bound); built on the first edit, not when
+  // compact cells are taken.
+  QHash<QString, quint32> TextIds;
+  bool TextIdsBuilt = false;
+  std::vector<quint32> Ids;  // [row * Cols + column]
   int Cols = 0;
+  int NRows = 0;
   int FCols = 0, FRows = 0;
   static const QString Empty;
 };
@@ -106,7 +131,8 @@ class TStringGrid : public TGridView {
   void SetRowCount(int N);
   void SetSize(int Cols, int Rows);
   void SetTable(std::vector<std::vector<QString>> Table, int Cols);
-  const std::vector<std::vector<QString>>& Table() const { return GridModel->Table(); }
+  void SetCells(TGridCells Cells);
+  std::vector<std::vector<QString>> Table() const { return GridModel->Table(); }
   int FixedCols() const { return GridModel->FixedCols(); }
   int FixedRows() const { return GridModel->FixedRows(); }
   void SetFixedCols(int N);

@@ -12,6 +12,7 @@
 #endif
 
 #include "platform/Latin1Qt.h"
+#include "platform/StringGrid.h"
 
 QString DecodeText(const QByteArray& Bytes) {
   const std::string_view view(Bytes.constData(), static_cast<size_t>(Bytes.size()));
@@ -76,6 +77,54 @@ TCellTable GridTable(const TCellText& Cells) {
     }
   }
   return table;
+}
+
+TGridCells GridCells(const TCellText& Cells) {
+  TGridCells out;
+  out.Rows = Cells.Rows();
+  out.Cols = Cells.Cols();
+  out.Ids.assign(static_cast<size_t>(out.Rows) * static_cast<size_t>(out.Cols), 0);
+  // Short texts are looked up and shared (a presence matrix is two texts); a longer
+  // one is taken as it comes, so that a table of distinct texts needs no lookup table.
+  std::unordered_map<std::string_view, quint32> shared;
+  constexpr size_t ShortText = 8, MaxShared = 4096;
+  std::array<quint32, 256> oneByte{};  // the commonest case, looked up directly
+  const auto add = [&](int C, int R) {
+    out.Texts.push_back(CellString(Cells, C, R));
+    return static_cast<quint32>(out.Texts.size() - 1);
+  };
+  for (int r = 0; r < out.Rows; ++r) {
+    quint32* row = out.Ids.data() + static_cast<size_t>(r) * static_cast<size_t>(out.Cols);
+    const int stored = Cells.StoredCells(r);
+    for (int c = 0; c < stored; ++c) {
+      const std::string_view cell = Cells.Cell(c, r);
+      if (cell.empty()) continue;
+      if (cell.size() == 1) {
+        quint32& id = oneByte[static_cast<unsigned char>(cell[0])];
+        if (id == 0) id = add(c, r);
+        row[c] = id;
+      } else if (cell.size() > ShortText) {
+        row[c] = add(c, r);
+      } else if (const auto found = shared.find(cell); found != shared.end()) {
+        row[c] = found->second;
+      } else {
+        row[c] = add(c, r);
+        if (shared.size() < MaxShared) shared.emplace(cell, row[c]);
+      }
+    }
+  }
+  return out;
+}
+
+QByteArray MatrixFileBytes(const TCellTable& Cells, int Cols, int Rows) {
+  static const QString empty;
+  Rows = std::min(Rows, static_cast<int>(Cells.size()));
+  return MatrixFileBytes(
+      [&](int C, int R) -> const QString& {
+        const auto& row = Cells[static_cast<size_t>(R)];
+        return C < static_cast<int>(row.size()) ? row[static_cast<size_t>(C)] : empty;
+      },
+      Cols, Rows);
 }
 
 namespace {
@@ -209,12 +258,16 @@ QString CellForFile(const QString& Cell) {
   return out;
 }
 
-QByteArray MatrixFileBytes(const TCellTable& Cells, int Cols, int Rows) {
+QByteArray MatrixFileBytes(const TStringGridModel& Grid) {
+  return MatrixFileBytes([&](int C, int R) -> const QString& { return Grid.Cell(C, R); }, Grid.ColCount(),
+                         Grid.RowCount());
+}
+
+QByteArray MatrixFileBytes(const std::function<const QString&(int C, int R)>& Cell, int Cols, int Rows) {
   QString text;
-  for (int r = 0; r < Rows && r < static_cast<int>(Cells.size()); ++r) {
-    const auto& row = Cells[static_cast<size_t>(r)];
+  for (int r = 0; r < Rows; ++r) {
     for (int c = 0; c < Cols; ++c) {
-      if (c < static_cast<int>(row.size())) text += CellForFile(row[static_cast<size_t>(c)]);
+      text += CellForFile(Cell(c, r));
       if (c < Cols - 1) text += ' ';
     }
     text += QStringLiteral("\r\n");
@@ -224,7 +277,6 @@ QByteArray MatrixFileBytes(const TCellTable& Cells, int Cols, int Rows) {
   if (text.startsWith(QChar(0xFEFF))) text.prepend(QChar(0xFEFF));
   return text.toUtf8();
 }
-
 bool WriteFileSafely(const QString& Path, const QByteArray& Bytes) {
   QSaveFile file(Path);
   if (!file.open(QIODevice::WriteOnly)) return false;

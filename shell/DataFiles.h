@@ -2,10 +2,14 @@
 // Reading and writing data matrix files: one line per grid row, cells separated by
 // blanks (or commas on input), titles in the first row and first column.
 #include <QString>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/CellText.h"
+#include "platform/GridCells.h"
+
+class TStringGridModel;
 
 using TCellTable = std::vector<std::vector<QString>>;  // [row][column]
 
@@ -30,6 +34,8 @@ QString CellString(const TCellText& Cells, int C, int R);
 // The cells as the grid holds them, [row][column], every row Cols() long. Equal short
 // texts (the 0s and 1s of a presence matrix) share one string.
 TCellTable GridTable(const TCellText& Cells);
+// The same held compactly, as the grid keeps them: each distinct short text once.
+TGridCells GridCells(const TCellText& Cells);
 
 // Splits file bytes into a table of cells: a blank (and, when Commas is set, a comma)
 // ends a cell, a line end ends a row. The first line sets the column count; later
@@ -61,6 +67,10 @@ TReadResult ReadTextFile(const QString& Path, QString& Text);
 QString CellForFile(const QString& Cell);
 // The whole file text of a table (rows joined by CR LF, the last one included).
 QByteArray MatrixFileBytes(const TCellTable& Cells, int Cols, int Rows);
+// The same for cells given one by one (Cell(C, R) for C < Cols, R < Rows).
+QByteArray MatrixFileBytes(const std::function<const QString&(int C, int R)>& Cell, int Cols, int Rows);
+// The whole file text of a grid's cells.
+QByteArray MatrixFileBytes(const TStringGridModel& Grid);
 // Writes the bytes to a temporary file beside Path and renames it over Path only
 // when it was written whole. False (and the old file intact) on any failure.
 bool WriteFileSafely(const QString& Path, const QByteArray& Bytes);

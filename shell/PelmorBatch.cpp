@@ -134,7 +134,7 @@ bool TPelmor::SaveBatchSummary(const QStringList& SummaryLines) {
   const QString summaryName = QDir(CurrentDir()).filePath(QStringLiteral("Summary") + ExtractFileName(FileName));
   const QString gridName = QDir(CurrentDir()).filePath(QStringLiteral("BatchSummary.txt"));
   if (!WriteFileSafely(summaryName, TextLinesFileBytes(SummaryLines)) ||
-      !WriteFileSafely(gridName, MatrixFileBytes(BatchGrid->Table(), BatchGrid->ColCount(), BatchGrid->RowCount()))) {
+      !WriteFileSafely(gridName, MatrixFileBytes(*BatchGrid->Model()))) {
     ShowMessage(QStringLiteral("Error saving batch summary...Aborting."));
     return false;
   }

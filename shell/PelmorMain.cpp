@@ -202,6 +202,8 @@ void TPelmor::ReplaceGrid(TCellTable Cells, int Cols) {
   MainGrid->SetTable(std::move(Cells), Cols);
 }
 
+void TPelmor::ReplaceGrid(TGridCells Cells) { MainGrid->SetCells(std::move(Cells)); }
+
 void TPelmor::LockRowColumn() {
   MainGrid->SetFixedCols(1);
   MainGrid->SetFixedRows(1);
@@ -233,7 +235,7 @@ void TPelmor::Open1Click() {
     return;
   }
   FileName = *chosen;
-  ReplaceGrid(GridTable(read.Cells), read.Cols);
+  ReplaceGrid(GridCells(read.Cells));
   setWindowTitle(QStringLiteral("Pelmor : ") + ExpandFileName(FileName));
   LockRowColumn();
 }
@@ -254,13 +256,13 @@ void TPelmor::OpenBatchFile() {
   }
   // An accepted file has at least two rows, so it held a line end.
   RunEnabled = true;
-  ReplaceGrid(GridTable(read.Cells), read.Cols);
+  ReplaceGrid(GridCells(read.Cells));
   setWindowTitle(QStringLiteral("Pelmor : ") + FileName);
   LockRowColumn();
 }
 
 bool TPelmor::SaveGridToFile(const TStringGrid& Grid, const QString& Name) {
-  const QByteArray bytes = MatrixFileBytes(Grid.Table(), Grid.ColCount(), Grid.RowCount());
+  const QByteArray bytes = MatrixFileBytes(*Grid.Model());
   if (!WriteFileSafely(Name, bytes)) {
     ShowMessage(QStringLiteral("Error writing file."));
     return false;

@@ -176,6 +176,7 @@ class TPelmor : public QMainWindow, public TRunState {
   void FormCreate();
   void SetFileCommandsEnabled(bool On);
   void ReplaceGrid(TCellTable Cells, int Cols);
+  void ReplaceGrid(TGridCells Cells);
 };
 
 extern TPelmor* Pelmor;

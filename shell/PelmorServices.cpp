@@ -145,7 +145,7 @@ bool Refuse(TRunState& State) { return Fail(State, SaveError); }
 bool TPelmor::SaveSimulation(int32_t I, int32_t J, const TStringGrid& Grid) {
   if (AbortRequested) return false;
   // Written as the data writer writes a grid.
-  return WriteSimFile(*this, SimFileName(I, J), MatrixFileBytes(Grid.Table(), Grid.ColCount(), Grid.RowCount()));
+  return WriteSimFile(*this, SimFileName(I, J), MatrixFileBytes(*Grid.Model()));
 }
 
 bool TPelmor::SaveSimulation_2(int32_t I, int32_t J, const std::vector<std::vector<int32_t>>& M) {

@@ -175,7 +175,7 @@ TRunHooks& TAnalysisResults::Hooks() {
 }
 
 void TAnalysisResults::ShowInputMatrix(TStringGrid& Grid) {
-  Grid.SetTable(Pelmor->MainGrid->Table(), Pelmor->MainGrid->ColCount());
+  Grid.SetCells(Pelmor->MainGrid->Model()->CompactCells());
   // A copy to look at: its titles stay in view, Tab goes on to the next control.
   Grid.SetFixedCols(1);
   Grid.SetFixedRows(1);

@@ -76,7 +76,7 @@ std::optional<QString> ChooseWeightsFile(QWidget* Parent) {
 }
 
 QByteArray WeightsFileBytes(const TStringGrid& G, TWeightsCells Cells) {
-  if (Cells == TWeightsCells::Joined) return MatrixFileBytes(G.Table(), G.ColCount(), G.RowCount());
+  if (Cells == TWeightsCells::Joined) return MatrixFileBytes(*G.Model());
   QByteArray out;
   for (int r = 0; r < G.RowCount(); ++r) {
     for (int c = 0; c < G.ColCount(); ++c) {

@@ -238,12 +238,11 @@ void TCoOccurrence::InitMatrices() {
   s.NumSites = g.ColCount() - 1;
   s.NumSpecies = g.RowCount() - 1;
   ObservedMatrix = MakeMatrix(s.GridCols, s.GridRows);
-  const auto& table = g.Table();
+  const TStringGridModel& cells = *g.Model();
   for (int r = 1; r < s.GridRows; ++r) {
-    const auto& row = table[static_cast<size_t>(r)];
-    for (int c = 1; c < s.GridCols && c < static_cast<int>(row.size()); ++c) {
+    for (int c = 1; c < s.GridCols; ++c) {
       double v = 0.0;
-      if (!TextToFloat(row[static_cast<size_t>(c)].toStdString(), v)) v = 0.0;
+      if (!TextToFloat(cells.Cell(c, r).toStdString(), v)) v = 0.0;
       ObservedMatrix[static_cast<size_t>(c)][static_cast<size_t>(r)] = v > 0.0 ? 1 : 0;
     }
   }

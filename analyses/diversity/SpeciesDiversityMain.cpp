@@ -153,11 +153,10 @@ bool TSpeciesDiversity::Init() {
   }
 
   // The counts, read once: negative counts and totals beyond 32 bits are refused.
-  const auto& table = g.Table();
+  const TStringGridModel& grid = *g.Model();
   int64_t total = 0;
   auto read = [&](int C, int R, int32_t& Value) {
-    const auto& row = table[static_cast<size_t>(R)];
-    Value = static_cast<size_t>(C) < row.size() ? IntTextRule(row[static_cast<size_t>(C)].toStdString()) : 0;
+    Value = IntTextRule(grid.Cell(C, R).toStdString());
     if (Value < 0) {
       ShowMessage(QStringLiteral("Invalid value @ Row ") + N(R) + QStringLiteral(" Col ") + N(C));
       return false;

@@ -86,12 +86,9 @@ bool TGuildStructure::TabVisible(QWidget* Sheet) const { return PageControl1->is
 void TGuildStructure::CopyMainGridToSimulationGrid() {
   const TStringGrid& g = *Pelmor->MainGrid;
   Cells.Resize(g.ColCount(), g.RowCount());
-  const auto& table = g.Table();
-  for (int r = 1; r < g.RowCount(); ++r) {
-    const auto& row = table[static_cast<size_t>(r)];
-    for (int c = 1; c < g.ColCount() && c < static_cast<int>(row.size()); ++c)
-      Cells.SetCell(c, r, row[static_cast<size_t>(c)].toStdString());
-  }
+  const TStringGridModel& cells = *g.Model();
+  for (int r = 1; r < g.RowCount(); ++r)
+    for (int c = 1; c < g.ColCount(); ++c) Cells.SetCell(c, r, cells.Cell(c, r).toStdString());
 }
 
 std::vector<std::string> TGuildStructure::Labels() const {

@@ -166,12 +166,11 @@ bool TNicheOverlap::SetUpMatrices() {
   ObservedMatrix = MakeRealMatrix(cols, rows);
   LastSimulated_.clear();
   Data_.Resize(rows - 1, cols - 1);
-  const auto& table = g.Table();
+  const TStringGridModel& cells = *g.Model();
   for (int r = 1; r < rows; ++r) {
-    const auto& row = table[static_cast<size_t>(r)];
     for (int c = 1; c < cols; ++c) {
       double v = 0.0;
-      const std::string text = c < static_cast<int>(row.size()) ? row[static_cast<size_t>(c)].toStdString() : std::string();
+      const std::string text = cells.Cell(c, r).toStdString();
       switch (ReadNicheCell(text, v)) {
         case TNicheCell::Negative:
           ShowMessage(QStringLiteral("Invalid value @ Row %1 Col %2").arg(r).arg(c));

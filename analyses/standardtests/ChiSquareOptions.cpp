@@ -162,7 +162,7 @@ bool TChiSquareOpts::Open1Click() {
 }
 
 bool TChiSquareOpts::SaveGridToFile(const TStringGrid& Grid, const QString& Name) {
-  if (!WriteFileSafely(Name, MatrixFileBytes(Grid.Table(), Grid.ColCount(), Grid.RowCount()))) {
+  if (!WriteFileSafely(Name, MatrixFileBytes(*Grid.Model()))) {
     ShowMessage(QStringLiteral("Error writing file."));
     return false;
   }

@@ -63,3 +63,91 @@ TEST(StringGrid, LargeTablesFillAtOnce) {
   grid.SetRow(200);
   EXPECT_EQ(grid.Row(), 200);
 }
+
+// The model keeps each distinct text once and a small index per cell: a presence
+// matrix of any size holds its "0" and "1" once each.
+TEST(StringGridModel, EqualTextsShareOneStoredText) {
+  TStringGridModel m;
+  std::vector<std::vector<QString>> table(200, std::vector<QString>(300));
+  for (int r = 0; r < 200; ++r)
+    for (int c = 0; c < 300; ++c) table[r][c] = QString::number((r + c) % 2);  // fresh strings
+  m.SetTable(std::move(table), 300);
+  EXPECT_EQ(m.DistinctTexts(), 3u);  // empty, "0", "1"
+  EXPECT_EQ(m.Cell(1, 0), "1");
+  EXPECT_EQ(&m.Cell(1, 0), &m.Cell(0, 1));  // the very same string
+  EXPECT_NE(&m.Cell(1, 0), &m.Cell(0, 0));
+  // An edit to a text already held adds nothing; a new text is added once.
+  m.SetCell(0, 0, QStringLiteral("1"));
+  EXPECT_EQ(m.DistinctTexts(), 3u);
+  m.SetCell(5, 5, QStringLiteral("abc"));
+  m.SetCell(6, 6, QStringLiteral("abc"));
+  EXPECT_EQ(m.DistinctTexts(), 4u);
+  EXPECT_EQ(&m.Cell(5, 5), &m.Cell(6, 6));
+  // A copy for another grid shares the texts too.
+  TStringGridModel copy;
+  copy.SetCells(m.CompactCells());
+  EXPECT_EQ(copy.DistinctTexts(), 4u);
+  EXPECT_EQ(copy.Table(), m.Table());
+}
+
+// Texts left behind by edits never pile up: many edits of a small grid keep the
+// stored texts near its cell count, and every cell keeps its text.
+TEST(StringGridModel, ManyEditsKeepTheStoredTextsBounded) {
+  TStringGridModel m;
+  m.SetSize(3, 2);
+  m.SetCell(0, 0, "keep");
+  for (int i = 0; i < 20000; ++i) m.SetCell(1 + i % 2, i % 2, QString("t%1").arg(i));
+  EXPECT_LE(m.DistinctTexts(), 6u + 1024u + 2u);
+  EXPECT_EQ(m.Cell(0, 0), "keep");
+  EXPECT_EQ(m.Cell(1, 0), "t19998");
+  EXPECT_EQ(m.Cell(2, 1), "t19999");
+  EXPECT_EQ(m.Cell(1, 1), "");
+  // A cell set from another cell's own string, while the texts are being rebuilt.
+  for (int i = 0; i < 3000; ++i) {
+    m.SetCell(2, 0, QString("u%1").arg(i));
+    m.SetCell(1, 1, m.Cell(2, 0));
+  }
+  EXPECT_EQ(m.Cell(1, 1), "u2999");
+  EXPECT_EQ(m.Cell(0, 0), "keep");
+}
+
+TEST(StringGridModel, TableIsRectangularAndMovesKeepEveryCell) {
+  TStringGridModel m;
+  // A short row is filled with empty cells, a long one cut at the column count.
+  m.SetTable({{"a", "b", "c"}, {"d"}, {"e", "f", "g", "h"}}, 3);
+  using T = std::vector<std::vector<QString>>;
+  EXPECT_EQ(m.Table(), (T{{"a", "b", "c"}, {"d", "", ""}, {"e", "f", "g"}}));
+  m.MoveRow(0, 2);
+  EXPECT_EQ(m.Table(), (T{{"d", "", ""}, {"e", "f", "g"}, {"a", "b", "c"}}));
+  m.MoveRow(2, 0);
+  EXPECT_EQ(m.Table(), (T{{"a", "b", "c"}, {"d", "", ""}, {"e", "f", "g"}}));
+  m.MoveColumn(2, 0);
+  EXPECT_EQ(m.Table(), (T{{"c", "a", "b"}, {"", "d", ""}, {"g", "e", "f"}}));
+  m.MoveColumn(0, 1);
+  EXPECT_EQ(m.Table(), (T{{"a", "c", "b"}, {"d", "", ""}, {"e", "g", "f"}}));
+  m.MoveColumn(0, 5);  // outside: nothing moves
+  m.MoveRow(-1, 0);
+  EXPECT_EQ(m.Table(), (T{{"a", "c", "b"}, {"d", "", ""}, {"e", "g", "f"}}));
+  // Growing keeps the cells where they were; the new ones are empty.
+  m.SetSize(4, 4);
+  EXPECT_EQ(m.Table(), (T{{"a", "c", "b", ""}, {"d", "", "", ""}, {"e", "g", "f", ""}, {"", "", "", ""}}));
+  m.SetTable({}, 2);
+  EXPECT_EQ(m.Table(), (T{{"", ""}}));
+}
+
+TEST(StringGridModel, CompactCellsOfTheWrongShapeOrWithBadIndicesReadEmpty) {
+  TStringGridModel m;
+  TGridCells cells;
+  cells.Texts = {QString(), "x", "y"};
+  cells.Cols = 2;
+  cells.Rows = 2;
+  cells.Ids = {1, 2, 7, 0};  // 7 indexes no text
+  m.SetCells(cells);
+  using T = std::vector<std::vector<QString>>;
+  EXPECT_EQ(m.Table(), (T{{"x", "y"}, {"", ""}}));
+  cells.Ids = {1, 2, 1};  // one id short of 2 x 2
+  m.SetCells(cells);
+  EXPECT_EQ(m.Table(), (T{{"", ""}, {"", ""}}));
+  m.SetCell(1, 1, "z");
+  EXPECT_EQ(m.Cell(1, 1), "z");
+}

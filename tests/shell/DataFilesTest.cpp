@@ -176,3 +176,24 @@ TEST(DataFileWriter, FirstCellStartingWithAMarkReadsBack) {
   EXPECT_EQ(CellString(back.Cells, 0, 0), mark + "sp");
   EXPECT_EQ(CellString(back.Cells, 1, 1), "1");
 }
+
+// The grid's compact cells hold what the table of strings holds, each short text once.
+TEST(DataFileReader, CompactGridCellsMatchTheTableOfStrings) {
+  const QByteArray bytes("species s\xc3\xa9te site2 a_rather_long_title\r\n"
+                         "sp1 1 0 12345678\r\nsp2 0 1 123456789\r\nsp3 1\r\nsp4 0 1 123456789\r\n");
+  const TReadResult r = ParseMatrixBytes(bytes.toStdString());
+  ASSERT_EQ(r.State, TReadResult::Ok);
+  const TGridCells cells = GridCells(r.Cells);
+  const TCellTable table = GridTable(r.Cells);
+  ASSERT_EQ(cells.Cols, 4);
+  ASSERT_EQ(cells.Rows, 5);
+  ASSERT_EQ(cells.Ids.size(), 20u);
+  for (int row = 0; row < 5; ++row)
+    for (int c = 0; c < 4; ++c)
+      EXPECT_EQ(cells.Texts[cells.Ids[static_cast<size_t>(row * 4 + c)]], table[row][c]) << row << "," << c;
+  EXPECT_EQ(cells.Texts[cells.Ids[5]], QString::fromUtf8("1"));
+  EXPECT_EQ(cells.Texts[cells.Ids[4 + 1]], cells.Texts[cells.Ids[8 + 2]]);
+  EXPECT_EQ(cells.Ids[4 + 1], cells.Ids[12 + 1]);  // "1" once
+  EXPECT_EQ(cells.Ids[12 + 2], 0u);                // the missing cell is empty
+  EXPECT_EQ(cells.Texts[cells.Ids[1]], QString::fromUtf8("s\xc3\xa9te"));
+}
