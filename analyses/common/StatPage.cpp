@@ -32,6 +32,23 @@ void FitFigureLines(QPlainTextEdit& Pane) {
                        2 * static_cast<int>(Pane.document()->documentMargin()) + 2 * Pane.frameWidth() + 4);
 }
 
+TStringGrid* NewResultsGrid(QWidget* Sheet, const QString& Name, QLayout* Layout) {
+  auto* g = new TStringGrid(Sheet);
+  g->setObjectName(Name);
+  g->SetEditing(false);
+  (Layout ? Layout : new QVBoxLayout(Sheet))->addWidget(g);
+  return g;
+}
+
+TStringGrid* NewFiguresGrid(QWidget* Sheet, const QString& Name, int Cols, QLayout* Layout) {
+  TStringGrid* g = NewResultsGrid(Sheet, Name, Layout);
+  g->SetSize(Cols, 2);
+  g->SetFixedCols(1);
+  g->SetFixedRows(1);
+  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
+  return g;
+}
+
 QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model) {
   // A model of titled cells shows its titles as headers that stay in view; any other
   // model shows its own headers.

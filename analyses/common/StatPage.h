@@ -9,6 +9,8 @@
 #include "analyses/common/StatBlock.h"
 
 class QGroupBox;
+class QLayout;
+class TStringGrid;
 class QPlainTextEdit;
 class QTableView;
 class QWidget;
@@ -18,6 +20,12 @@ class QAbstractItemModel;
 QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly = true);
 // Room in a statistic page's figure pane for its longest lines.
 void FitFigureLines(QPlainTextEdit& Pane);
+// A read-only grid of a results tab, titles in view, added to Layout (a new layout
+// filling Sheet when none is given).
+TStringGrid* NewResultsGrid(QWidget* Sheet, const QString& Name, QLayout* Layout = nullptr);
+// The same for columns of figures: Cols columns, the title row and column fixed, each
+// column wide enough for a figure such as "-12345.67890".
+TStringGrid* NewFiguresGrid(QWidget* Sheet, const QString& Name, int Cols, QLayout* Layout = nullptr);
 // The read-only view of a results tab over a model (a cell model's titles as headers).
 QTableView* NewMatrixView(QWidget* Parent, const QString& Name, QAbstractItemModel* Model);
 // A memo's text as a line list holds it: CR LF and CR end lines, and a line end at

@@ -114,10 +114,7 @@ TCoOccurrence::TCoOccurrence() : TAnalysisResults(QStringLiteral("Co-occurrence"
 
   InputSheet = AddSheet(QStringLiteral("Input matrix"));
   InputSheet->setObjectName(QStringLiteral("InputSheet"));
-  InputGrid = new TStringGrid(InputSheet);
-  InputGrid->setObjectName(QStringLiteral("InputGrid"));
-  InputGrid->SetEditing(false);
-  (new QVBoxLayout(InputSheet))->addWidget(InputGrid);
+  InputGrid = NewResultsGrid(InputSheet, QStringLiteral("InputGrid"));
 
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
   SimulationSheet->setObjectName(QStringLiteral("SimulationSheet"));

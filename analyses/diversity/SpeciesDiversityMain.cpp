@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "analyses/common/AnalysisLauncher.h"
+#include "analyses/common/StatPage.h"
 #include "analyses/diversity/AbundancelevelsOptions.h"
 #include "analyses/diversity/SpeciesDiversityOptions.h"
 #include "core/PelmorStats.h"
@@ -30,13 +31,6 @@ namespace {
 QString F(double V) { return QString::fromStdString(FloatToStrF(V)); }
 QString N(int64_t V) { return QString::number(V); }
 
-TStringGrid* NewGrid(QWidget* Sheet, const QString& Name) {
-  auto* g = new TStringGrid(Sheet);
-  g->setObjectName(Name);
-  g->Model()->Editable = false;
-  (new QVBoxLayout(Sheet))->addWidget(g);
-  return g;
-}
 
 // The launcher's deviation: each batch file must fit the size limits.
 bool CheckBatchFile() {
@@ -56,16 +50,16 @@ TSpeciesDiversity::TSpeciesDiversity() : TAnalysisResults(QStringLiteral("Pelmor
 
   InputSheet = AddSheet(QStringLiteral("Input"));
   InputSheet->setObjectName(QStringLiteral("InputSheet"));
-  InputColumnStringGrid = NewGrid(InputSheet, QStringLiteral("InputColumnStringGrid"));
+  InputColumnStringGrid = NewResultsGrid(InputSheet, QStringLiteral("InputColumnStringGrid"));
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
   SimulationSheet->setObjectName(QStringLiteral("SimulationSheet"));
-  SimulationStringGrid = NewGrid(SimulationSheet, QStringLiteral("SimulationStringGrid"));
+  SimulationStringGrid = NewResultsGrid(SimulationSheet, QStringLiteral("SimulationStringGrid"));
   DiversityCurveSheet = AddSheet(QStringLiteral("Diversity curve"));
   DiversityCurveSheet->setObjectName(QStringLiteral("DiversityCurveSheet"));
-  DiversityCurveStringGrid = NewGrid(DiversityCurveSheet, QStringLiteral("DiversityCurveStringGrid"));
+  DiversityCurveStringGrid = NewResultsGrid(DiversityCurveSheet, QStringLiteral("DiversityCurveStringGrid"));
   AbundanceCurveSheet = AddSheet(QStringLiteral("Abundance curve "));
   AbundanceCurveSheet->setObjectName(QStringLiteral("AbundanceCurveSheet"));
-  DiversityCurveStringGrid2 = NewGrid(AbundanceCurveSheet, QStringLiteral("DiversityCurveStringGrid2"));
+  DiversityCurveStringGrid2 = NewResultsGrid(AbundanceCurveSheet, QStringLiteral("DiversityCurveStringGrid2"));
   for (TStringGrid* g : {DiversityCurveStringGrid, DiversityCurveStringGrid2}) {
     g->SetSize(6, 2);
     g->SetFixedRows(1);

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "analyses/common/AnalysisLauncher.h"
+#include "analyses/common/StatPage.h"
 #include "analyses/guild/GuildStructureOptions.h"
 #include "core/PelmorStats.h"
 #include "core/PelmorText.h"
@@ -23,13 +24,6 @@ const char* const kObservedArrow = ".................>";
 // Above this many stored group values the run is refused before its loop.
 constexpr int64_t kMaxGroupValues = 50'000'000;
 
-TStringGrid* NewGrid(QWidget* Sheet, const QString& Name) {
-  auto* g = new TStringGrid(Sheet);
-  g->setObjectName(Name);
-  g->Model()->Editable = false;
-  (new QVBoxLayout(Sheet))->addWidget(g);
-  return g;
-}
 
 QStringList PageNames(const QString& Stat, const QString& Observed, const QString& Low, const QString& High,
                       const QString& Counts, const QString& Bins) {
@@ -46,11 +40,11 @@ TGuildStructure::TGuildStructure() : TAnalysisResults(QStringLiteral("Guild Stru
   setObjectName(QStringLiteral("GuildStructure"));
 
   InputSheet = AddSheet(QStringLiteral("Input matrix"));
-  InputGrid = NewGrid(InputSheet, QStringLiteral("InputGrid"));
+  InputGrid = NewResultsGrid(InputSheet, QStringLiteral("InputGrid"));
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
-  SimulationGrid = NewGrid(SimulationSheet, QStringLiteral("SimulationGrid"));
+  SimulationGrid = NewResultsGrid(SimulationSheet, QStringLiteral("SimulationGrid"));
   GuildsRegionsSheet = AddSheet(QStringLiteral("Guilds / Regions"));
-  GuildsRegionsGrid = NewGrid(GuildsRegionsSheet, QStringLiteral("GuildsRegionsGrid"));
+  GuildsRegionsGrid = NewResultsGrid(GuildsRegionsSheet, QStringLiteral("GuildsRegionsGrid"));
   PairwiseSheet = AddSheet(QStringLiteral("Pairwise"));
   MeanSheet = AddSheet(QStringLiteral("Mean"));
   MeanPage = BuildStatTab(MeanSheet, QStringLiteral("Observed index"),

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "analyses/common/AnalysisLauncher.h"
+#include "analyses/common/StatPage.h"
 #include "analyses/macroecology/MacroEcologyUDefined1.h"
 #include "analyses/macroecology/MacroEcologyUDefined2.h"
 #include "analyses/macroecology/MacroecologyOptions.h"
@@ -24,17 +25,6 @@ TMacroEcology* MacroEcology = nullptr;
 namespace {
 QString Q(const std::string& S) { return QString::fromStdString(S); }
 
-TStringGrid* NewPointsGrid(QWidget* Sheet, const QString& Name, QLayout* Layout) {
-  auto* g = new TStringGrid(Sheet);
-  g->setObjectName(Name);
-  g->SetEditing(false);
-  g->SetSize(3, 2);
-  g->SetFixedCols(1);
-  g->SetFixedRows(1);
-  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
-  Layout->addWidget(g);
-  return g;
-}
 
 TStatLabels BlockLabels(const QString& Observed, const QString& Mean, const QString& Variance, const QString& Noun) {
   TStatLabels l;
@@ -72,12 +62,12 @@ TMacroEcology::TMacroEcology() : TAnalysisResults(QStringLiteral("Macroecology")
   setObjectName(QStringLiteral("MacroEcology"));
 
   InputSheet = AddSheet(QStringLiteral("Input matrix"));
-  InputGrid = NewPointsGrid(InputSheet, QStringLiteral("InputGrid"), new QVBoxLayout(InputSheet));
+  InputGrid = NewFiguresGrid(InputSheet, QStringLiteral("InputGrid"), 3, new QVBoxLayout(InputSheet));
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
   auto* simLayout = new QVBoxLayout(SimulationSheet);
-  SimulationGrid = NewPointsGrid(SimulationSheet, QStringLiteral("SimulationGrid"), simLayout);
+  SimulationGrid = NewFiguresGrid(SimulationSheet, QStringLiteral("SimulationGrid"), 3, simLayout);
   SimulationGrid->SetFixedCols(0);
-  StandardizedGrid = NewPointsGrid(SimulationSheet, QStringLiteral("StandardizedGrid"), simLayout);
+  StandardizedGrid = NewFiguresGrid(SimulationSheet, QStringLiteral("StandardizedGrid"), 3, simLayout);
   StandardizedGrid->hide();
 
   auto statSheet = [this](const QString& Caption, const QString& Group, const QStringList& Names, TStatTab& Page) {

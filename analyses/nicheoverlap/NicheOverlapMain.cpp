@@ -65,10 +65,7 @@ TNicheOverlap::TNicheOverlap() : TAnalysisResults(QStringLiteral("Niche Overlap"
 
   InputSheet = AddSheet(QStringLiteral("Input matrix"));
   InputSheet->setObjectName(QStringLiteral("InputSheet"));
-  InputGrid = new TStringGrid(InputSheet);
-  InputGrid->setObjectName(QStringLiteral("InputGrid"));
-  InputGrid->SetEditing(false);
-  (new QVBoxLayout(InputSheet))->addWidget(InputGrid);
+  InputGrid = NewResultsGrid(InputSheet, QStringLiteral("InputGrid"));
 
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
   SimulationSheet->setObjectName(QStringLiteral("SimulationSheet"));

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "analyses/common/AnalysisLauncher.h"
+#include "analyses/common/StatPage.h"
 #include "analyses/sizeoverlap/SizeOverlapOptions.h"
 #include "analyses/sizeoverlap/SizeOverlapUDefined1.h"
 #include "analyses/sizeoverlap/SizeOverlapUDefined2.h"
@@ -26,13 +27,6 @@ QString F(double V) { return Q(FloatToStrF(V)); }
 // The observed index's arrow: fifteen dots.
 const char* const kObservedArrow = "...............>";
 
-TStringGrid* NewGrid(QWidget* Sheet, const QString& Name) {
-  auto* g = new TStringGrid(Sheet);
-  g->setObjectName(Name);
-  g->Model()->Editable = false;
-  (new QVBoxLayout(Sheet))->addWidget(g);
-  return g;
-}
 
 // A grid of two columns: the corner and the analysed column's title above the values.
 void ValuesToGrid(TStringGrid& G, int32_t N, const std::vector<double>& X, int Rows, const QString& Corner,
@@ -55,11 +49,11 @@ TSizeOverlap::TSizeOverlap() : TAnalysisResults(QStringLiteral("Size Overlap")) 
   setObjectName(QStringLiteral("SizeOverlap"));
 
   InputSheet = AddSheet(QStringLiteral("Input column"));
-  InputColumnGrid = NewGrid(InputSheet, QStringLiteral("InputColumnGrid"));
+  InputColumnGrid = NewResultsGrid(InputSheet, QStringLiteral("InputColumnGrid"));
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
-  SimulationGrid = NewGrid(SimulationSheet, QStringLiteral("SimulationGrid"));
+  SimulationGrid = NewResultsGrid(SimulationSheet, QStringLiteral("SimulationGrid"));
   SegmentsSheet = AddSheet(QStringLiteral("Simulation Segments"));
-  SegmentsGrid = NewGrid(SegmentsSheet, QStringLiteral("SegmentsGrid"));
+  SegmentsGrid = NewResultsGrid(SegmentsSheet, QStringLiteral("SegmentsGrid"));
   SizeHistogramSheet = AddSheet(QStringLiteral("Size Histogram"));
   SizePage = BuildStatTab(SizeHistogramSheet,
                           QStringLiteral("Histogram Low... High...................    # Simulations "),

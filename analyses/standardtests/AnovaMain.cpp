@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "analyses/common/AnalysisLauncher.h"
+#include "analyses/common/StatPage.h"
 #include "analyses/standardtests/AnovaOptions.h"
 #include "core/PelmorText.h"
 #include "platform/Prompts.h"
@@ -19,18 +20,6 @@ namespace {
 QString Q(const std::string& S) { return QString::fromStdString(S); }
 QString F(double V) { return Q(FloatToStrF(V)); }
 
-TStringGrid* NewGrid(QWidget* Sheet, const QString& Name, int Cols) {
-  auto* g = new TStringGrid(Sheet);
-  g->setObjectName(Name);
-  // Read-only, titles in view, wide enough for a figure such as "-12345.67890".
-  g->SetEditing(false);
-  g->SetSize(Cols, 2);
-  g->SetFixedCols(1);
-  g->SetFixedRows(1);
-  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
-  (new QVBoxLayout(Sheet))->addWidget(g);
-  return g;
-}
 }  // namespace
 
 TAnovaShell::TAnovaShell() : TAnalysisResults(QStringLiteral("ANOVA")) {
@@ -38,13 +27,13 @@ TAnovaShell::TAnovaShell() : TAnalysisResults(QStringLiteral("ANOVA")) {
   setObjectName(QStringLiteral("AnovaShell"));
 
   InputSheet = AddSheet(QStringLiteral("Input matrix"));
-  InputGrid = NewGrid(InputSheet, QStringLiteral("InputGrid"), 3);
+  InputGrid = NewFiguresGrid(InputSheet, QStringLiteral("InputGrid"), 3);
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
-  SimulationGrid = NewGrid(SimulationSheet, QStringLiteral("SimulationGrid"), 3);
+  SimulationGrid = NewFiguresGrid(SimulationSheet, QStringLiteral("SimulationGrid"), 3);
   ObservedMeansSheet = AddSheet(QStringLiteral("Observed Means"));
-  MeansStringGrid = NewGrid(ObservedMeansSheet, QStringLiteral("MeansStringGrid"), 4);
+  MeansStringGrid = NewFiguresGrid(ObservedMeansSheet, QStringLiteral("MeansStringGrid"), 4);
   SimulatedMeansSheet = AddSheet(QStringLiteral("Simulated Means"));
-  SimulatedMeansStringGrid = NewGrid(SimulatedMeansSheet, QStringLiteral("SimulatedMeansStringGrid"), 4);
+  SimulatedMeansStringGrid = NewFiguresGrid(SimulatedMeansSheet, QStringLiteral("SimulatedMeansStringGrid"), 4);
   FRatioSheet = AddSheet(QStringLiteral("Pseudo F-Ratio"));
   FRatioPage = BuildRangeStatPage(FRatioSheet, QStringLiteral("FRatioMemo"), QStringLiteral("ObservedVarianceMemo"),
                              QStringLiteral("FRatioHistogramMemo"), QStringLiteral("FRatioHistogramMemo2"),

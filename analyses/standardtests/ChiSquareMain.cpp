@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "analyses/common/AnalysisLauncher.h"
+#include "analyses/common/StatPage.h"
 #include "analyses/standardtests/ChiSquareOptions.h"
 #include "core/PelmorText.h"
 #include "platform/Platform.h"
@@ -21,17 +22,6 @@ TChiSquareShell* ChiSquareShell = nullptr;
 namespace {
 QString Q(const std::string& S) { return QString::fromStdString(S); }
 
-TStringGrid* NewGrid(QWidget* Sheet, const QString& Name) {
-  auto* g = new TStringGrid(Sheet);
-  g->setObjectName(Name);
-  g->SetEditing(false);
-  g->SetSize(2, 2);
-  g->SetFixedCols(1);
-  g->SetFixedRows(1);
-  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("12345.1234567")) + 12);
-  (new QVBoxLayout(Sheet))->addWidget(g);
-  return g;
-}
 
 const QString ExpectedGridError = QStringLiteral("Expected Grid 0 error: ");
 
@@ -43,11 +33,11 @@ TChiSquareShell::TChiSquareShell() : TAnalysisResults(QStringLiteral("Pelmor -- 
   ChiSquareShell = this;
   setObjectName(QStringLiteral("ChiSquareShell"));
   InputSheet = AddSheet(QStringLiteral("Input matrix"));
-  InputGrid = NewGrid(InputSheet, QStringLiteral("InputGrid"));
+  InputGrid = NewFiguresGrid(InputSheet, QStringLiteral("InputGrid"), 2);
   ExpectedSheet = AddSheet(QStringLiteral("Expected matrix"));
-  ExpectedGrid = NewGrid(ExpectedSheet, QStringLiteral("ExpectedGrid"));
+  ExpectedGrid = NewFiguresGrid(ExpectedSheet, QStringLiteral("ExpectedGrid"), 2);
   SimulationSheet = AddSheet(QStringLiteral("Simulated matrix"));
-  SimulationGrid = NewGrid(SimulationSheet, QStringLiteral("SimulationGrid"));
+  SimulationGrid = NewFiguresGrid(SimulationSheet, QStringLiteral("SimulationGrid"), 2);
   ChiSquareSheet = AddSheet(QStringLiteral("Chi-square"));
   ChiSquarePage = BuildRangeStatPage(ChiSquareSheet, QStringLiteral("ChiSquareMemo"), QStringLiteral("ObservedChiSquareMemo"),
                                      QStringLiteral("ChiSquareHistogramMemo"), QStringLiteral("ChiSquareHistogramMemo2"),

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "analyses/common/AnalysisLauncher.h"
+#include "analyses/common/StatPage.h"
 #include "analyses/standardtests/RegressionOptions.h"
 #include "analyses/standardtests/StandardTestsEngine.h"
 #include "core/PelmorText.h"
@@ -21,18 +22,6 @@ TRegressionShell* RegressionShell = nullptr;
 namespace {
 QString Q(const std::string& S) { return QString::fromStdString(S); }
 
-TStringGrid* NewColumnsGrid(QWidget* Sheet, const QString& Name) {
-  auto* g = new TStringGrid(Sheet);
-  g->setObjectName(Name);
-  // Read-only, titles in view, wide enough for a figure such as "-12345.67890".
-  g->SetEditing(false);
-  g->SetSize(3, 2);
-  g->SetFixedCols(1);
-  g->SetFixedRows(1);
-  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
-  (new QVBoxLayout(Sheet))->addWidget(g);
-  return g;
-}
 
 TStatLabels BlockLabels(const QString& Observed, const QString& Mean, const QString& Variance, const QString& Less,
                         const QString& Equal, const QString& Greater) {
@@ -54,9 +43,9 @@ TRegressionShell::TRegressionShell() : TAnalysisResults(QStringLiteral("Regressi
   setObjectName(QStringLiteral("RegressionShell"));
 
   InputSheet = AddSheet(QStringLiteral("Input matrix"));
-  InputGrid = NewColumnsGrid(InputSheet, QStringLiteral("InputGrid"));
+  InputGrid = NewFiguresGrid(InputSheet, QStringLiteral("InputGrid"), 3);
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
-  SimulationGrid = NewColumnsGrid(SimulationSheet, QStringLiteral("SimulationGrid"));
+  SimulationGrid = NewFiguresGrid(SimulationSheet, QStringLiteral("SimulationGrid"), 3);
 
   ChartsSheet = AddSheet(QStringLiteral("Charts"));
   ChartsSheet->setObjectName(QStringLiteral("ChartsSheet"));

@@ -21,17 +21,6 @@ TRunsTestShell* RunsTestShell = nullptr;
 namespace {
 QString Q(const std::string& S) { return QString::fromStdString(S); }
 
-TStringGrid* NewColumnsGrid(QWidget* Sheet, const QString& Name) {
-  auto* g = new TStringGrid(Sheet);
-  g->setObjectName(Name);
-  g->SetEditing(false);
-  g->SetSize(3, 2);
-  g->SetFixedCols(1);
-  g->SetFixedRows(1);
-  g->SetDefaultColWidth(g->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678900")) + 12);
-  (new QVBoxLayout(Sheet))->addWidget(g);
-  return g;
-}
 
 struct TBlockWords {
   QString Title, Observed, Mean, Variance, Less, Equal, Greater;
@@ -73,9 +62,9 @@ TRunsTestShell::TRunsTestShell() : TAnalysisResults(QStringLiteral("Runs Test"))
   RunsTestShell = this;
   setObjectName(QStringLiteral("RunsTestShell"));
   InputSheet = AddSheet(QStringLiteral("Input matrix"));
-  InputGrid = NewColumnsGrid(InputSheet, QStringLiteral("InputGrid"));
+  InputGrid = NewFiguresGrid(InputSheet, QStringLiteral("InputGrid"), 3);
   SimulationSheet = AddSheet(QStringLiteral("Simulation"));
-  SimulationGrid = NewColumnsGrid(SimulationSheet, QStringLiteral("SimulationGrid"));
+  SimulationGrid = NewFiguresGrid(SimulationSheet, QStringLiteral("SimulationGrid"), 3);
   LongestRunSheet = AddSheet(QStringLiteral("Length of longest run"));
   LongestRunPage = BuildRangeStatPage(LongestRunSheet, QStringLiteral("LongestRunMemo"),
                                       QStringLiteral("ObservedLongestRunMemo"), QStringLiteral("LongestRunHistogramMemo"),
