@@ -11,7 +11,7 @@ JOBS="${FUZZ_JOBS:-2}"
 ./setup-deps.sh --fuzz
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DPELMOR_FUZZ=ON -DPELMOR_GUI=OFF -DPELMOR_BENCH=OFF >/dev/null
+  -DPELMOR_FUZZ=ON -DPELMOR_BENCH=OFF >/dev/null
 TARGETS=(fuzz_datafile fuzz_weights fuzz_numbers)
 cmake --build build-fuzz -j"$JOBS" --target "${TARGETS[@]}"
 

@@ -1,6 +1,7 @@
 #include "analyses/common/AnalysisOptions.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcutEvent>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -146,39 +148,40 @@ void TAnalysisOpts::ResetDefaults() {
   SaveMatrixCheckBox->setChecked(false);
 }
 
-namespace {
-// The caption without its accelerator mark ("&&" stays a shown "&").
-QString WithoutMnemonic(QString Caption) {
-  for (int i = 0; i + 1 < Caption.size(); ++i) {
-    if (Caption[i] != QLatin1Char('&')) continue;
-    if (Caption[i + 1] == QLatin1Char('&')) {
-      ++i;
-      continue;
-    }
-    Caption.remove(i, 1);
-    break;
-  }
-  return Caption;
-}
-}  // namespace
-
 void TAnalysisOpts::KeepButtonAccelerators() {
-  // A group or label caption that marks the letter of a button above the tabs would
-  // make that key ambiguous, and the toolkit would then press neither: the button
-  // keeps its letter and the caption is shown unmarked.
+  // A group or label caption may mark the letter of a button above the tabs ("&Resource
+  // States" beside "&Run"). The toolkit takes such a key as ambiguous and only moves the
+  // focus between the two; the dialog watches both and lets the button have its key, and
+  // every caption keeps its own text.
   std::vector<QKeySequence> keys;
-  for (QPushButton* b : {HelpButton, RunButton, CancelButton, DefaultsButton}) keys.push_back(QKeySequence::mnemonic(b->text()));
+  for (QPushButton* b : {HelpButton, RunButton, CancelButton, DefaultsButton}) {
+    keys.push_back(QKeySequence::mnemonic(b->text()));
+    b->installEventFilter(this);
+  }
   auto clashes = [&keys](const QString& Caption) {
     const QKeySequence key = QKeySequence::mnemonic(Caption);
     return !key.isEmpty() && std::find(keys.begin(), keys.end(), key) != keys.end();
   };
   for (QGroupBox* g : findChildren<QGroupBox*>())
-    if (clashes(g->title())) g->setTitle(WithoutMnemonic(g->title()));
+    if (clashes(g->title())) g->installEventFilter(this);
   for (QLabel* l : findChildren<QLabel*>())
-    if (l->buddy() && clashes(l->text())) l->setText(WithoutMnemonic(l->text()));
+    if (l->buddy() && clashes(l->text())) l->installEventFilter(this);
   for (QAbstractButton* b : findChildren<QAbstractButton*>())
-    if (b != HelpButton && b != RunButton && b != CancelButton && b != DefaultsButton && clashes(b->text()))
-      b->setText(WithoutMnemonic(b->text()));
+    if (clashes(b->text())) b->installEventFilter(this);
+}
+
+bool TAnalysisOpts::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Event->type() == QEvent::Shortcut) {
+    const auto* shortcut = static_cast<QShortcutEvent*>(Event);
+    if (shortcut->isAmbiguous())
+      for (QPushButton* b : {HelpButton, RunButton, CancelButton, DefaultsButton})
+        if (b->isVisible() && b->isEnabled() && QKeySequence::mnemonic(b->text()) == shortcut->key()) {
+          b->setFocus(Qt::ShortcutFocusReason);
+          b->click();
+          return true;
+        }
+  }
+  return QDialog::eventFilter(Watched, Event);
 }
 
 void TAnalysisOpts::showEvent(QShowEvent* Event) {

@@ -65,6 +65,7 @@ class TAnalysisOpts : public QDialog {
 
  protected:
   void showEvent(QShowEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
   // The window's close box and Escape count as "&Cancel".
   void reject() override;
 

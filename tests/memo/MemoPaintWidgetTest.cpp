@@ -1,8 +1,8 @@
 // The memo's highlighting and style codes on screen: keyword and region colours,
 // the alternate font, the zig-zag underline, non-printing marks, alignment and
 // justification, the selection colour options, the background picture, the
-// style hot keys and the plain clipboard. Checked on grabbed pixels; no test
-// depends on a particular font's metrics.
+// style hot keys and the plain clipboard. Checked on grabbed pixels, in a font of
+// its own: ink is any pixel that differs from the memo's background colour.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -21,6 +21,7 @@
 #include "memo/PelStream.h"
 #include "platform/Clipboard.h"
 #include "platform/Prompts.h"
+#include "tests/memo/MemoTestFont.h"
 
 namespace {
 
@@ -30,6 +31,10 @@ class MemoPaint : public ::testing::Test {
     SetPrompts(&Script);
     M = std::make_unique<TPelMemo>();
     M->ScrollTime = 0;
+    M->SetMemoFont(MemoTestFont());
+    M->SetAltFont(MemoTestFont());
+    ExpectMemoTestFont(M->font());
+    Back = M->GetColor().rgb();
     M->resize(400, 300);
     M->SetUpdateMode(TpmUpdateMode::umImmediate);
     M->show();
@@ -70,9 +75,14 @@ class MemoPaint : public ::testing::Test {
   static bool IsRed(QRgb P) { return qRed(P) > 180 && qGreen(P) < 80 && qBlue(P) < 80; }
   static bool IsGreen(QRgb P) { return qGreen(P) > 150 && qRed(P) < 80 && qBlue(P) < 80; }
   static bool IsBlue(QRgb P) { return qBlue(P) > 180 && qRed(P) < 80 && qGreen(P) < 80; }
-  static bool IsDark(QRgb P) { return qRed(P) < 100 && qGreen(P) < 100 && qBlue(P) < 100; }
+  // Anything drawn over the background: text at any shade of its antialiasing, marks,
+  // lines. The end-of-text line lies below the last line, out of the rows read.
+  static bool IsInk(QRgb P) { return qRgb(qRed(P), qGreen(P), qBlue(P)) != qRgb(qRed(Back), qGreen(Back), qBlue(Back)); }
   int Row(int Line) const { return Line * M->GetLineHeight(); }
 
+  // Ink of the black text: its antialiasing over the white background is grey.
+  static bool IsPlainInk(QRgb P) { return IsInk(P) && qRed(P) == qGreen(P) && qGreen(P) == qBlue(P); }
+  static inline QRgb Back = 0;
   TScriptedPrompts Script;
   std::unique_ptr<TPelMemo> M;
 };
@@ -104,7 +114,7 @@ TEST_F(MemoPaint, KeywordsAndRegionsInTheirColours) {
   EXPECT_GT(Count(img, IsGreen, Row(1), Row(2)), 5);
   EXPECT_GT(Count(img, IsGreen, Row(2), Row(3)), 5);
   const auto closed = Extent(img, IsGreen, Row(3), Row(4));
-  const auto dark = Extent(img, IsDark, Row(3), Row(4));
+  const auto dark = Extent(img, IsPlainInk, Row(3), Row(4));
   EXPECT_LT(closed.first, dark.first);   // "closed */" is green, " after" is not
   EXPECT_GT(dark.second, closed.second);
   // A keyword with key value 0 is not coloured.
@@ -128,9 +138,9 @@ TEST_F(MemoPaint, HighlightCodeAndTheAlternateFont) {
   big.setPointSize(M->font().pointSize() * 2);
   M->SetAltFont(big);
   Load("WWWW");
-  const int plain = Extent(Grab(), IsDark, 0, Row(1)).second;
+  const int plain = Extent(Grab(), IsInk, 0, Row(1)).second;
   Load("\4WWWW\4");
-  const int alt = Extent(Grab(), IsDark, 0, M->GetLineHeight()).second;
+  const int alt = Extent(Grab(), IsInk, 0, M->GetLineHeight()).second;
   EXPECT_GT(alt, plain + 10);
   M->SetSelStart(5);  // after the second code: the caret agrees with the wider text
   EXPECT_GE(M->GetCaretX(), alt - 2);
@@ -144,7 +154,7 @@ TEST_F(MemoPaint, UnderlineCodeUnderlinesItsOwnWordsOnly) {
     int best = 0;
     for (int y = 0; y < M->GetLineHeight(); ++y)
       for (int x = 0, run = 0; x < Img.width(); ++x) {
-        run = IsDark(Img.pixel(x, y)) ? run + 1 : 0;
+        run = IsInk(Img.pixel(x, y)) ? run + 1 : 0;
         if (run > best) {
           best = run;
           Start = x - run + 1;
@@ -158,7 +168,7 @@ TEST_F(MemoPaint, UnderlineCodeUnderlinesItsOwnWordsOnly) {
   Load("plain \25words\25");
   const QImage img = Grab();
   const int under = longestRun(img, start);
-  const auto ink = Extent(img, IsDark, 0, M->GetLineHeight());
+  const auto ink = Extent(img, IsInk, 0, M->GetLineHeight());
   EXPECT_GT(under, plain + 10);
   EXPECT_GT(start, (ink.first + ink.second) / 2 - 10);  // under the second word, not the first
   EXPECT_GE(start + under - 1, ink.second - 2);
@@ -174,7 +184,7 @@ TEST_F(MemoPaint, ZigzagUnderlineUnderAStyleThatAsksForIt) {
   for (int y = 0; y < M->GetLineHeight(); ++y) rows += Count(img, IsRed, y, y + 1) > 0;
   EXPECT_GE(rows, 2);
   const auto red = Extent(img, IsRed, 0, M->GetLineHeight());
-  const auto ink = Extent(img, IsDark, 0, M->GetLineHeight());
+  const auto ink = Extent(img, IsInk, 0, M->GetLineHeight());
   EXPECT_GT(red.first, ink.first + 5);
   EXPECT_LT(red.second, ink.second - 5);
   M->SpecUnderline = QPen(Qt::NoPen);
@@ -185,31 +195,31 @@ TEST_F(MemoPaint, ZigzagUnderlineUnderAStyleThatAsksForIt) {
 TEST_F(MemoPaint, NonPrintingMarks) {
   M->clearFocus();
   Load("a b c\td");
-  const int plain = Count(Grab(), IsDark, 0, M->GetLineHeight());
-  const int plainRight = Extent(Grab(), IsDark, 0, M->GetLineHeight()).second;
+  const int plain = Count(Grab(), IsInk, 0, M->GetLineHeight());
+  const int plainRight = Extent(Grab(), IsInk, 0, M->GetLineHeight()).second;
   M->SetShowNonPrintChars(pmNPSpace);
-  const int spaces = Count(Grab(), IsDark, 0, M->GetLineHeight());
+  const int spaces = Count(Grab(), IsInk, 0, M->GetLineHeight());
   EXPECT_GT(spaces, plain);
   // The dots take the room of the blanks: the text does not move.
-  EXPECT_EQ(Extent(Grab(), IsDark, 0, M->GetLineHeight()).second, plainRight);
+  EXPECT_EQ(Extent(Grab(), IsInk, 0, M->GetLineHeight()).second, plainRight);
   M->SetShowNonPrintChars(pmNPSpace | pmNPTab);
-  EXPECT_GT(Count(Grab(), IsDark, 0, M->GetLineHeight()), spaces);
+  EXPECT_GT(Count(Grab(), IsInk, 0, M->GetLineHeight()), spaces);
   M->SetShowNonPrintChars(pmNPReturn);
-  EXPECT_GT(Extent(Grab(), IsDark, 0, M->GetLineHeight()).second, plainRight);
+  EXPECT_GT(Extent(Grab(), IsInk, 0, M->GetLineHeight()).second, plainRight);
 }
 
 TEST_F(MemoPaint, RightCentreAndJustifiedLines) {
   M->clearFocus();
   Load("abc");
-  const auto left = Extent(Grab(), IsDark, 0, M->GetLineHeight());
+  const auto left = Extent(Grab(), IsInk, 0, M->GetLineHeight());
   M->SetAlignment(TAlignment::taRightJustify);
-  const auto right = Extent(Grab(), IsDark, 0, M->GetLineHeight());
+  const auto right = Extent(Grab(), IsInk, 0, M->GetLineHeight());
   const int cw = M->viewport()->width();
   EXPECT_GT(right.first, cw / 2);
   EXPECT_GE(right.second, cw - 8 - 4);
   EXPECT_EQ(right.second - right.first, left.second - left.first);
   M->SetAlignment(TAlignment::taCenter);
-  const auto centre = Extent(Grab(), IsDark, 0, M->GetLineHeight());
+  const auto centre = Extent(Grab(), IsInk, 0, M->GetLineHeight());
   EXPECT_NEAR((centre.first + centre.second) / 2, cw / 2, 6);
 
   // Justified: a wrapped line reaches the right margin; the last line does not;
@@ -221,7 +231,7 @@ TEST_F(MemoPaint, RightCentreAndJustifiedLines) {
   Load(text);
   ASSERT_GT(M->GetDisplayLineCount(), 2);
   const QImage img = Grab();
-  const auto first = Extent(img, IsDark, 0, M->GetLineHeight());
+  const auto first = Extent(img, IsInk, 0, M->GetLineHeight());
   EXPECT_GE(first.second, cw - 8 - 6);
   const std::string line0 = M->GetDisplayLine(0);
   const int32_t lastWord = static_cast<int32_t>(line0.find_last_not_of(' '));
@@ -230,8 +240,8 @@ TEST_F(MemoPaint, RightCentreAndJustifiedLines) {
   const int cx = M->GetCaretX();
   int inkRight = 0, inkLeft = 0;
   for (int y = 0; y < M->GetLineHeight(); ++y) {
-    for (int x = cx; x < cx + 4; ++x) inkRight += IsDark(img.pixel(x, y));
-    for (int x = cx - 3; x < cx; ++x) inkLeft += IsDark(img.pixel(x, y));
+    for (int x = cx; x < cx + 4; ++x) inkRight += IsInk(img.pixel(x, y));
+    for (int x = cx - 3; x < cx; ++x) inkLeft += IsInk(img.pixel(x, y));
   }
   EXPECT_GT(inkRight, 0);
   EXPECT_EQ(inkLeft, 0);
@@ -246,7 +256,7 @@ TEST_F(MemoPaint, SelectionColoursFullLinesAndTheBackgroundPicture) {
   const QImage sel = Grab();
   const auto green = Extent(sel, IsGreen, 0, M->GetLineHeight());
   EXPECT_GT(Count(sel, IsGreen, 0, M->GetLineHeight()), 50);
-  const auto ink = Extent(sel, IsDark, 0, M->GetLineHeight());
+  const auto ink = Extent(sel, IsInk, 0, M->GetLineHeight());
   EXPECT_GT(ink.second, green.second);  // "ne" after the selection stays dark
   M->SetOptions(M->GetOptions() & ~pmoWindowsSelColors);
   EXPECT_EQ(Count(Grab(), IsGreen), 0);  // inverted instead
@@ -361,10 +371,11 @@ TEST_F(MemoPaint, AMegabyteWithKeywordsAndABlockCommentStaysQuick) {
     typing = std::max(typing, s.elapsed());
   }
   EXPECT_EQ(M->GetParText(20).substr(0, 23), "row" + std::string(20, 'x'));
-  std::printf("[ timing ] 1 MB, 50 keywords, block comment: first screen %lld ms, %d slices, longest %lld ms, "
-              "all %lld ms; typing in the comment, slowest key with repaint %lld ms\n",
-              static_cast<long long>(firstScreen), slices, static_cast<long long>(longest), static_cast<long long>(total),
-              static_cast<long long>(typing));
+  RecordProperty("first_screen_ms", static_cast<int>(firstScreen));
+  RecordProperty("slices", slices);
+  RecordProperty("longest_slice_ms", static_cast<int>(longest));
+  RecordProperty("all_slices_ms", static_cast<int>(total));
+  RecordProperty("slowest_key_ms", static_cast<int>(typing));
   // Bounds with room for a busy machine; the figures above are what counts.
   EXPECT_LT(firstScreen, 250);
   EXPECT_LT(longest, 25 + 25);
@@ -387,8 +398,8 @@ TEST_F(MemoPaint, AMegabyteWithKeywordsAndABlockCommentStaysQuick) {
     chainLongest = std::max(chainLongest, s.elapsed());
     ++slices;
   }
-  std::printf("[ timing ] comment start deleted: restyled in %d slices, longest %lld ms\n", slices,
-              static_cast<long long>(chainLongest));
+  RecordProperty("restyle_slices", slices);
+  RecordProperty("restyle_longest_ms", static_cast<int>(chainLongest));
   EXPECT_EQ(GetParStartStyle(M->Paragraphs.Par(2000))->KeyValue, 0);
   EXPECT_EQ(GetParStartStyle(M->Paragraphs.Par(3004))->KeyValue, 0);
   EXPECT_LT(chainLongest, 25 + 25);

@@ -1,7 +1,8 @@
 // The memo's window offscreen: typing and the editing keys, the clipboard with LF
 // text, properties with side effects, scroll bars, background slices, painting
-// checked on grabbed pixels, and exceptions kept inside the event handlers. No test
-// depends on a particular font's metrics.
+// checked on grabbed pixels, and exceptions kept inside the event handlers. Tests
+// that read pixels set a font of their own and take as ink any pixel that differs
+// from the background.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include "memo/PelStream.h"
 #include "platform/Clipboard.h"
 #include "platform/Prompts.h"
+#include "tests/memo/MemoTestFont.h"
 
 namespace {
 
@@ -56,7 +58,16 @@ class MemoWidget : public ::testing::Test {
     return n;
   }
   static bool IsRed(QRgb P) { return qRed(P) > 200 && qGreen(P) < 60 && qBlue(P) < 60; }
-  static bool IsDark(QRgb P) { return qRed(P) < 100 && qGreen(P) < 100 && qBlue(P) < 100; }
+  // The memo in the test font; ink is then any pixel off the background colour but the
+  // red end-of-text line.
+  void UseTestFont() {
+    M->SetMemoFont(MemoTestFont());
+    ExpectMemoTestFont(M->font());
+  }
+  std::function<bool(QRgb)> IsInk() const {
+    const QRgb back = M->GetColor().rgb() | 0xFF000000u;
+    return [back](QRgb P) { return (P | 0xFF000000u) != back && !IsRed(P); };
+  }
 
   TScriptedPrompts Script;
   std::unique_ptr<TPelMemo> M;
@@ -383,6 +394,7 @@ TEST_F(MemoWidget, MouseClickDragAndDoubleClickSelect) {
 }
 
 TEST_F(MemoWidget, PaintsTheRedEndOfTextLineBelowTheText) {
+  UseTestFont();
   Load("abc");
   const QImage img = Grab();
   const int lh = M->GetLineHeight();
@@ -391,24 +403,25 @@ TEST_F(MemoWidget, PaintsTheRedEndOfTextLineBelowTheText) {
     if (CountPixels(img, IsRed, y) > img.width() / 2) redRow = y;
   EXPECT_GE(redRow, lh);
   EXPECT_LE(redRow, lh + 1);
-  EXPECT_GT(CountPixels(img, IsDark), 0);  // the text itself
+  EXPECT_GT(CountPixels(img, IsInk()), 0);  // the text itself
   // An empty memo: the mark under the first line only (no focus: no caret).
   M->clearFocus();
   Load("");
   const QImage empty = Grab();
   EXPECT_GT(CountPixels(empty, IsRed, redRow), empty.width() / 2);
-  EXPECT_EQ(CountPixels(empty, IsDark), 0);
+  EXPECT_EQ(CountPixels(empty, IsInk()), 0);
 }
 
 TEST_F(MemoWidget, ASelectionChangesThePixelsAndHideSelectionHidesIt) {
+  UseTestFont();
   Load("selected text here");
   M->SetSelStart(0);
   const QImage before = Grab();
   M->SelectAll();
   const QImage after = Grab();
   EXPECT_NE(before, after);
-  // The selection's pixels are inverted: dark ones appear where the text was not.
-  EXPECT_GT(CountPixels(after, IsDark), CountPixels(before, IsDark) * 2);
+  // The selection's pixels are inverted: ink appears where the text was not.
+  EXPECT_GT(CountPixels(after, IsInk()), CountPixels(before, IsInk()) * 2);
   // Without the focus and with HideSelection the selection is not shown.
   M->clearFocus();
   ASSERT_FALSE(M->hasFocus());
@@ -423,6 +436,7 @@ TEST_F(MemoWidget, ASelectionChangesThePixelsAndHideSelectionHidesIt) {
 }
 
 TEST_F(MemoWidget, AnEightThousandCharacterLinePaintsAndTypesQuickly) {
+  UseTestFont();
   M->SetWordWrap(false);
   M->SetScrollBars(TScrollStyle::ssBoth);
   std::string line;
@@ -433,12 +447,12 @@ TEST_F(MemoWidget, AnEightThousandCharacterLinePaintsAndTypesQuickly) {
   std::string longer;
   for (int i = 0; i < 2000; ++i) longer += "1 0 ";
   Load(longer);  // 8000 characters
-  EXPECT_GT(CountPixels(Grab(), IsDark), 0);
+  EXPECT_GT(CountPixels(Grab(), IsInk()), 0);
   M->SetSelStart(7990);
   M->ScrollInView();
   QApplication::processEvents();
   EXPECT_GT(M->HorzOffset, 0);
-  EXPECT_GT(CountPixels(Grab(), IsDark), 0);
+  EXPECT_GT(CountPixels(Grab(), IsInk()), 0);
   QElapsedTimer timer;
   timer.start();
   for (int i = 0; i < 20; ++i) {
@@ -508,7 +522,7 @@ TEST_F(MemoWidget, TheTextEditorsSettingsLinesModifiedAndCommands) {
 
 TEST_F(MemoWidget, DrawTextRunAdvancesByTheMeasuredWidthsAndClips) {
   TQtMeasurer meas;
-  meas.SetFonts(M->font(), M->font());
+  meas.SetFonts(MemoTestFont(), MemoTestFont());
   meas.SelectFont(0, nullptr);
   const char* text = "WWWWWWWWWW";
   const int32_t width = meas.TextExtent(text, 10);
@@ -523,7 +537,8 @@ TEST_F(MemoWidget, DrawTextRunAdvancesByTheMeasuredWidthsAndClips) {
     DrawTextRun(p, meas, x, 20, text, 10, 3, false, 200);
     EXPECT_EQ(x, -20000 + width);
   }
-  EXPECT_EQ(CountPixels(img, IsDark), 0);
+  const auto isInk = [](QRgb P) { return (P | 0xFF000000u) != qRgb(255, 255, 255); };
+  EXPECT_EQ(CountPixels(img, isInk), 0);
   {
     QPainter p(&img);
     p.setPen(Qt::black);
@@ -534,7 +549,7 @@ TEST_F(MemoWidget, DrawTextRunAdvancesByTheMeasuredWidthsAndClips) {
   int rightmost = -1;
   for (int y = 0; y < img.height(); ++y)
     for (int xx = 0; xx < img.width(); ++xx)
-      if (IsDark(img.pixel(xx, y))) rightmost = std::max(rightmost, xx);
+      if (isInk(img.pixel(xx, y))) rightmost = std::max(rightmost, xx);
   EXPECT_GT(rightmost, 0);
   EXPECT_LT(rightmost, 3 * meas.Advance('W') + 2);
 }

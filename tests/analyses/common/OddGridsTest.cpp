@@ -24,6 +24,19 @@ struct TOddGrid {
 
 class OddGridsTest : public TGuiFixture {
  protected:
+  // The runs below set the iterations and the seed of every options dialog.
+  void SetUp() override {
+    TGuiFixture::SetUp();
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* opts = qobject_cast<TAnalysisOpts*>(w)) Kept.push_back({opts, opts->IterationsEdit->text(), opts->RandomSeedEdit->text()});
+  }
+  void TearDown() override {
+    for (const TKept& k : Kept) {
+      k.Opts->IterationsEdit->setText(k.Iterations);
+      k.Opts->RandomSeedEdit->setText(k.Seed);
+    }
+    TGuiFixture::TearDown();
+  }
   void SetGrid(const TOddGrid& G) {
     TStringGrid& g = *Pelmor->MainGrid;
     g.SetSize(G.Cols, G.Rows);
@@ -35,6 +48,11 @@ class OddGridsTest : public TGuiFixture {
     }
     Pelmor->FileName = QStringLiteral("odd.txt");
   }
+  struct TKept {
+    TAnalysisOpts* Opts;
+    QString Iterations, Seed;
+  };
+  std::vector<TKept> Kept;
 };
 }  // namespace
 

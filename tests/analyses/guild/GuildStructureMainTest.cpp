@@ -269,12 +269,19 @@ TEST_F(GuildRunTest, ABatchGoesOnAfterARefusedCellCount) {
   EXPECT_TRUE(Read(QStringLiteral("BatchSummary.txt")).contains("b_data.txt"));
 }
 
-TEST(GuildOptionsTest, GroupingRuleIndexMemoryAndReset) {
-  CreateWindows();
+class GuildOptionsTest : public TGuiFixture {
+ protected:
+  void TearDown() override {
+    GuildStructureOpts->show();
+    GuildStructureOpts->ResetDefaults();
+    GuildStructureOpts->hide();
+    TGuiFixture::TearDown();
+  }
+};
+
+TEST_F(GuildOptionsTest, GroupingRuleIndexMemoryAndReset) {
   TGuildStructureOpts& o = *GuildStructureOpts;
-  EXPECT_EQ(o.windowTitle(), QStringLiteral("Pelmor -- Guild Structure Options"));
   EXPECT_EQ(o.IndexList->itemText(1), QStringLiteral("Number of checkerboards "));
-  EXPECT_EQ(o.IterationsValue(), 1000);
   o.FavoredStatesCheckBox->setChecked(true);
   o.Grouping->Button(1)->click();
   EXPECT_FALSE(o.FavoredStatesCheckBox->isEnabled());
@@ -288,18 +295,22 @@ TEST(GuildOptionsTest, GroupingRuleIndexMemoryAndReset) {
   o.IndexList->setCurrentIndex(0);
   o.show();
   EXPECT_EQ(o.IndexList->currentIndex(), 3);  // remembered between showings
-  o.hide();
 
+  // "reset &Defaults" in the open dialog, which is then closed: the next showing keeps
+  // the reset.
   o.Grouping->Button(1)->click();
   o.IterationsEdit->setText(QStringLiteral("77"));
   o.RandomSeedEdit->setText(QStringLiteral("9"));
-  o.ResetDefaults();
+  o.DefaultsButton->click();
+  o.hide();
+  o.show();
   EXPECT_EQ(o.Grouping->ItemIndex(), 0);
   EXPECT_TRUE(o.FavoredStatesCheckBox->isEnabled());
   EXPECT_FALSE(o.FavoredStatesCheckBox->isChecked());
   EXPECT_EQ(o.IndexList->currentIndex(), 0);
   EXPECT_EQ(o.IterationsValue(), 1000);
   EXPECT_EQ(o.RandomSeedEdit->text(), QStringLiteral("0"));
+  o.hide();
 }
 
 }  // namespace

@@ -775,8 +775,7 @@ TEST_F(MacroRunTest, ThousandPointsRunThroughTheWindow) {
   Launch("2000", "5", 0, 1, Choose(1, 2, 2, 3));
   const qint64 ms = t.elapsed();
   ASSERT_EQ(Results, 1) << Script.Messages.join("|").toStdString();
-  std::printf("1000 points, 2000 iterations (normal, asymmetric) through the window: %lld ms\n",
-              static_cast<long long>(ms));
+  RecordProperty("run_ms", static_cast<int>(ms));
   TMacroEcology& w = *MacroEcology;
   for (const TSimStatistic* st : {&w.ShapeCountStat, &w.ShapeSSStat, &w.BoundaryCountStat, &w.BoundarySSStat,
                                   &w.SlopeStat, &w.DispersionStat}) {
