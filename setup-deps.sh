@@ -2,7 +2,8 @@
 # Installs the Debian packages Pelmor needs to build, test and run, when missing.
 set -euo pipefail
 # locales: the tests compile a German locale (decimal comma) from its sources.
-PKGS=(g++ cmake make qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev locales)
+# fonts-dejavu-core: the memo tests that measure glyphs or read pixels draw in DejaVu Sans Mono.
+PKGS=(g++ cmake make qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev locales fonts-dejavu-core)
 if [[ "${1:-}" == "--run" ]]; then
   PKGS+=(qt6-qpa-plugins)
 fi
