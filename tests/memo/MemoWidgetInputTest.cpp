@@ -98,6 +98,11 @@ TEST_F(MemoInput, ShiftAltArrowsSelectAColumnBlockThatCopiesWithItsMarker) {
   Key(Qt::Key_Right, Qt::ShiftModifier | Qt::AltModifier);
   EXPECT_FALSE(M->BlockActive);
   EXPECT_EQ(M->GetSelLength(), 0);
+  // An ordinary copy drops the marker.
+  M->SetSelLength(2);
+  M->CopyToClipboard();
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("ab"));
+  EXPECT_FALSE(ClipboardHasBlockMarker());
 }
 
 TEST_F(MemoInput, MarkedBlockPastesAsAColumnThroughTheRealClipboard) {
