@@ -41,6 +41,9 @@ class TStringGridModel : public QAbstractTableModel {
   void MoveRow(int From, int To);
   void MoveColumn(int From, int To);
   bool Editable = true;
+  // Counts the changes of the cells, the size and the order of rows and columns (not
+  // of the fixed titles): equal counts mean the same cells.
+  quint64 EditCount() const { return Edits; }
 
   int rowCount(const QModelIndex& Parent = {}) const override;
   int columnCount(const QModelIndex& Parent = {}) const override;
@@ -67,6 +70,7 @@ class TStringGridModel : public QAbstractTableModel {
   int Cols = 0;
   int NRows = 0;
   int FCols = 0, FRows = 0;
+  quint64 Edits = 0;
   static const QString Empty;
 };
 

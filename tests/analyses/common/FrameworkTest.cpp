@@ -23,6 +23,7 @@
 #include "shell/ProgressSims.h"
 #include "app/Startup.h"
 #include "tests/analyses/common/TestAnalysis.h"
+#include "tests/shell/FileSizeLimit.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {
@@ -370,6 +371,19 @@ TEST_F(FrameworkTest, SummaryIsSavedWithLineEndsOrTheFailureReported) {
   EXPECT_EQ(Script.Log.back().Text, "Select a file name.");
   EXPECT_EQ(Script.Log.back().InitialName, "summary.txt");
   EXPECT_EQ(Script.Log.back().Filter, "Text files(*.txt)|*.txt|All files(*.*)|*.*");
+
+  f.close();
+
+  // A disk that fills during the write: failure is reported, the old summary stays.
+  Script.Messages.clear();
+  Script.FileAnswers = {name};
+  const QByteArray written = Read("mine.txt");
+  {
+    TFileSizeLimit limit(16);
+    EXPECT_FALSE(TestAnalysis->SaveSummaryButtonClick());
+  }
+  EXPECT_EQ(Script.Messages, QStringList{"Error writing file."});
+  EXPECT_EQ(Read("mine.txt"), written);
 
   Script.Messages.clear();
   Script.FileAnswers = {Dir.filePath("no/such/folder/summary.txt")};

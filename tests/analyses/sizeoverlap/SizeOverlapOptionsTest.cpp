@@ -46,6 +46,7 @@ class SizeOverlapDialogTest : public TGuiFixture {
   }
   void TearDown() override {
     Reset();
+    Pelmor->MarkGridSaved();  // the test's changes go without a question
     Pelmor->New1Click();
     TGuiFixture::TearDown();
   }
