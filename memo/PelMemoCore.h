@@ -13,6 +13,7 @@
 
 #include "memo/ParagraphsList.h"
 #include "memo/PelHighlighter.h"
+#include "memo/PelMemoHooks.h"
 #include "memo/PelMemoSupport.h"
 #include "memo/PelNavigator.h"
 
@@ -236,9 +237,12 @@ class TPelMemoCore {
   void ToggleStyleCode(char C);
   // Deletes pairs of equal codes with only codes between them in paragraph Par.
   void CancelCodePairs(int32_t Par);
-  // A click at Pos on a highlight with a context number: fires OnContext and
+  // A click at Pos on a highlight with a context number: remembers the context,
+  // tells ChangeHooks (flag 8, or 16 for the right button), fires OnContext and
   // returns true.
-  bool ClickContext(int32_t Pos);
+  bool ClickContext(int32_t Pos, bool RightButton = false);
+  // The context number of the last such click (0 before any).
+  int32_t GetLastContext() const { return LastContext; }
   bool HighlightingActive() const;
 
   TKeywordList Keywords;
@@ -278,6 +282,16 @@ class TPelMemoCore {
   int32_t VirtualColumn = 0;
 
   std::function<void(TPelMemoCore&)> OnChange;
+
+  // ---- observers and messages (PelMemoHooks)
+  TPelMemoHooks MessageHooks, ChangeHooks;
+  // Messages of this memo being handled at the moment.
+  int32_t MessageNesting = 0;
+  // The message in hand, as MessageHooks see it before and after its handling.
+  TMemoMessage Message;
+  // Sends the memo a message of its own. Without a window it is dispatched with
+  // nothing to handle it, so that MessageHooks see it; the window handles it as an event.
+  virtual void SendMemoMessage(uint32_t Msg, intptr_t WParam = 0, intptr_t LParam = 0);
   std::function<void(TPelMemoCore&, const char*&)> OnBeforeChange;
   std::function<void(TPelMemoCore&, int32_t, int32_t)> OnParse;
   std::function<void(TPelMemoCore&)> OnProgress;
@@ -330,6 +344,7 @@ class TPelMemoCore {
   void MarkPending(int32_t Par);
   TpmUpperCase UpperCaseType = TpmUpperCase::pmuAscii;
   bool NoCodePairCleanup = false;
+  int32_t LastContext = 0;
   int32_t UpperPar = -1;  // paragraph of the upper-case cache
   int32_t UpperStart = 0;
   std::string UpperText;
