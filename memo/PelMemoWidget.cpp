@@ -197,7 +197,7 @@ void TPelMemo::SendMemoMessage(uint32_t Msg, intptr_t WParam, intptr_t LParam) {
 // handler that destroys the memo (nothing of it is touched after that).
 bool TPelMemo::Dispatch(QEvent* E, bool Client) {
   TMemoMessage m{static_cast<uint32_t>(E->type()), Client ? 1 : 0, reinterpret_cast<intptr_t>(E), 0};
-  if (auto* own = dynamic_cast<TMemoMessageEvent*>(E)) {
+  if (auto* own = E->type() >= QEvent::User ? dynamic_cast<TMemoMessageEvent*>(E) : nullptr) {
     m.WParam = own->WParam;
     m.LParam = own->LParam;
   }

@@ -115,6 +115,19 @@ TEST(MemoWidgetHooks, EventsAreMessagesAndChangesReachTheObserversWithTheirFlags
     m.SetUpdateMode(TpmUpdateMode::umImmediate);
     m.SetUpdateMode(TpmUpdateMode::umBackground);
   }
+  // A memo that deletes itself later is destroyed inside that message: nothing of it
+  // is touched afterwards (no "after" notification), and it leaves DestroyedMemos.
+  {
+    TFlagLog watch;
+    auto* doomed = new TPelMemo;
+    doomed->MessageHooks.Add(&watch);
+    doomed->deleteLater();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(watch.Seen.empty());
+    EXPECT_EQ(watch.Seen.back().Msg, static_cast<uint32_t>(QEvent::DeferredDelete));
+    EXPECT_EQ(watch.Seen.back().Flags, hfBeforeMessage);
+    EXPECT_TRUE(DestroyedMemos().empty());
+  }
   qInstallMessageHandler(previous);
   CapturedMessages = nullptr;
   SetPrompts(nullptr);
