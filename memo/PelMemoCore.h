@@ -194,6 +194,10 @@ class TPelMemoCore {
   // Where Backspace inside leading blanks reaches back to with pmoBackIndent
   // (-1: not inside leading blanks).
   int32_t BackIndentStart();
+  // Columns of the selection (in one paragraph, the caret at its end) beyond one
+  // a character, that is those of its tabs: what a Backspace that deletes it takes
+  // from the caret's column.
+  int32_t LostColumns();
   // Columns of a run of blanks (a TAB counts TabStops, or 1 when not positive).
   int32_t IndentColumns(std::string_view Blanks) const;
   // The caret may stand apart from a kept selection (pmoPersistentBlocks); this

@@ -287,9 +287,6 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   bool DoKeyDown(const TKeyDecision& D);
   // A caret key; false when the key goes on to the window (nothing to move to).
   bool DoMove(const TKeyDecision& D);
-  // Columns of the selection (in one paragraph, the caret at its end) beyond one
-  // a character: what a Backspace that deletes it takes from the caret's column.
-  int32_t LostColumns();
   // Carries out a character.
   void DoChar(unsigned char Ch);
   void TypeText(const std::string& Text);

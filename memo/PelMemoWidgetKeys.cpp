@@ -228,22 +228,6 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D) {
   return true;
 }
 
-int32_t TPelMemo::LostColumns() {
-  if (SelLength == 0 || BlockActive || CaretNav != SelEndNav.get()) return 0;
-  const int32_t par = SelStartNav->GetParIndex();
-  if (SelEndNav->GetParIndex() != par) return 0;
-  const TParagraph& p = Paragraphs.Par(par);
-  const bool codes = GetStaticFormat();
-  const int32_t a = SelStartNav->GetParOffset(), b = SelEndNav->GetParOffset();
-  int32_t plain = 0;
-  for (int32_t o = a; o < b; ++o) {
-    const unsigned char c = static_cast<unsigned char>(GetParChars(p)[o]);
-    if (c != '\t' && !(codes && IsStyleCode(c))) ++plain;
-  }
-  const int32_t span = TPelNavigator::OffsetToColumn(p, b, TabStops, codes) - TPelNavigator::OffsetToColumn(p, a, TabStops, codes);
-  return std::max(0, span - plain);
-}
-
 bool TPelMemo::DoMove(const TKeyDecision& D) {
   if (D.StartBlock) {
     // Shift+Alt+arrow: a column block starts at the caret's column.
@@ -254,10 +238,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     }
     BlockActive = true;
   }
-  // Home and End end a column block unless blocks persist, even when they extend
-  // the selection: theirs is not a block extension.
-  const bool homeEnd = D.Action == TKeyAction::Home || D.Action == TKeyAction::End;
-  const bool block = BlockActive && !(homeEnd && !HasOption(pmoPersistentBlocks));
+  const bool block = BlockActive && !D.EndBlock;
   TPelNavigator& c = CaretPosNav();
   const int32_t from = c.Pos;
   int32_t target = from;
