@@ -18,6 +18,8 @@
 #include "core/PelmorTypes.h"
 
 class QGroupBox;
+class QLabel;
+class QListWidget;
 class QPlainTextEdit;
 class QTableView;
 class TStringGrid;
@@ -60,6 +62,10 @@ class TNicheOverlap : public TAnalysisResults {
   TMatrixModel* SimulationModel = nullptr;
   QTableView* ResponseGrid = nullptr;
   TNichePairModel* ResponseModel = nullptr;
+  // On the form but no part of the analysis: hidden, never filled.
+  TStringGrid* StandardizedGrid = nullptr;
+  QListWidget* ResponseListBox = nullptr;
+  QLabel* Image1 = nullptr;
   QPlainTextEdit* MeanMemo = nullptr;
   QGroupBox* ObservedMeanGroup = nullptr;  // "Observed index"
   QPlainTextEdit* ObservedMeanMemo = nullptr;
