@@ -393,8 +393,9 @@ TEST_F(SizeOverlapRunTest, LauncherSetsThePoolSizeAndSavesLines) {
 }
 
 TEST_F(SizeOverlapRunTest, BatchWritesEachSummaryAndTheSummaryGrid) {
+  // Each summary names its own file's column, not the grid the dialog was opened over.
   Write(QStringLiteral("a.txt"), "sp m\r\nA 1\r\nB 4\r\nC 9\r\n");
-  Write(QStringLiteral("b.txt"), "sp m\r\nA 2\r\nB 3\r\nC 8\r\nD 30\r\n");
+  Write(QStringLiteral("b.txt"), "sp mass\r\nA 2\r\nB 3\r\nC 8\r\nD 30\r\n");
   Pelmor->BatchOn();
   Pelmor->Memo1->setPlainText(QStringLiteral("a.txt\nb.txt"));
   Launch(QStringLiteral("20"), QStringLiteral("4"), [] { Pool(0, 0); });
@@ -402,6 +403,8 @@ TEST_F(SizeOverlapRunTest, BatchWritesEachSummaryAndTheSummaryGrid) {
   EXPECT_EQ(Results, 0);
   EXPECT_TRUE(Read(QStringLiteral("Summarya.txt")).contains("INPUT MATRIX\r\n"));
   EXPECT_TRUE(Read(QStringLiteral("Summaryb.txt")).contains("D 30 \r\n"));
+  EXPECT_TRUE(Read(QStringLiteral("Summarya.txt")).contains("\r\nColumn analyzed:  m\r\n"));
+  EXPECT_TRUE(Read(QStringLiteral("Summaryb.txt")).contains("\r\nColumn analyzed:  mass\r\n"));
   const QList<QByteArray> rows = Read(QStringLiteral("BatchSummary.txt")).split('\n');
   EXPECT_TRUE(rows.value(0).startsWith("FileName Standard-Effect LowerTailP UpperTailP"));
   EXPECT_TRUE(rows.value(1).startsWith("a.txt "));
