@@ -289,6 +289,11 @@ void TCoOccurrence::Measure(int32_t) {
   }
 }
 
+void TCoOccurrence::CheckFigures(TFigureCheck& Check) const {
+  Check.Statistic("index", ObservedIndex, Current, NormalStat);
+  Check.Statistic("index", ObservedIndex, Current, DegenerateStat);
+}
+
 void TCoOccurrence::Summarize() {
   // Each set's figures cover the values it holds, not the unused end of its array.
   NormalStat = SummarizeSimulation(ObservedIndex, NormalSims, NormalCount);

@@ -290,6 +290,11 @@ void TNicheOverlap::Measure(int32_t I) {
   }
 }
 
+void TNicheOverlap::CheckFigures(TFigureCheck& Check) const {
+  Check.Statistic("mean overlap", ObservedStats.Mean, SimMeans, MeanStat);
+  Check.Statistic("variance of overlap", ObservedStats.Variance, SimVariances, VarianceStat);
+}
+
 void TNicheOverlap::Summarize() {
   MeanStat = SummarizeSimulation(ObservedStats.Mean, SimMeans);
   VarianceStat = SummarizeSimulation(ObservedStats.Variance, SimVariances);
