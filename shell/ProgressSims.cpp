@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/RunState.h"
@@ -84,6 +85,9 @@ TProgress::TProgress(QWidget* Parent) : QDialog(Parent) {
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(InterruptButton, &QPushButton::clicked, this, [this] { InterruptButtonClick(); });
+  PaintTimer = new QTimer(this);
+  PaintTimer->setSingleShot(true);
+  connect(PaintTimer, &QTimer::timeout, this, [this] { PaintNow(); });
 
   adjustSize();
   if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -111,6 +115,23 @@ void TProgress::InterruptButtonClick() {
 }
 
 void TProgress::reject() { InterruptButtonClick(); }
+
+bool TProgress::event(QEvent* Event) {
+  if (Event->type() == QEvent::UpdateRequest && LastPaint.isValid() && LastPaint.elapsed() < PaintIntervalMs) {
+    // Too soon after the last paint: what changed stays marked and is painted when
+    // the timer runs, at the next processing of pending messages.
+    if (!PaintTimer->isActive()) PaintTimer->start(static_cast<int>(PaintIntervalMs - LastPaint.elapsed()));
+    return true;
+  }
+  if (Event->type() == QEvent::UpdateRequest) LastPaint.start();
+  return QDialog::event(Event);
+}
+
+void TProgress::PaintNow() {
+  LastPaint.start();
+  QEvent request(QEvent::UpdateRequest);
+  QDialog::event(&request);
+}
 
 void TProgress::closeEvent(QCloseEvent* Event) {
   // QDialog's own handler would call reject(), which here means "abort": the
