@@ -355,12 +355,20 @@ void TGridView::SetReadOnly(bool On) {
 void TGridView::ScheduleFit() {
   if (FitPending) return;
   FitPending = true;
+  // Measuring the titles takes milliseconds on a large table: a hidden grid waits
+  // until it is shown (showEvent).
+  if (!isVisible()) return;
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (FitPending) FitTitles();
+        if (FitPending && isVisible()) FitTitles();
       },
       Qt::QueuedConnection);
+}
+
+void TGridView::showEvent(QShowEvent* Event) {
+  QTableView::showEvent(Event);
+  if (FitPending) FitTitles();
 }
 
 int TGridView::TitleColumnCap() const {

@@ -440,8 +440,7 @@ void TSpeciesDiversity::Display() {
   } else {
     DiversityCurveRowZero();
   }
-  // Every header readable in full.
-  for (TStringGrid* g : {DiversityCurveStringGrid, DiversityCurveStringGrid2}) g->resizeColumnsToContents();
+  // The grids size their columns to the headers and figures when they are shown.
 }
 
 void TSpeciesDiversity::SummaryDisplay(TSummaryText& S) const {
