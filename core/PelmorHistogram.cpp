@@ -38,7 +38,10 @@ std::string Build(std::span<const T> Values, bool CountBelowRange, double Observ
     Lo = std::min(A, B);
     Hi = std::max(A, B);
   }
-  const double Width = (Hi - Lo) / 12.0;
+  double Width = (Hi - Lo) / 12.0;
+  // Extremes of opposite signs near the range of a double: their distance overflows, a
+  // twelfth of each does not.
+  if (!std::isfinite(Width) && std::isfinite(Lo) && std::isfinite(Hi)) Width = Hi / 12.0 - Lo / 12.0;
   HistEdges[0] = Lo;
   for (size_t K = 0; K < 12; ++K) HistEdges[K + 1] = HistEdges[K] + Width;
   HistCounts.fill(0);

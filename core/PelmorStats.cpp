@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <numbers>
 
 #include "core/PelmorText.h"
@@ -43,7 +44,9 @@ TTailProbs Shares(TTailProbs T, size_t N) {
 template <typename T>
 void CountAgainst(TTailProbs& Result, T Sim, double Observed, bool Exact) {
   const double S = static_cast<double>(Sim);
-  const bool Equal = Exact ? Observed == S : std::fabs(Observed - S) < kEqualTolerance;
+  // Not-a-number stands in no order: it is counted neither below, equal nor above.
+  if (std::isnan(S) || std::isnan(Observed)) return;
+  const bool Equal = Observed == S || (!Exact && std::fabs(Observed - S) < kEqualTolerance);
   if (Equal)
     ++Result.ObsEqual;
   else if (Observed < S)
@@ -106,6 +109,31 @@ void RadixSort(T* Data, size_t N) {
   for (size_t I = 0; I < N; ++I) Data[I] = FromKey(From[I]);
 }
 
+// The mean of finite values whose plain sum overflows: the sum of the shares.
+double MeanOfShares(std::span<const double> X, size_t Count) {
+  const double N = static_cast<double>(Count);
+  double Mean = 0.0;
+  for (size_t I = 0; I < Count; ++I) Mean += X[I] / N;
+  return Mean;
+}
+
+// The sum of squared deviations from Mean when the plain one overflows, given as
+// Scale * Scale * Reduced with the deviations divided by the largest of them first;
+// the variance is then Scale * (Scale * (Reduced / (n - 1))), not finite only when the
+// variance itself is beyond the range of a double.
+double ScaledVariance(std::span<const double> X, size_t Count, double Mean) {
+  double Scale = 0.0;
+  for (size_t I = 0; I < Count; ++I) Scale = std::max(Scale, std::fabs(X[I] - Mean));
+  if (!std::isfinite(Scale)) return Scale;
+  if (Scale == 0.0) return 0.0;
+  double Reduced = 0.0;
+  for (size_t I = 0; I < Count; ++I) {
+    const double D = (X[I] - Mean) / Scale;
+    Reduced += D * D;
+  }
+  return Scale * (Scale * (Reduced / static_cast<double>(Count - 1)));
+}
+
 int64_t ClampToInt64(double Value) {
   if (std::isnan(Value)) return 0;
   if (Value >= 9223372036854775807.0) return INT64_MAX;
@@ -122,10 +150,11 @@ TMeanVar MeanVar(int32_t N, std::span<const double> X) {
   double Sum = 0.0;
   for (size_t I = 0; I < Count; ++I) Sum += X[I];
   R.Mean = Sum / static_cast<double>(Count);
+  if (!std::isfinite(R.Mean)) R.Mean = MeanOfShares(X, Count);
   double SS = 0.0;
   for (size_t I = 0; I < Count; ++I) SS += (X[I] - R.Mean) * (X[I] - R.Mean);
   if (SS == 0.0 || Count < 2) return R;
-  const double V = SS / static_cast<double>(Count - 1);
+  const double V = std::isfinite(SS) ? SS / static_cast<double>(Count - 1) : ScaledVariance(X, Count, R.Mean);
   R.Variance = std::fabs(V) <= kZeroVariance ? 0.0 : V;
   return R;
 }
@@ -226,16 +255,33 @@ TRegression LinearRegression(std::span<const double> X, std::span<const double> 
     SY += Y[I];
   }
   const double MX = SX / Nd, MY = SY / Nd;
-  double SXY = 0.0, Sxx = 0.0, Syy = 0.0;
+  // Every sum is taken about the means: a raw sum of products less a correction loses
+  // all its digits when the values are large and their spread small (times, large
+  // identifiers).
+  double Sxy = 0.0, Sxx = 0.0, Syy = 0.0;
   for (size_t I = 0; I < Count; ++I) {
-    SXY += X[I] * Y[I];
-    Sxx += (X[I] - MX) * (X[I] - MX);
-    Syy += (Y[I] - MY) * (Y[I] - MY);
+    const double DX = X[I] - MX, DY = Y[I] - MY;
+    Sxx += DX * DX;
+    Syy += DY * DY;
+    Sxy += DX * DY;
   }
-  const double Sxy = SXY - SX * SY / Nd;
+  // A sum beyond the range of a double gives not-a-number, never a figure that looks
+  // right: the values are too large to compute with.
+  constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+  if (!std::isfinite(Sxx) || !std::isfinite(Sxy)) {
+    R.Slope = R.Intercept = R.R = NaN;
+    return R;
+  }
   R.Slope = Sxx > 0.0 ? Sxy / Sxx : 0.0;
   R.Intercept = MY - MX * R.Slope;
-  R.R = Sxx * Syy > 0.0 ? Sxy / std::sqrt(Sxx * Syy) : 0.0;
+  if (!std::isfinite(Syy)) {
+    R.R = NaN;
+  } else if (Sxx > 0.0 && Syy > 0.0) {
+    const double Product = Sxx * Syy;
+    const double Root = std::isfinite(Product) && Product > 0.0 ? std::sqrt(Product) : std::sqrt(Sxx) * std::sqrt(Syy);
+    // Rounding may carry a perfect correlation a hair past 1; not-a-number stays so.
+    R.R = std::clamp(Sxy / Root, -1.0, 1.0);
+  }
   return R;
 }
 

@@ -34,7 +34,8 @@ struct TRegression {
 
 // Mean and variance (divisor n - 1) of the first N values. Mean 0 for N <= 0; variance 0
 // for fewer than two values, when the sum of squares is exactly 0, or when it comes out
-// within 1e-17 of 0.
+// within 1e-17 of 0. Finite values whose sum or sum of squares overflows still give the
+// mean, and the variance whenever it lies within the range of a double.
 TMeanVar MeanVar(int32_t N, std::span<const double> X);
 // The same over a list of number texts (unreadable items count as 0), without the 1e-17
 // tolerance.
@@ -44,6 +45,7 @@ TMeanVar MeanVarInt(int32_t N, std::span<const int32_t> X);
 
 // Compares Observed with the first Count simulated values (values closer than 1e-15
 // count as equal) and divides by the number compared. Count <= 0 or no values: all 0.
+// A comparison with not-a-number on either side is counted in none of the three.
 TTailProbs TailProbs(std::span<const double> Sims, int32_t Count, double Observed);
 // The same over integers, compared exactly.
 TTailProbs TailProbsInt(std::span<const int32_t> Sims, int32_t Count, double Observed);
@@ -62,8 +64,10 @@ double MedianFromList(const std::vector<std::string>& List, double IfEmpty = 0.0
 void QuickSortReals(std::span<double> X, int32_t Lo, int32_t Hi);
 void QuickSortInts(std::span<int32_t> X, int32_t Lo, int32_t Hi);
 
-// Least-squares line of Y on X over the first N pairs. Slope 0 when all X are equal,
-// R 0 when X or Y has no spread; everything 0 for N <= 0.
+// Least-squares line of Y on X over the first N pairs, from sums taken about the means.
+// Slope 0 when all X are equal, R 0 when X or Y has no spread (R is kept within
+// [-1, 1]); everything 0 for N <= 0. Values whose sums go beyond the range of a double
+// give not-a-number for every figure that depends on those sums.
 TRegression LinearRegression(std::span<const double> X, std::span<const double> Y, int32_t N);
 double RegressionSlope(std::span<const double> X, std::span<const double> Y, int32_t N);
 

@@ -25,6 +25,22 @@ std::vector<std::string> SplitRows(std::string_view Text) {
 
 }  // namespace
 
+int32_t TPelMemoCore::LostColumns() {
+  if (SelLength == 0 || BlockActive || CaretNav != SelEndNav.get()) return 0;
+  const int32_t par = SelStartNav->GetParIndex();
+  if (SelEndNav->GetParIndex() != par) return 0;
+  const TParagraph& p = Paragraphs.Par(par);
+  const bool codes = GetStaticFormat();
+  const int32_t a = SelStartNav->GetParOffset(), b = SelEndNav->GetParOffset();
+  int32_t plain = 0;
+  for (int32_t o = a; o < b; ++o) {
+    const unsigned char c = static_cast<unsigned char>(GetParChars(p)[o]);
+    if (c != '\t' && !(codes && IsStyleCode(c))) ++plain;
+  }
+  const int32_t span = TPelNavigator::OffsetToColumn(p, b, TabStops, codes) - TPelNavigator::OffsetToColumn(p, a, TabStops, codes);
+  return std::max(0, span - plain);
+}
+
 int32_t TPelMemoCore::IndentColumns(std::string_view Blanks) const {
   int32_t cols = 0;
   for (char c : Blanks) cols += c == '\t' ? (TabStops > 0 ? TabStops : 1) : 1;

@@ -20,6 +20,8 @@ TPelMemoCore::TPelMemoCore() {
 }
 
 TPelMemoCore::~TPelMemoCore() {
+  // Destroyed by a message it is handling: the dispatch must not touch it again.
+  if (MessageNesting > 0) AddDestroyedMemo(this);
   SetHighlighter(nullptr);
   // Navigators that others hold forget this memo; our own go with it.
   for (TPelNavigator* n : Navigators)
@@ -492,7 +494,14 @@ void TPelMemoCore::UpdateAfterEdit() {
 
 void TPelMemoCore::Change() {
   if (Host) Host->Changed();
+  ChangeHooks.Notify(*this, hfTextChanged);
+  if (!MessageHooks.Empty()) SendMemoMessage(CM_TEXTCHANGED);
   if (OnChange) OnChange(*this);
+}
+
+void TPelMemoCore::SendMemoMessage(uint32_t Msg, intptr_t WParam, intptr_t LParam) {
+  TMemoMessage m{Msg, WParam, LParam, 0};
+  DispatchMemoMessage(this, m, [](TMemoMessage&) {});
 }
 
 void TPelMemoCore::CheckIntegrity() const {

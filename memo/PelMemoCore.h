@@ -13,6 +13,7 @@
 
 #include "memo/ParagraphsList.h"
 #include "memo/PelHighlighter.h"
+#include "memo/PelMemoHooks.h"
 #include "memo/PelMemoSupport.h"
 #include "memo/PelNavigator.h"
 
@@ -193,6 +194,10 @@ class TPelMemoCore {
   // Where Backspace inside leading blanks reaches back to with pmoBackIndent
   // (-1: not inside leading blanks).
   int32_t BackIndentStart();
+  // Columns of the selection (in one paragraph, the caret at its end) beyond one
+  // a character, that is those of its tabs: what a Backspace that deletes it takes
+  // from the caret's column.
+  int32_t LostColumns();
   // Columns of a run of blanks (a TAB counts TabStops, or 1 when not positive).
   int32_t IndentColumns(std::string_view Blanks) const;
   // The caret may stand apart from a kept selection (pmoPersistentBlocks); this
@@ -236,9 +241,12 @@ class TPelMemoCore {
   void ToggleStyleCode(char C);
   // Deletes pairs of equal codes with only codes between them in paragraph Par.
   void CancelCodePairs(int32_t Par);
-  // A click at Pos on a highlight with a context number: fires OnContext and
+  // A click at Pos on a highlight with a context number: remembers the context,
+  // tells ChangeHooks (flag 8, or 16 for the right button), fires OnContext and
   // returns true.
-  bool ClickContext(int32_t Pos);
+  bool ClickContext(int32_t Pos, bool RightButton = false);
+  // The context number of the last such click (0 before any).
+  int32_t GetLastContext() const { return LastContext; }
   bool HighlightingActive() const;
 
   TKeywordList Keywords;
@@ -278,6 +286,16 @@ class TPelMemoCore {
   int32_t VirtualColumn = 0;
 
   std::function<void(TPelMemoCore&)> OnChange;
+
+  // ---- observers and messages (PelMemoHooks)
+  TPelMemoHooks MessageHooks, ChangeHooks;
+  // Messages of this memo being handled at the moment.
+  int32_t MessageNesting = 0;
+  // The message in hand, as MessageHooks see it before and after its handling.
+  TMemoMessage Message;
+  // Sends the memo a message of its own. Without a window it is dispatched with
+  // nothing to handle it, so that MessageHooks see it; the window handles it as an event.
+  virtual void SendMemoMessage(uint32_t Msg, intptr_t WParam = 0, intptr_t LParam = 0);
   std::function<void(TPelMemoCore&, const char*&)> OnBeforeChange;
   std::function<void(TPelMemoCore&, int32_t, int32_t)> OnParse;
   std::function<void(TPelMemoCore&)> OnProgress;
@@ -330,6 +348,7 @@ class TPelMemoCore {
   void MarkPending(int32_t Par);
   TpmUpperCase UpperCaseType = TpmUpperCase::pmuAscii;
   bool NoCodePairCleanup = false;
+  int32_t LastContext = 0;
   int32_t UpperPar = -1;  // paragraph of the upper-case cache
   int32_t UpperStart = 0;
   std::string UpperText;

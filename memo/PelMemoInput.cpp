@@ -64,7 +64,10 @@ TKeyDecision DecideKeyDown(uint16_t Key, TShiftState Shift, const TMemoInputStat
       break;
     case vk::Home:
     case vk::End:
-      if (!alt) d.Action = Key == vk::Home ? TKeyAction::Home : TKeyAction::End;
+      if (!alt) {
+        d.Action = Key == vk::Home ? TKeyAction::Home : TKeyAction::End;
+        d.EndBlock = !(S.Options & pmoPersistentBlocks);
+      }
       break;
     case vk::Left:
     case vk::Right:

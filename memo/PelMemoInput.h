@@ -70,6 +70,9 @@ struct TKeyDecision {
   bool StartBlock = false;  // Shift+Alt+arrow: a column block starts at the caret column first
   // Without Shift: the selection stays (pmoPersistentBlocks) instead of collapsing.
   bool KeepSelection = false;
+  // Home and End end a column block (unless pmoPersistentBlocks), with Shift too:
+  // theirs is not a block extension.
+  bool EndBlock = false;
   uint8_t Code = 0;  // the style code of ToggleStyle
 };
 

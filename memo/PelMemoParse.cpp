@@ -720,7 +720,7 @@ void TPelMemoCore::CancelCodePairsAfterEdit(int32_t From, int32_t To) {
   SetSelStart(caret.Pos);
 }
 
-bool TPelMemoCore::ClickContext(int32_t Pos) {
+bool TPelMemoCore::ClickContext(int32_t Pos, bool RightButton) {
   if (Pos < 0 || Pos >= GetTextLength()) return false;
   TPelNavigator n(Paragraphs);
   n.Memo = this;
@@ -734,6 +734,8 @@ bool TPelMemoCore::ClickContext(int32_t Pos) {
   const int32_t start = p.StartPos + (a > 0 ? s.CountOrOffset : 0);
   const int32_t stop = p.StartPos + (a < GetAttrCount(p) ? p.Extra->Attributes[static_cast<size_t>(a)].CountOrOffset
                                                          : GetParLength(p));
+  LastContext = s.KeyWord;
+  ChangeHooks.Notify(*this, RightButton ? hfContextRight : hfContextLeft);
   if (OnContext) OnContext(*this, s.KeyWord, start, stop);
   return true;
 }

@@ -33,6 +33,9 @@ enum class TpmUpdateMode : uint8_t { umImmediate, umOnNeed, umBackground };
 enum class TBorderStyle : uint8_t { bsNone, bsSingle };
 enum class TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 
+// Control characters other than TAB: drawn as a replacement mark one column wide.
+inline bool IsControlMark(unsigned char C) { return C < ' ' && C != '\t'; }
+
 // Measures with Qt fonts through advance tables, one per font style, with kerning
 // off: the width of a text is the sum of its characters' advances, so pieces
 // measured apart add up to the whole.
@@ -76,6 +79,23 @@ void DrawTextRun(QPainter& Painter, TQtMeasurer& Meas, int64_t& X, int32_t Y, co
 
 // The zig-zag line of the special underline (see ZigzagPoints).
 void DrawZigzagLine(QPainter& Painter, int32_t X1, int32_t X2, int32_t Step, int32_t Y);
+
+// Paces background formatting on the user-interface thread, in place of a worker
+// thread: each tick runs one slice, and the timer stops (is suspended) when nothing
+// is pending. Stop ends the pacing and clears OnTerminate first, so that the memo's
+// own ending of it (a change of the update mode, its destruction) calls no handler;
+// a pacer destroyed with OnTerminate still set calls it.
+class TFormatPacer : public QTimer {
+ public:
+  std::function<void()> OnTerminate;
+  void Stop() {
+    OnTerminate = nullptr;
+    stop();
+  }
+  ~TFormatPacer() override {
+    if (OnTerminate) OnTerminate();
+  }
+};
 
 class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMemoHost {
   Q_OBJECT
@@ -211,6 +231,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   // The clock of the background slices (tests give a fake one); milliseconds.
   std::function<uint32_t()> Clock;
 
+  void SendMemoMessage(uint32_t Msg, intptr_t WParam = 0, intptr_t LParam = 0) override;
+
   // ---- TPelMemoHost
   TTextMeasurer* Measurer() override;
   int32_t FormatMeasured(TPelMemoCore& Memo, int32_t Par) override;
@@ -273,6 +295,9 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   void RestoreMouseCursor();
   void EndMouseStates();
   void ShowError(const char* What);
+  // The memo's message dispatch around its own (or its client area's) handling of an event.
+  bool Dispatch(QEvent* E, bool Client);
+  bool HandleEvent(QEvent* E);
   void BlinkCaret();
   void CaretChanged();
 
@@ -307,7 +332,9 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   uint32_t AnimStart = 0;
 
   TWheelAccumulator Wheel;
-  QTimer Pacer;
+  TFormatPacer Pacer;
+  // The pacer's termination handler: "FormTerm" to the debugger output.
+  void FormatPacerTerminated();
   QTimer Blink;
   bool CaretOn = true;
   int32_t CaretX = 0, CaretY = 0, CaretW = 1;

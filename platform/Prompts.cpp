@@ -47,6 +47,7 @@ TMsgResult TQtPrompts::MessageDlg(const QString& Text, TMsgType Type, TMsgButton
   QMessageBox::StandardButtons buttons = QMessageBox::Ok;
   if (Buttons == TMsgButtons::OKCancel) buttons = QMessageBox::Ok | QMessageBox::Cancel;
   if (Buttons == TMsgButtons::YesNo) buttons = QMessageBox::Yes | QMessageBox::No;
+  if (Buttons == TMsgButtons::YesNoCancel) buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
   QMessageBox box(icon, title, Text, buttons, QApplication::activeWindow());
   switch (box.exec()) {
     case QMessageBox::Cancel: return TMsgResult::Cancel;
@@ -127,7 +128,7 @@ TMsgResult TScriptedPrompts::MessageDlg(const QString& Text, TMsgType, TMsgButto
     Answers.pop_front();
     return r;
   }
-  return Buttons == TMsgButtons::YesNo ? TMsgResult::Yes : TMsgResult::OK;
+  return Buttons == TMsgButtons::YesNo || Buttons == TMsgButtons::YesNoCancel ? TMsgResult::Yes : TMsgResult::OK;
 }
 
 std::optional<QString> TScriptedPrompts::OpenFileName(QWidget*, const QString& Title, const QString& Directory,

@@ -12,7 +12,7 @@
 
 class QWidget;
 
-enum class TMsgButtons { OK, OKCancel, YesNo };
+enum class TMsgButtons { OK, OKCancel, YesNo, YesNoCancel };
 enum class TMsgResult { OK, Cancel, Yes, No };
 enum class TMsgType { Information, Confirmation, Error, Warning };
 

@@ -86,6 +86,7 @@ void TStringGridModel::SetSize(int NewCols, int NewRows) {
   NewRows = std::max(NewRows, 1);
   if (NewCols == Cols && NewRows == RowCount()) return;
   beginResetModel();
+  ++Edits;
   std::vector<quint32> ids(static_cast<size_t>(NewCols) * static_cast<size_t>(NewRows), 0);
   const int keepCols = std::min(Cols, NewCols), keepRows = std::min(NRows, NewRows);
   for (int r = 0; r < keepRows; ++r)
@@ -108,6 +109,7 @@ void TStringGridModel::SetCell(int C, int R, const QString& Text) {
   if (R < 0 || C < 0) return;
   if (R >= RowCount() || C >= Cols) return;
   if (Texts[IdAt(C, R)] == Text) return;
+  ++Edits;
   const quint32 id = Intern(Text);
   IdAt(C, R) = id;
   if (R < FRows && C < FCols) {
@@ -124,6 +126,7 @@ void TStringGridModel::SetCell(int C, int R, const QString& Text) {
 
 void TStringGridModel::SetTable(std::vector<std::vector<QString>> Table, int NewCols) {
   beginResetModel();
+  ++Edits;
   Cols = std::max(NewCols, 1);
   NRows = std::max(static_cast<int>(Table.size()), 1);
   Texts.assign(1, QString());
@@ -143,6 +146,7 @@ void TStringGridModel::SetTable(std::vector<std::vector<QString>> Table, int New
 
 void TStringGridModel::SetCells(TGridCells Cells) {
   beginResetModel();
+  ++Edits;
   if (Cells.Texts.empty()) Cells.Texts.emplace_back();
   Cells.Texts[0] = QString();
   Cols = std::max(Cells.Cols, 1);
@@ -186,6 +190,7 @@ void TStringGridModel::SetFixed(int NewFixedCols, int NewFixedRows) {
 void TStringGridModel::MoveRow(int From, int To) {
   if (From == To || From < 0 || To < 0 || From >= RowCount() || To >= RowCount()) return;
   beginResetModel();
+  ++Edits;
   const auto width = static_cast<std::ptrdiff_t>(Cols);
   const auto at = [&](int R) { return Ids.begin() + R * width; };
   if (From < To) std::rotate(at(From), at(From + 1), at(To + 1));
@@ -196,6 +201,7 @@ void TStringGridModel::MoveRow(int From, int To) {
 void TStringGridModel::MoveColumn(int From, int To) {
   if (From == To || From < 0 || To < 0 || From >= Cols || To >= Cols) return;
   beginResetModel();
+  ++Edits;
   const auto width = static_cast<std::ptrdiff_t>(Cols);
   for (int r = 0; r < NRows; ++r) {
     const auto row = Ids.begin() + r * width;
@@ -349,12 +355,20 @@ void TGridView::SetReadOnly(bool On) {
 void TGridView::ScheduleFit() {
   if (FitPending) return;
   FitPending = true;
+  // Measuring the titles takes milliseconds on a large table: a hidden grid waits
+  // until it is shown (showEvent).
+  if (!isVisible()) return;
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (FitPending) FitTitles();
+        if (FitPending && isVisible()) FitTitles();
       },
       Qt::QueuedConnection);
+}
+
+void TGridView::showEvent(QShowEvent* Event) {
+  QTableView::showEvent(Event);
+  if (FitPending) FitTitles();
 }
 
 int TGridView::TitleColumnCap() const {

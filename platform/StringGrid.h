@@ -41,6 +41,9 @@ class TStringGridModel : public QAbstractTableModel {
   void MoveRow(int From, int To);
   void MoveColumn(int From, int To);
   bool Editable = true;
+  // Counts the changes of the cells, the size and the order of rows and columns (not
+  // of the fixed titles): equal counts mean the same cells.
+  quint64 EditCount() const { return Edits; }
 
   int rowCount(const QModelIndex& Parent = {}) const override;
   int columnCount(const QModelIndex& Parent = {}) const override;
@@ -67,6 +70,7 @@ class TStringGridModel : public QAbstractTableModel {
   int Cols = 0;
   int NRows = 0;
   int FCols = 0, FRows = 0;
+  quint64 Edits = 0;
   static const QString Empty;
 };
 
@@ -85,7 +89,8 @@ class TGridView : public QTableView {
   void SetReadOnly(bool On);
   bool ReadOnly() const { return ReadOnlyView(); }
   // Sizes the title column and the columns to their texts now (the view does it by
-  // itself, soon after its model changes).
+  // itself soon after its model changes, or when it is next shown: a grid nobody sees,
+  // such as a results tab in batch mode, is not measured).
   void FitTitles();
   // A cell being typed into keeps its text now: the editor's text goes into the cell
   // and the editor closes (for commands given while the focus stays in the cell).
@@ -109,6 +114,7 @@ class TGridView : public QTableView {
   void ScheduleFit();
   bool eventFilter(QObject* Watched, QEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
+  void showEvent(QShowEvent* Event) override;
   // Opens a cell editor that leaves the window's Ctrl shortcuts to the window.
   bool edit(const QModelIndex& Index, EditTrigger Trigger, QEvent* Event) override;
 

@@ -2,11 +2,15 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <unordered_map>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -277,12 +281,53 @@ QByteArray MatrixFileBytes(const std::function<const QString&(int C, int R)>& Ce
   if (text.startsWith(QChar(0xFEFF))) text.prepend(QChar(0xFEFF));
   return text.toUtf8();
 }
-bool WriteFileSafely(const QString& Path, const QByteArray& Bytes) {
-  QSaveFile file(Path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(Bytes) != Bytes.size()) {
-    file.cancelWriting();
-    return false;
+namespace {
+// Writes every byte, going on after a short write; false on the first failure.
+bool WriteAll(int Fd, const char* Data, size_t Size) {
+  while (Size > 0) {
+    const ssize_t n = ::write(Fd, Data, Size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return false;
+    Data += n;
+    Size -= static_cast<size_t>(n);
   }
-  return file.commit();
+  return true;
+}
+
+// The mode a new file gets: what the old file had, else read-write for everyone the
+// user's file-creation mask lets through (as any newly created file).
+mode_t NewFileMode(const QByteArray& Target) {
+  struct stat old {};
+  if (::stat(Target.constData(), &old) == 0 && S_ISREG(old.st_mode)) return old.st_mode & 07777;
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+}  // namespace
+
+bool WriteFileSafely(const QString& Path, const QByteArray& Bytes) {
+  // A link is written through: the file it points to is replaced, the link stays.
+  QFileInfo info(Path);
+  const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+  const QFileInfo targetInfo(target);
+  // Only a regular file (or none yet) is replaced: never a folder or a device.
+  if (targetInfo.exists() && !targetInfo.isFile()) return false;
+  const QByteArray finalName = QFile::encodeName(target);
+  // The new text goes to a temporary file in the same folder, so that the rename
+  // that puts it in place is atomic: the old file is there whole until then.
+  QByteArray temp = QFile::encodeName(targetInfo.absolutePath() + QStringLiteral("/.") + targetInfo.fileName() +
+                                      QStringLiteral(".pelmor-XXXXXX"));
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, Bytes.constData(), static_cast<size_t>(Bytes.size()));
+  // Every failure counts: a write, the mode, the flush to disk and the close.
+  ok = ok && ::fchmod(fd, NewFileMode(finalName)) == 0;
+  ok = ok && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temp.constData(), finalName.constData()) == 0;
+  if (!ok) ::unlink(temp.constData());
+  return ok;
 }

@@ -2,11 +2,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFont>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTemporaryFile>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
@@ -24,7 +26,9 @@
 TPelmorEditor* PelmorEditor = nullptr;
 
 namespace {
-const QString TempFileName = QStringLiteral("PELMOR_TEMP.$$$");
+// The matrix goes to the editor through a data file of its own in the system's
+// temporary folder, under a name no other use of the editor shares.
+const QString TempFileTemplate = QStringLiteral("PELMOR_TEMP-XXXXXX.$$$");
 
 // The hourglass while the text or the grid is built.
 struct TEditorWaitCursor {
@@ -189,13 +193,20 @@ void TPelmorEditor::showEvent(QShowEvent* Event) {
 
 void TPelmor::Advanced1Click() {
   if (!PelmorEditor) return;
+  // The temporary copy is removed when the editor has closed (or did not open).
+  QTemporaryFile temp(QDir(QDir::tempPath()).filePath(TempFileTemplate));
   {
     TEditorWaitCursor wait;
-    // When the file cannot be written nothing is loaded: a file left from an earlier
-    // use, or none at all, would show a matrix other than the one in the grid.
-    if (!SaveGridToFile(*MainGrid, TempFileName)) return;
+    // When the copy cannot be written whole the editor does not open: a blank or cut
+    // text, accepted with "Yes", would replace the grid.
+    if (!temp.open()) {
+      ShowMessage(QStringLiteral("Error writing file."));
+      return;
+    }
+    temp.close();
+    if (!SaveGridToFile(*MainGrid, temp.fileName())) return;
     QString text;
-    const TReadResult read = ReadTextFile(TempFileName, text);
+    const TReadResult read = ReadTextFile(temp.fileName(), text);
     if (read.State != TReadResult::Ok) {
       ShowMessage(read.Message);
       return;

@@ -48,8 +48,10 @@ void SetBatchMargins(TPelmor& P, bool Batch) {
 void TPelmor::Batch1Click() {
   if (BatchMode)
     BatchOff();
-  else
+  else if (QuerySaveChanges())  // the batch replaces the matrix file by file
     BatchOn();
+  else
+    Batch1->setChecked(false);
 }
 
 void TPelmor::BatchOn() {
@@ -83,7 +85,7 @@ void TPelmor::BatchOff() {
   Memo1->hide();
   ChangeDirectory1->setVisible(false);
   SetBatchCommandsEnabled(*this, true);
-  New1Click();
+  NewMatrix();
   setWindowTitle(QStringLiteral("Pelmor...") + ExpandFileName(FileName));
 }
 

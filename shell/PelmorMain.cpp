@@ -181,7 +181,7 @@ void TPelmor::FormCreate() {
   RandomSeed = 0;
   FileName = UntitledName;
   setWindowTitle(QStringLiteral("Pelmor...") + FileName);
-  New1Click();
+  NewMatrix();
   HomeDir = CurrentDir();
   ProgramDir = QCoreApplication::applicationDirPath();
   BatchIndex = 0;
@@ -200,9 +200,27 @@ void TPelmor::SetDefaultMatrix() {
 
 void TPelmor::ReplaceGrid(TCellTable Cells, int Cols) {
   MainGrid->SetTable(std::move(Cells), Cols);
+  MarkGridSaved();
 }
 
-void TPelmor::ReplaceGrid(TGridCells Cells) { MainGrid->SetCells(std::move(Cells)); }
+void TPelmor::ReplaceGrid(TGridCells Cells) {
+  MainGrid->SetCells(std::move(Cells));
+  MarkGridSaved();
+}
+
+bool TPelmor::GridModified() const { return MainGrid->Model()->EditCount() != SavedEdits; }
+
+void TPelmor::MarkGridSaved() { SavedEdits = MainGrid->Model()->EditCount(); }
+
+bool TPelmor::QuerySaveChanges() {
+  if (!GridModified()) return true;
+  switch (Prompts().MessageDlg(QStringLiteral("Save changes to ") + FileName + QStringLiteral("?"),
+                               TMsgType::Confirmation, TMsgButtons::YesNoCancel)) {
+    case TMsgResult::Yes: return Save1Click();
+    case TMsgResult::No: return true;
+    default: return false;
+  }
+}
 
 void TPelmor::LockRowColumn() {
   MainGrid->SetFixedCols(1);
@@ -212,6 +230,11 @@ void TPelmor::LockRowColumn() {
 }
 
 void TPelmor::New1Click() {
+  if (!QuerySaveChanges()) return;
+  NewMatrix();
+}
+
+void TPelmor::NewMatrix() {
   SetDefaultMatrix();
   FileName = ExpandFileName(UntitledName);
   setWindowTitle(QStringLiteral("Pelmor...") + FileName);
@@ -219,6 +242,7 @@ void TPelmor::New1Click() {
 }
 
 void TPelmor::Close1Click() {
+  if (!QuerySaveChanges()) return;
   SetDefaultMatrix();
   FileName = UntitledName;
   setWindowTitle(QStringLiteral("Pelmor : ") + UntitledName);
@@ -226,6 +250,7 @@ void TPelmor::Close1Click() {
 }
 
 void TPelmor::Open1Click() {
+  if (!QuerySaveChanges()) return;
   const auto chosen = Prompts().OpenFileName(this, QStringLiteral("Select an ASCII file to open."), CurrentDir(), {});
   if (!chosen) return;
   TReadResult read = ReadMatrixFile(*chosen);
@@ -270,24 +295,24 @@ bool TPelmor::SaveGridToFile(const TStringGrid& Grid, const QString& Name) {
   return true;
 }
 
-void TPelmor::Save1Click() {
-  if (ExtractFileName(FileName) != UntitledName) {
-    SaveGridToFile(*MainGrid, FileName);
-  } else {
-    Save2Click();
-    return;
-  }
+bool TPelmor::Save1Click() {
+  if (ExtractFileName(FileName) == UntitledName) return Save2Click();
+  // A failed write leaves the name, the caption and the unsaved state as they were.
+  if (!SaveGridToFile(*MainGrid, FileName)) return false;
+  MarkGridSaved();
   setWindowTitle(QStringLiteral("Pelmor : ") + FileName);
+  return true;
 }
 
-void TPelmor::Save2Click() {
+bool TPelmor::Save2Click() {
   const auto chosen = Prompts().SaveFileName(this, QStringLiteral("Select a file name."), CurrentDir(),
                                              QStringLiteral("data.txt"));
-  if (chosen) {
-    // The new name is kept only when the matrix was written to it.
-    if (SaveGridToFile(*MainGrid, *chosen)) FileName = *chosen;
-  }
+  // The new name is kept only when the matrix was written to it.
+  if (!chosen || !SaveGridToFile(*MainGrid, *chosen)) return false;
+  FileName = *chosen;
+  MarkGridSaved();
   setWindowTitle(QStringLiteral("Pelmor : ") + FileName);
+  return true;
 }
 
 void TPelmor::FormShow() {
@@ -296,6 +321,8 @@ void TPelmor::FormShow() {
 }
 
 bool TPelmor::FormCloseQuery() {
+  // A changed matrix is offered for saving; that question stands for the other.
+  if (GridModified()) return QuerySaveChanges();
   return Prompts().MessageDlg(QStringLiteral("Close Pelmor?"), TMsgType::Confirmation, TMsgButtons::OKCancel) ==
          TMsgResult::OK;
 }

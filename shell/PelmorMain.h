@@ -73,8 +73,17 @@ class TPelmor : public QMainWindow, public TRunState {
   void New1Click();
   void Open1Click();
   void Close1Click();
-  void Save1Click();
-  void Save2Click();
+  // Both return true when the matrix was written (false when cancelled or failed).
+  bool Save1Click();
+  bool Save2Click();
+  // True when the matrix was changed since it was last opened, saved or created.
+  bool GridModified() const;
+  // The present matrix counts as saved.
+  void MarkGridSaved();
+  // Before a changed matrix is replaced or dropped: "Save changes to " + FileName +
+  // "?" with Yes (save; Save As for an untitled matrix), No and Cancel. True when the
+  // caller may go on: nothing was changed, the matrix was saved, or the user said No.
+  bool QuerySaveChanges();
   // Reads the file named by FileName for the batch loop; sets RunEnabled.
   void OpenBatchFile();
   // Writes any string grid to a data file; false (after "Error writing file.") on failure.
@@ -85,7 +94,8 @@ class TPelmor : public QMainWindow, public TRunState {
   // Shows the main window again after an analysis (selects ErrorRow, closes a
   // progress display left open by a batch).
   void FormShow();
-  // The "Close Pelmor?" question; true when the user agreed.
+  // The "Close Pelmor?" question (the save question for a changed matrix); true
+  // when the user agreed.
   bool FormCloseQuery();
 
   // --- Services: help, simulated data sets (shell/PelmorServices.cpp) ---
@@ -134,8 +144,10 @@ class TPelmor : public QMainWindow, public TRunState {
   // or free, the item checked accordingly.
   void LockRowTitlesClick();
   void LockColumnTitlesClick();
-  // Edit > "&Edit matrix as text": the matrix goes through "PELMOR_TEMP.$$$" into the
-  // editor window; when its changes are accepted the grid is rebuilt from its text.
+  // Edit > "&Edit matrix as text": the matrix goes through a temporary data file
+  // ("PELMOR_TEMP-" + a unique part + ".$$$" in the system's temporary folder,
+  // removed when the editor closes) into the editor window; when its changes are
+  // accepted the grid is rebuilt from its text.
   void Advanced1Click();
   // Rebuilds MainGrid from the editor's text lines: one row per line, the column count
   // from the blanks of the first line. False (with its message, the grid unchanged)
@@ -177,6 +189,9 @@ class TPelmor : public QMainWindow, public TRunState {
   void SetFileCommandsEnabled(bool On);
   void ReplaceGrid(TCellTable Cells, int Cols);
   void ReplaceGrid(TGridCells Cells);
+  // The default matrix under the untitled name, without a question.
+  void NewMatrix();
+  quint64 SavedEdits = 0;
 };
 
 extern TPelmor* Pelmor;

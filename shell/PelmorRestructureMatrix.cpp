@@ -83,6 +83,12 @@ TPelmorRedoMatrix::~TPelmorRedoMatrix() {
   if (PelmorRedoMatrix == this) PelmorRedoMatrix = nullptr;
 }
 
+void TPelmorRedoMatrix::showEvent(QShowEvent* Event) {
+  QDialog::showEvent(Event);
+  RowsEdit->setFocus(Qt::TabFocusReason);
+  RowsEdit->selectAll();
+}
+
 void TPelmorRedoMatrix::Init(const TStringGrid& Grid, const QString& Name) {
   setWindowTitle(QStringLiteral("Resize Matrix"));
   FileEdit->setText(Name);

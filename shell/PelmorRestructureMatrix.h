@@ -38,6 +38,11 @@ class TPelmorRedoMatrix : public QDialog {
   // that is not) and ends the dialog.
   void OKButtonClick();
   void CancelButtonClick();
+
+ protected:
+  // Every opening starts in the row box with its count selected, so that what the
+  // user types replaces it, wherever the focus was when the dialog last closed.
+  void showEvent(QShowEvent* Event) override;
 };
 
 extern TPelmorRedoMatrix* PelmorRedoMatrix;

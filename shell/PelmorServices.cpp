@@ -128,6 +128,8 @@ namespace {
 bool Fail(TRunState& State, const QString& Message) {
   CloseProgressWindow();
   ShowMessage(Message);
+  // A batch stops with the file whose data sets could not be written, and says so.
+  if (State.BatchMode && State.RunEnabled) ShowMessage(QStringLiteral("Batch processing error."));
   State.AbortRequested = true;
   return false;
 }

@@ -2,6 +2,9 @@
 // The progress window shown during every simulation run: what is being simulated,
 // how far the run has come, and the button that stops it.
 #include <QDialog>
+#include <QElapsedTimer>
+
+class QTimer;
 
 class QCheckBox;
 class QLabel;
@@ -43,9 +46,17 @@ class TProgress : public QDialog {
   void closeEvent(QCloseEvent* Event) override;
   // Escape: the same as "&Abort simulation".
   void reject() override;
+  // The bar asks to be painted at once whenever it moves by a pixel, hundreds of
+  // times in a run: the window paints at most once per PaintInterval, and what
+  // changed meanwhile is painted when pending messages are next processed.
+  bool event(QEvent* Event) override;
 
  private:
   void FormClose();
+  void PaintNow();
+  static constexpr qint64 PaintIntervalMs = 15;
+  QElapsedTimer LastPaint;
+  QTimer* PaintTimer = nullptr;
 };
 
 extern TProgress* Progress;

@@ -207,6 +207,16 @@ void TAnalysisResults::EndWithoutResults() {
   ReleaseStorage();
 }
 
+bool TAnalysisResults::FiguresFinite(TFigureStage Stage, int32_t Iteration) {
+  TFigureCheck check(Stage, Iteration);
+  CheckFigures(check);
+  if (!check.Failed()) return true;
+  CloseProgressWindow();
+  ShowMessage(QString::fromStdString(check.Message()));
+  Pelmor->AbortRequested = true;
+  return false;
+}
+
 void TAnalysisResults::Run() {
   TPelmor& p = *Pelmor;
   Completed = false;
@@ -230,7 +240,7 @@ void TAnalysisResults::Run() {
   // The progress window and the simulation statistics read the run state's count.
   p.Iterations = Iterations;
 
-  if (order.Observed == TRunOrder::ObservedAfterInit && !Observed()) return EndWithoutResults();
+  if (order.Observed == TRunOrder::ObservedAfterInit && !ObservedFinite()) return EndWithoutResults();
   // The stop flag is cleared before the progress window appears, so that an abort
   // clicked as soon as it shows is never lost.
   p.AbortRequested = false;
@@ -238,9 +248,9 @@ void TAnalysisResults::Run() {
   if (Progress) Progress->setWindowTitle(QStringLiteral("Simulating...") + ExtractFileName(p.FileName));
   if (order.ProcessMessagesBeforeLoop) ProcessMessages(true);
   if (p.AbortRequested) return EndWithoutResults();
-  if (order.Observed == TRunOrder::ObservedAfterProgress && !Observed()) return EndWithoutResults();
+  if (order.Observed == TRunOrder::ObservedAfterProgress && !ObservedFinite()) return EndWithoutResults();
   if (order.StartTime == TRunOrder::StartAfterStopFlagCleared) startTime();
-  if (order.Observed == TRunOrder::ObservedAfterStopFlagCleared && !Observed()) return EndWithoutResults();
+  if (order.Observed == TRunOrder::ObservedAfterStopFlagCleared && !ObservedFinite()) return EndWithoutResults();
 
   const int32_t blocks = Blocks();
   for (int32_t b = 0; b < blocks; ++b) {
@@ -254,6 +264,7 @@ void TAnalysisResults::Run() {
         if (p.AbortRequested) return EndWithoutResults();
       }
       Measure(i);
+      if (!FiguresFinite(TFigureStage::Simulated, i)) return EndWithoutResults();
       StepProgress(i);
     }
     if (!EndBlock(b) || p.AbortRequested) return EndWithoutResults();
@@ -264,6 +275,7 @@ void TAnalysisResults::Run() {
   if (p.AbortRequested) return EndWithoutResults();
 
   Summarize();
+  if (!FiguresFinite(TFigureStage::Summary)) return EndWithoutResults();
   Display();
   TSummaryText summary;
   BuildSummary(summary);

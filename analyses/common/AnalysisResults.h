@@ -13,12 +13,15 @@
 //   matrices" is checked, Measure(i), StepProgress(i); EndBlock; stop test; Summarize;
 //   Display; BuildSummary; stop time; result page; batch row; batch save (the
 //   analysis's own files, then the summary files) or the results window shown.
+//   After [observed], after each Measure and after Summarize, CheckFigures: a figure
+//   that is not a finite number ends the run with its message, as a failure.
 // Where the start time and the observed statistics come is set by Order.
 #include <QDialog>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 
+#include "analyses/common/FigureCheck.h"
 #include "analyses/common/RunHooks.h"
 #include "analyses/common/SummaryText.h"
 
@@ -119,6 +122,10 @@ class TAnalysisResults : public QDialog {
   virtual void SaveSimulated(int32_t /*I*/) {}
   // The statistics of the I-th data set, stored as its simulated values.
   virtual void Measure(int32_t I) = 0;
+  // Hands every statistic of the run to the check (TFigureCheck::Statistic), whose
+  // stage says which figures it looks at: the observed ones, those of the data set
+  // Check.Iteration() just measured, or the summaries.
+  virtual void CheckFigures(TFigureCheck& Check) const = 0;
   // The iterations may run in blocks of Iterations each (species diversity's curves:
   // one block per level); BeginBlock comes before a block's first iteration, EndBlock
   // after its last (B from 0). False from either ends the run as a failed Simulate does.
@@ -161,6 +168,10 @@ class TAnalysisResults : public QDialog {
  private:
   bool GuardRunSize();
   void EndWithoutResults();
+  // CheckFigures at one stage; false (its message shown, the stop flag set) when a
+  // figure is not finite.
+  bool FiguresFinite(TFigureStage Stage, int32_t Iteration = 0);
+  bool ObservedFinite() { return Observed() && FiguresFinite(TFigureStage::Observed); }
 };
 
 // Hooks that reach the program's windows: the platform's message processing (cheap

@@ -21,6 +21,7 @@ struct TSimStatistic {
   std::string Marker;          // "\r\n" once per display line above the observed value's
   THistogramText Histogram;    // bin ranges and counts, each starting with an empty line
   THistogramColumns Columns;   // lower edges, upper edges, counts
+  bool EdgesFinite = true;     // every edge of the histogram is a finite number
 };
 
 // Summarizes the first Count simulated values (all of them when Count < 0; cut to the
@@ -31,6 +32,11 @@ struct TSimStatistic {
 // values at all, every figure is 0 and the histogram is empty.
 TSimStatistic SummarizeSimulation(double Observed, std::span<const double> Sims, int32_t Count = -1,
                                   int32_t TailCount = -1);
+
+// The first figure of a summary that is not a finite number: "mean", "variance",
+// "standardized effect size" or "histogram" (one of its edges); nullptr when every
+// figure is finite.
+const char* NonFiniteFigure(const TSimStatistic& S);
 
 // The figures as texts: reals by the number text F, counts as decimal integers.
 struct TStatTexts {

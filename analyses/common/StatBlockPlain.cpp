@@ -19,6 +19,7 @@ TSimStatistic SummarizeSimulation(double Observed, std::span<const double> Sims,
   s.Sorted.assign(Sims.begin(), Sims.begin() + s.Count);
   QuickSortReals(s.Sorted, 0, s.Count - 1);
   s.Marker = HistogramOfValues(s.Count - 1, s.Sorted, Observed);
+  s.EdgesFinite = std::all_of(HistEdges.begin(), HistEdges.end(), [](double E) { return std::isfinite(E); });
   s.Histogram = HistogramToText();
   s.Columns = HistogramToColumns();
   return s;
@@ -49,4 +50,12 @@ std::vector<std::string> HistogramSummaryLines(const TSimStatistic& S, int LineC
                   (i < counts.size() ? counts[i] : std::string()));
   }
   return out;
+}
+
+const char* NonFiniteFigure(const TSimStatistic& S) {
+  if (!std::isfinite(S.MeanVar.Mean)) return "mean";
+  if (!std::isfinite(S.MeanVar.Variance)) return "variance";
+  if (!std::isfinite(S.SES)) return "standardized effect size";
+  if (!S.EdgesFinite) return "histogram";
+  return nullptr;
 }

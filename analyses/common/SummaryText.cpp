@@ -1,6 +1,7 @@
 #include "analyses/common/SummaryText.h"
 
 #include <QPlainTextEdit>
+#include <algorithm>
 
 #include "platform/StringGrid.h"
 #include "shell/PelmorMain.h"
@@ -79,9 +80,22 @@ void TSummaryText::Histogram(const TSimStatistic& S, const QString& Frequencies,
 void TSummaryText::InputMatrix(const TStringGrid& Grid, const QString& Title) {
   Add(Title);
   Empty();
-  for (int r = 0; r < Grid.RowCount(); ++r) {
-    QString line;
-    for (int c = 0; c < Grid.ColCount(); ++c) line += Grid.Cells(c, r) + QLatin1Char(' ');
+  // Straight from the grid's compact cells: a line is sized once, then filled.
+  const TGridCells cells = Grid.Model()->CompactCells();
+  const int rows = std::min(Grid.RowCount(), cells.Rows), cols = std::min(Grid.ColCount(), cells.Cols);
+  auto text = [&](quint32 Id) -> const QString& { return Id < cells.Texts.size() ? cells.Texts[Id] : cells.Texts[0]; };
+  Lines_.reserve(Lines_.size() + rows);
+  for (int r = 0; r < rows; ++r) {
+    const quint32* row = cells.Ids.data() + static_cast<size_t>(r) * static_cast<size_t>(cells.Cols);
+    qsizetype length = cols;
+    for (int c = 0; c < cols; ++c) length += text(row[c]).size();
+    QString line(length, Qt::Uninitialized);
+    QChar* out = line.data();
+    for (int c = 0; c < cols; ++c) {
+      const QString& t = text(row[c]);
+      out = std::copy(t.cbegin(), t.cend(), out);
+      *out++ = QLatin1Char(' ');
+    }
     Lines_ << line;
   }
 }

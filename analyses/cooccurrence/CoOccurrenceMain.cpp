@@ -235,13 +235,22 @@ void TCoOccurrence::InitMatrices() {
   s.NumSites = g.ColCount() - 1;
   s.NumSpecies = g.RowCount() - 1;
   ObservedMatrix = MakeMatrix(s.GridCols, s.GridRows);
-  const TStringGridModel& cells = *g.Model();
-  for (int r = 1; r < s.GridRows; ++r) {
-    for (int c = 1; c < s.GridCols; ++c) {
+  // A presence matrix is a few distinct texts in many cells: each text is read once.
+  const TGridCells cells = g.Model()->CompactCells();
+  std::vector<int8_t> presence(cells.Texts.size(), -1);
+  auto present = [&](quint32 Id) {
+    if (Id >= presence.size()) return 0;
+    int8_t& p = presence[Id];
+    if (p < 0) {
       double v = 0.0;
-      if (!TextToFloat(cells.Cell(c, r).toStdString(), v)) v = 0.0;
-      ObservedMatrix[static_cast<size_t>(c)][static_cast<size_t>(r)] = v > 0.0 ? 1 : 0;
+      if (!TextToFloat(cells.Texts[Id].toStdString(), v)) v = 0.0;
+      p = v > 0.0 ? 1 : 0;
     }
+    return static_cast<int>(p);
+  };
+  for (int r = 1; r < s.GridRows; ++r) {
+    const quint32* row = cells.Ids.data() + static_cast<size_t>(r) * static_cast<size_t>(cells.Cols);
+    for (int c = 1; c < s.GridCols; ++c) ObservedMatrix[static_cast<size_t>(c)][static_cast<size_t>(r)] = present(row[c]);
   }
   Calculate_Row_Pairs();
 }
@@ -287,6 +296,11 @@ void TCoOccurrence::Measure(int32_t) {
   } else if (NormalCount < static_cast<int32_t>(NormalSims.size())) {
     NormalSims[NormalCount++] = Current;
   }
+}
+
+void TCoOccurrence::CheckFigures(TFigureCheck& Check) const {
+  Check.Statistic("index", ObservedIndex, Current, NormalStat);
+  Check.Statistic("index", ObservedIndex, Current, DegenerateStat);
 }
 
 void TCoOccurrence::Summarize() {

@@ -143,7 +143,9 @@ bool TSpeciesDiversity::Init() {
     Column = SpeciesDiversityOpts->ColumnList->currentIndex() + 1;
     // The dialog's column may be missing from a later file of a batch.
     if (Column < 1 || Column >= cols) return Refuse(QStringLiteral("Chosen column is not in the data file."));
-    ColumnTitle = SpeciesDiversityOpts->ColumnList->currentText();
+    // The title in the file analysed: in a batch, the dialog lists the titles of the
+    // grid it was opened over.
+    ColumnTitle = g.Cells(Column, 0);
   }
 
   // The counts, read once: negative counts and totals beyond 32 bits are refused.
@@ -375,6 +377,16 @@ bool TSpeciesDiversity::EndBlock(int32_t B) {
 
 // --- results ----------------------------------------------------------------------------
 
+void TSpeciesDiversity::CheckFigures(TFigureCheck& Check) const {
+  // The indices come from whole counts, whose totals the run keeps within 32 bits; the
+  // check is the same guard as every analysis has, not a case met in practice.
+  Check.Figure(TFigureStage::Observed, "diversity index", IndexValue);
+  for (const std::vector<TCurveRow>* rows : {&DiversityRows, &AbundanceRows})
+    for (const TCurveRow& row : *rows)
+      for (double v : {row.Mean, row.Median, row.Variance, row.Low, row.High})
+        Check.Figure(TFigureStage::Summary, "curve of the simulated diversity", v);
+}
+
 void TSpeciesDiversity::Summarize() {
   DiversityRows.resize(static_cast<size_t>(LevelCount));
   AbundanceRows.assign(Samples() ? static_cast<size_t>(LevelCount) : 0, TCurveRow{});
@@ -428,8 +440,7 @@ void TSpeciesDiversity::Display() {
   } else {
     DiversityCurveRowZero();
   }
-  // Every header readable in full.
-  for (TStringGrid* g : {DiversityCurveStringGrid, DiversityCurveStringGrid2}) g->resizeColumnsToContents();
+  // The grids size their columns to the headers and figures when they are shown.
 }
 
 void TSpeciesDiversity::SummaryDisplay(TSummaryText& S) const {

@@ -117,6 +117,7 @@ class TSpeciesDiversity : public TAnalysisResults {
   bool Simulate(int32_t I) override;
   void SaveSimulated(int32_t I) override;
   void Measure(int32_t) override {}
+  void CheckFigures(TFigureCheck& Check) const override;
   void StepProgress(int32_t I) override;
   bool EndBlock(int32_t B) override;
   void Summarize() override;

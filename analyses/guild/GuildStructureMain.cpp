@@ -177,6 +177,12 @@ void TGuildStructure::Measure(int32_t I) {
   Done = I;
 }
 
+void TGuildStructure::CheckFigures(TFigureCheck& Check) const {
+  Check.Statistic("mean", Engine.ObservedMean, SimMeans, MeanStat);
+  Check.Statistic("variance", Engine.ObservedVariance, SimVariances, VarianceStat);
+  Check.Statistic("number of favored states", Engine.ObservedFavored, SimFavored, FavoredStat);
+}
+
 void TGuildStructure::Summarize() {
   MeanStat = SummarizeSimulation(Engine.ObservedMean, SimMeans, Done);
   VarianceStat = SummarizeSimulation(Engine.ObservedVariance, SimVariances, Done);

@@ -251,6 +251,17 @@ void TMacroEcology::Measure(int32_t I) {
   SimDispersion[k] = s.Dispersion;
 }
 
+void TMacroEcology::CheckFigures(TFigureCheck& Check) const {
+  const TMacroStats& o = ObservedStats;
+  Check.Statistic("shape number of points", o.ShapeCount, SimShapeCount, ShapeCountStat);
+  Check.Statistic("boundary number of points", o.BoundaryCount, SimBoundaryCount, BoundaryCountStat);
+  Check.Statistic("shape sum of squares", o.ShapeSS, SimShapeSS, ShapeSSStat);
+  Check.Statistic("boundary sum of squares", o.BoundarySS, SimBoundarySS, BoundarySSStat);
+  Check.Statistic("slope", o.Slope, SimSlope, SlopeStat);
+  Check.Statistic("boundary slope", o.BoundarySlope, SimBoundarySlope, BoundarySlopeStat);
+  Check.Statistic("dispersion", o.Dispersion, SimDispersion, DispersionStat);
+}
+
 void TMacroEcology::Summarize() {
   const TMacroStats& o = ObservedStats;
   ShapeCountStat = SummarizeSimulation(o.ShapeCount, SimShapeCount, Iterations);

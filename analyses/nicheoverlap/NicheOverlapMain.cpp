@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableView>
@@ -74,12 +75,26 @@ TNicheOverlap::TNicheOverlap() : TAnalysisResults(QStringLiteral("Niche Overlap"
   simLayout->addWidget(new QLabel(QStringLiteral("simulated matrix"), SimulationSheet));
   SimulationGrid = NewMatrixView(SimulationSheet, QStringLiteral("SimulationGrid"), SimulationModel);
   simLayout->addWidget(SimulationGrid);
+  // On the form beside the figures, hidden; nothing fills them.
+  StandardizedGrid = NewFiguresGrid(SimulationSheet, QStringLiteral("StandardizedGrid"), 3, simLayout);
+  StandardizedGrid->hide();
 
   PairwiseSheet = AddSheet(QStringLiteral("Pairwise"));
   PairwiseSheet->setObjectName(QStringLiteral("PairwiseSheet"));
   ResponseModel = new TNichePairModel(this);
   ResponseGrid = NewMatrixView(PairwiseSheet, QStringLiteral("ResponseGrid"), ResponseModel);
-  (new QVBoxLayout(PairwiseSheet))->addWidget(ResponseGrid);
+  auto* pairLayout = new QVBoxLayout(PairwiseSheet);
+  pairLayout->addWidget(ResponseGrid);
+  ResponseListBox = new QListWidget(PairwiseSheet);
+  ResponseListBox->setObjectName(QStringLiteral("ResponseListBox"));
+  ResponseListBox->setAccessibleName(QStringLiteral("Pair values"));
+  pairLayout->addWidget(ResponseListBox);
+  ResponseListBox->hide();
+  Image1 = new QLabel(PairwiseSheet);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setAccessibleName(QStringLiteral("Picture"));
+  pairLayout->addWidget(Image1);
+  Image1->hide();
 
   MeanSheet = AddSheet(QStringLiteral("Mean"));
   MeanSheet->setObjectName(QStringLiteral("MeanSheet"));
@@ -273,6 +288,11 @@ void TNicheOverlap::Measure(int32_t I) {
     SimMeans[k] = s.Mean;
     SimVariances[k] = s.Variance;
   }
+}
+
+void TNicheOverlap::CheckFigures(TFigureCheck& Check) const {
+  Check.Statistic("mean overlap", ObservedStats.Mean, SimMeans, MeanStat);
+  Check.Statistic("variance of overlap", ObservedStats.Variance, SimVariances, VarianceStat);
 }
 
 void TNicheOverlap::Summarize() {

@@ -18,6 +18,8 @@
 #include "core/PelmorTypes.h"
 
 class QGroupBox;
+class QLabel;
+class QListWidget;
 class QPlainTextEdit;
 class QTableView;
 class TStringGrid;
@@ -60,6 +62,10 @@ class TNicheOverlap : public TAnalysisResults {
   TMatrixModel* SimulationModel = nullptr;
   QTableView* ResponseGrid = nullptr;
   TNichePairModel* ResponseModel = nullptr;
+  // On the form but no part of the analysis: hidden, never filled.
+  TStringGrid* StandardizedGrid = nullptr;
+  QListWidget* ResponseListBox = nullptr;
+  QLabel* Image1 = nullptr;
   QPlainTextEdit* MeanMemo = nullptr;
   QGroupBox* ObservedMeanGroup = nullptr;  // "Observed index"
   QPlainTextEdit* ObservedMeanMemo = nullptr;
@@ -117,6 +123,7 @@ class TNicheOverlap : public TAnalysisResults {
   bool Simulate(int32_t I) override;
   void SaveSimulated(int32_t I) override;
   void Measure(int32_t I) override;
+  void CheckFigures(TFigureCheck& Check) const override;
   void Summarize() override;
   void Display() override;
   void BuildSummary(TSummaryText& Summary) override { SummaryDisplay(Summary); }

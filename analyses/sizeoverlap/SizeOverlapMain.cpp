@@ -96,10 +96,12 @@ bool TSizeOverlap::Init() {
   if (Iterations > 30000) return refuse(QStringLiteral("Iterations must be < 30000."));
 
   Options = SizeOverlapOpts->ReadOptions();
-  ColumnTitle = SizeOverlapOpts->ColumnTitle();
   // The row titles are never read as sizes, nor a column the file does not have.
   if (Options.Column < 1 || Options.Column >= cols)
     return refuse(QStringLiteral("Chosen column is not in the data file."));
+  // The title in the file analysed: in a batch, the dialog lists the titles of the grid
+  // it was opened over.
+  ColumnTitle = p.MainGrid->Cells(Options.Column, 0);
   // The values of a user-defined pool pass the checks of their dialog here too, however
   // the dialog was left.
   if (Options.Source == TPoolSource::Parametric && Options.Definition == TPoolDefinition::UserDefined) {
@@ -120,7 +122,7 @@ bool TSizeOverlap::Init() {
       }
     }
     if (const auto bad = ReadHistogram(sizes, weights, Engine.Histogram))
-      return refuse(QStringLiteral("Invalid value @ Row ") + QString::number(bad->Row) + QStringLiteral(" Col ") +
+      return refuse(QStringLiteral("Histogram: Invalid value @ Row ") + QString::number(bad->Row) + QStringLiteral(" Col ") +
                     QString::number(bad->Col));
   }
 
@@ -180,6 +182,11 @@ void TSizeOverlap::Measure(int32_t I) {
   SimIndices[i] = Engine.SimIndex;
   SimSizes[i] = Engine.SimSize;
   Done = I;
+}
+
+void TSizeOverlap::CheckFigures(TFigureCheck& Check) const {
+  Check.Statistic("index", Engine.ObservedIndex, SimIndices, IndexStat);
+  Check.Statistic("size", 0.0, SimSizes, SizeStat);
 }
 
 void TSizeOverlap::Summarize() {

@@ -66,6 +66,7 @@ class TSizeOverlap : public TAnalysisResults {
   bool Simulate(int32_t I) override;
   void SaveSimulated(int32_t I) override;
   void Measure(int32_t I) override;
+  void CheckFigures(TFigureCheck& Check) const override;
   void Summarize() override;
   void Display() override;
   void BuildSummary(TSummaryText& Summary) override { SummaryDisplay(Summary); }

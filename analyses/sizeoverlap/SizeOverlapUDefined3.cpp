@@ -108,7 +108,9 @@ void TSizeOverLapUD3::SetDefaults() {
     auto& row = cells[static_cast<size_t>(r)];
     row[0] = main->Cells(0, r);
     if (haveColumn) row[1] = main->Cells(col, r);
-    row[2] = QStringLiteral("1.0");
+    // A size of 0 or below cannot be placed on the number line, so it takes no weight:
+    // the rows the run leaves out of the observed line stay out of the pool too.
+    row[2] = haveColumn && SizeCellValue(row[1]) > 0.0 ? QStringLiteral("1.0") : QStringLiteral("0.0");
   }
   SpeciesHistogramGrid->SetTable(std::move(cells), kHistogramCols);
   SpeciesHistogramGrid->SetFixedCols(0);

@@ -29,8 +29,9 @@ class TSizeOverLapUD3 : public QDialog {
   bool FirstShow = true;
   QString LastFileName;
 
-  // One row per data row: species name, the analysed column's text, weight "1.0";
-  // the source-pool size is the number of data rows.
+  // One row per data row: species name, the analysed column's text, weight "1.0" when
+  // that size is above 0 and "0.0" otherwise; the source-pool size is the number of
+  // data rows.
   void SetDefaults();
   // The editor's source-pool size (its label) in force again, the grid sized to it;
   // existing cells are kept, new rows are empty.

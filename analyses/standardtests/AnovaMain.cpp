@@ -145,6 +145,8 @@ void TAnovaShell::Measure(int32_t I) {
   if (k < SimF.size()) SimF[k] = f;
 }
 
+void TAnovaShell::CheckFigures(TFigureCheck& Check) const { Check.Statistic("F-ratio", ObservedF, SimF, FStat); }
+
 void TAnovaShell::Summarize() {
   FStat = SummarizeSimulation(ObservedF, SimF, Iterations);
   StatsToStrings();

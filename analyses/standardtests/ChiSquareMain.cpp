@@ -111,6 +111,11 @@ bool TChiSquareShell::InitMatrices() {
       Expected[c - 1][row - 1] = x;
     }
   Margins = ContingencyMargins(Counts);
+  if (Margins.GrandInt > MaxIndividuals) {
+    ShowMessage(QStringLiteral("Too many individuals to randomize: at most ") + QString::number(MaxIndividuals) +
+                QStringLiteral("."));
+    return false;
+  }
   return true;
 }
 
@@ -153,6 +158,10 @@ void TChiSquareShell::SaveSimulated(int32_t I) { Pelmor->SaveSimulation_4(I, 0, 
 void TChiSquareShell::Measure(int32_t I) {
   const size_t k = static_cast<size_t>(I - 1);
   if (k < SimChiSquare.size()) SimChiSquare[k] = CalculateChiSquare_Simulated();
+}
+
+void TChiSquareShell::CheckFigures(TFigureCheck& Check) const {
+  Check.Statistic("chi-square", ObservedChiSquare, SimChiSquare, ChiStat);
 }
 
 void TChiSquareShell::Summarize() {

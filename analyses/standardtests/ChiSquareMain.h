@@ -38,6 +38,13 @@ class TChiSquareShell : public TAnalysisResults {
   QPlainTextEdit* ChiSquareHistogramMemo2 = nullptr;
   QPlainTextEdit* ChiSquareMemo = nullptr;
 
+  // The most individuals a table may hold. Every simulated table places them one by
+  // one, at about 3 to 6 ns each ("randomize matrix" the slowest): 50,000,000 take about
+  // a quarter of a second per table, some four minutes for the 1000 iterations a run
+  // starts with. A larger table is refused before the run; the bound also keeps every
+  // simulated count well within its 32 bits.
+  static constexpr int64_t MaxIndividuals = 50000000;
+
   // --- the run's figures ---
   int Scheme = 0;       // RandomizationGroup's item
   Matrix Counts;        // [c][r] from 0, no margins
@@ -52,7 +59,8 @@ class TChiSquareShell : public TAnalysisResults {
 
   // --- the steps ---
   // Counts from MainGrid (integers >= 0, else refused with the dialog's messages),
-  // expected values from the dialog's grid, simulated counts 0.
+  // expected values from the dialog's grid, simulated counts 0; a table of more than
+  // MaxIndividuals is refused.
   bool InitMatrices();
   double CalculateChiSquare_Observed() const;
   double CalculateChiSquare_Simulated() const;
@@ -87,6 +95,7 @@ class TChiSquareShell : public TAnalysisResults {
   bool Simulate(int32_t I) override;
   void SaveSimulated(int32_t I) override;
   void Measure(int32_t I) override;
+  void CheckFigures(TFigureCheck& Check) const override;
   void Summarize() override;
   void Display() override;
   void BuildSummary(TSummaryText& Summary) override { SummaryDisplay(Summary); }

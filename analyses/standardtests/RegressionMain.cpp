@@ -164,6 +164,12 @@ void TRegressionShell::Measure(int32_t I) {
   Do_Regression(SimSlopes[k], SimIntercepts[k], SimRs[k]);
 }
 
+void TRegressionShell::CheckFigures(TFigureCheck& Check) const {
+  Check.Statistic("slope", ObservedStats.Slope, SimSlopes, SlopeStat);
+  Check.Statistic("y-intercept", ObservedStats.Intercept, SimIntercepts, InterceptStat);
+  Check.Statistic("r", ObservedStats.R, SimRs, RStat);
+}
+
 void TRegressionShell::Summarize() {
   SlopeStat = SummarizeSimulation(ObservedStats.Slope, SimSlopes, Iterations);
   InterceptStat = SummarizeSimulation(ObservedStats.Intercept, SimIntercepts, Iterations);

@@ -209,6 +209,12 @@ void TRunsTestShell::Measure(int32_t I) {
   SimVariances[k] = s.Variance;
 }
 
+void TRunsTestShell::CheckFigures(TFigureCheck& Check) const {
+  Check.Statistic("longest run", ObservedStats.Longest, SimLongest, LongestStat);
+  Check.Statistic("mean", ObservedStats.Mean, SimMeans, MeanStat);
+  Check.Statistic("variance", ObservedStats.Variance, SimVariances, VarianceStat);
+}
+
 void TRunsTestShell::Summarize() {
   LongestStat = SummarizeSimulation(ObservedStats.Longest, SimLongest, Iterations);
   MeanStat = SummarizeSimulation(ObservedStats.Mean, SimMeans, Iterations);

@@ -119,6 +119,18 @@ TEST(PelmorStats, TailToleranceRealButNotInteger) {
   T = TailProbsFromList({}, 1.0);
   EXPECT_EQ(T.ObsLess + T.ObsEqual + T.ObsGreater, 0);
   EXPECT_EQ(T.PLow, 0.0);
+
+  // Not-a-number is in no order: never counted above, below or equal, on either side.
+  const double NaN = std::numeric_limits<double>::quiet_NaN();
+  const std::vector<double> WithNaN{1.0, NaN, 3.0};
+  T = TailProbs(WithNaN, 3, 2.0);
+  EXPECT_EQ(T.ObsLess, 1);
+  EXPECT_EQ(T.ObsEqual, 0);
+  EXPECT_EQ(T.ObsGreater, 1);
+  T = TailProbs(WithNaN, 3, NaN);
+  EXPECT_EQ(T.ObsLess + T.ObsEqual + T.ObsGreater, 0);
+  EXPECT_EQ(T.PLow, 0.0);
+  EXPECT_EQ(T.PHigh, 0.0);
 }
 
 TEST(PelmorStats, MediansAndSorting) {
@@ -198,6 +210,43 @@ TEST(PelmorStats, RegressionWorkedCases) {
   EXPECT_EQ(R.R, 0.0);
   R = LinearRegression(X, Y, 10);  // cut to the arrays
   EXPECT_DOUBLE_EQ(R.Slope, 2.0);
+
+  // Large values with a small spread (times, identifiers): X = 4.1e9 + 3i against
+  // Y = 4.1e9 + 2i + (i mod 5), i = 0..24. Worked with exact fractions about the means:
+  // Sxy = 7950, Sxx = 11700, Syy = 5450; slope 53/78 = 0.67949, r = 0.99558,
+  // intercept 1314102565.64103.
+  std::vector<double> BigX, BigY;
+  for (int I = 0; I < 25; ++I) {
+    BigX.push_back(4.1e9 + 3.0 * I);
+    BigY.push_back(4.1e9 + 2.0 * I + I % 5);
+  }
+  R = LinearRegression(BigX, BigY, 25);
+  EXPECT_NEAR(R.Slope, 53.0 / 78.0, 1e-12);
+  EXPECT_NEAR(R.R, 0.9955795027140815, 1e-12);
+  EXPECT_NEAR(R.Intercept, 1314102565.6410256, 1e-4);
+  // r stays within [-1, 1] however large the offset, a perfect line included.
+  for (double Offset : {1e9, 4.1e9, 1e12, 1e15}) {
+    std::vector<double> Xs, Ys, Line;
+    for (int I = 0; I < 40; ++I) {
+      Xs.push_back(Offset + 0.1 * I);
+      Ys.push_back(Offset - 0.3 * ((I * 7) % 40));
+      Line.push_back(Offset + 0.1 * I);
+    }
+    SCOPED_TRACE(Offset);
+    EXPECT_LE(std::fabs(LinearRegression(Xs, Ys, 40).R), 1.0);
+    EXPECT_NEAR(LinearRegression(Xs, Line, 40).R, 1.0, 1e-12);
+    EXPECT_LE(LinearRegression(Xs, Line, 40).R, 1.0);
+  }
+
+  // Sums beyond the range of a double give not-a-number, never a figure that looks
+  // right (a slope of 0, an r of 0).
+  const std::vector<double> Huge{1e154, 2e154, 3e154}, Small{1, 2, 4};
+  R = LinearRegression(Huge, Small, 3);
+  EXPECT_TRUE(std::isnan(R.Slope));
+  EXPECT_TRUE(std::isnan(R.R));
+  EXPECT_TRUE(std::isnan(RegressionSlope(Huge, Small, 3)));
+  R = LinearRegression(Small, std::vector<double>{1e308, -1e308, 1e308}, 3);
+  EXPECT_TRUE(std::isnan(R.R));
 }
 
 TEST(PelmorStats, CircularMeanVar) {

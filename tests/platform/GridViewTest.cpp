@@ -134,6 +134,32 @@ TEST(GridView, ColumnsFitTheirTitlesAndCells) {
   EXPECT_LE(h.sectionSize(639), grid.ColumnCap());
 }
 
+// A grid nobody sees (a results tab in batch mode) is not measured when its table
+// changes; it is fitted to the table it holds when it is shown, each time.
+TEST(GridView, AHiddenGridFitsItsColumnsWhenShown) {
+  QWidget page;
+  auto* grid = new TStringGrid(&page);
+  (new QHBoxLayout(&page))->addWidget(grid);
+  grid->SetDefaultColWidth(40);
+  const QHeaderView& h = *grid->horizontalHeader();
+  const QFontMetrics fm = h.fontMetrics();
+  for (int col : {3, 2}) {
+    const QString title = col == 3 ? QStringLiteral("Meadow_by_the_river") : QStringLiteral("Wet_heath_on_the_ridge");
+    TTable t = Table(5, 30);
+    t[0][static_cast<size_t>(col)] = title;
+    grid->SetTable(std::move(t), 5);
+    grid->SetFixedCols(1);
+    grid->SetFixedRows(1);
+    QApplication::processEvents();
+    SCOPED_TRACE(title.toStdString());
+    EXPECT_EQ(h.sectionSize(col - 1), col == 3 ? 40 : h.sectionSize(0));
+    Show(page);
+    EXPECT_GE(h.sectionSize(col - 1), fm.horizontalAdvance(title) + HeaderPad(*grid));
+    EXPECT_LT(h.sectionSize(col == 3 ? 1 : 2), fm.horizontalAdvance(title));
+    page.hide();
+  }
+}
+
 TEST(GridView, SummaryGridOfTitlesOnlyKeepsItsHeaderWhenRowsArrive) {
   TStringGrid grid;
   grid.SetSize(4, 1);

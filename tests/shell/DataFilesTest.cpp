@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "shell/DataFiles.h"
+#include "tests/shell/FileSizeLimit.h"
 
 namespace {
 QStringList Row(const TReadResult& R, int r) {
@@ -124,29 +125,56 @@ TEST(DataFileWriter, WritesCrLfAndReadsBackWithTheSameShape) {
   EXPECT_EQ(CellString(ParseMatrixText(DecodeText(MatrixFileBytes(accents, 2, 2))).Cells, 0, 0), accents[0][0]);
 }
 
-TEST(DataFileWriter, FailedWriteKeepsTheOldFile) {
+TEST(DataFileWriter, EveryFailureKeepsTheOldFileWholeAndLeavesNothingBehind) {
   QTemporaryDir dir;
   const QString path = dir.filePath("keep.txt");
-  WriteBytes(path, "old content\r\n");
+  const QByteArray old = QByteArray("species site1\r\n").repeated(40);  // 600 bytes
+  WriteBytes(path, old);
+  ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+  auto content = [](const QString& Path) {
+    QFile f(Path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+  };
+  auto entries = [&] { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
+
+  // Writes that fail part way, as on a full disk: one far smaller than any write
+  // buffer and one larger. Neither is reported as written, the old file keeps every
+  // byte, and no temporary file is left beside it.
+  for (const qsizetype size : {qsizetype(3000), qsizetype(200000)}) {
+    {
+      TFileSizeLimit limit(1024);
+      EXPECT_FALSE(WriteFileSafely(path, QByteArray(size, 'x'))) << size;
+    }
+    EXPECT_EQ(content(path), old) << size;
+    EXPECT_EQ(entries(), QStringList{"keep.txt"}) << size;
+  }
+  // A new file that cannot be written whole is not created at all.
+  {
+    TFileSizeLimit limit(1024);
+    EXPECT_FALSE(WriteFileSafely(dir.filePath("new.txt"), QByteArray(5000, 'y')));
+  }
+  EXPECT_EQ(entries(), QStringList{"keep.txt"});
+
+  // A write that succeeds replaces the text and keeps the file's permissions.
   ASSERT_TRUE(WriteFileSafely(path, "new content\r\n"));
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_EQ(f.readAll(), QByteArray("new content\r\n"));
-  f.close();
+  EXPECT_EQ(content(path), QByteArray("new content\r\n"));
+  struct stat st {};
+  ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(entries(), QStringList{"keep.txt"});
+
   // A folder that does not exist cannot be written; nothing is reported as saved.
   EXPECT_FALSE(WriteFileSafely(dir.filePath("no/such/dir/x.txt"), "x"));
   // A target that cannot be replaced (a folder of that name) fails and stays.
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder.txt"));
   EXPECT_FALSE(WriteFileSafely(dir.filePath("folder.txt"), "x"));
   EXPECT_TRUE(QFileInfo(dir.filePath("folder.txt")).isDir());
-  // A read-only folder: the write fails and the old file is untouched.
+  // A read-only folder (the superuser writes anywhere, so only for other users).
   if (geteuid() != 0) {
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     EXPECT_FALSE(WriteFileSafely(path, "lost?"));
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile g(path);
-    ASSERT_TRUE(g.open(QIODevice::ReadOnly));
-    EXPECT_EQ(g.readAll(), QByteArray("new content\r\n"));
+    EXPECT_EQ(content(path), QByteArray("new content\r\n"));
   }
 }
 

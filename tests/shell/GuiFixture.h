@@ -29,6 +29,9 @@ class TGuiFixture : public ::testing::Test {
     ASSERT_TRUE(Dir.isValid());
     QDir::setCurrent(Dir.path());
     Pelmor->AbortRequested = false;
+    // Whatever an earlier test typed counts as saved: no test meets a save question
+    // it did not bring about.
+    Pelmor->MarkGridSaved();
   }
   void TearDown() override {
     static_cast<TRunState&>(*Pelmor) = SavedState;

@@ -13,7 +13,10 @@
 #include "platform/Prompts.h"
 #include "shell/PelmorMain.h"
 #include "app/Startup.h"
+#include "tests/shell/FileSizeLimit.h"
 #include "tests/shell/GuiFixture.h"
+
+#include <functional>
 
 namespace {
 class MainWindowTest : public TGuiFixture {
@@ -151,26 +154,162 @@ TEST_F(MainWindowTest, SaveGoesToSaveAsForUntitledAndWritesOtherwise) {
 
 TEST_F(MainWindowTest, NewAndCloseGiveTheDefaultMatrixWithTheirCaptions) {
   Pelmor->MainGrid->SetSize(3, 9);
+  Script.Answers = {TMsgResult::No};
   Pelmor->Close1Click();
   EXPECT_EQ(Pelmor->MainGrid->RowCount(), 6);
   EXPECT_EQ(Pelmor->FileName, "Untitled.txt");
   EXPECT_EQ(Pelmor->windowTitle(), "Pelmor : Untitled.txt");
-  Pelmor->New1Click();
+  Pelmor->New1Click();  // nothing changed since Close: no question
+  EXPECT_EQ(Script.Messages.size(), 1);
   EXPECT_EQ(Pelmor->FileName, QDir(Dir.path()).absoluteFilePath("Untitled.txt"));
   EXPECT_EQ(Pelmor->windowTitle(), "Pelmor..." + Pelmor->FileName);
 }
 
-TEST_F(MainWindowTest, CloseQuestionCancelKeepsTheWindowAndData) {
+// A changed matrix is never dropped without a word: New, Open, Close, Exit and batch
+// mode ask first, and only Yes (with a save that worked) or No goes on.
+TEST_F(MainWindowTest, ChangedMatrixIsOfferedForSavingBeforeItIsReplaced) {
+  Write("mine.txt", "sp s1 s2\r\nA 1 0\r\nB 0 1\r\n");
+  Write("other.txt", "sp t1\r\nC 1\r\n");
+  const QString mine = Dir.filePath("mine.txt"), other = Dir.filePath("other.txt");
+  const QString question = "Save changes to " + mine + "?";
+  auto open = [&](const QString& Path) {
+    Script.FileAnswers.push_back(Path);
+    Pelmor->Open1Click();
+  };
+  open(mine);
+  ASSERT_EQ(Pelmor->FileName, mine);
+  // Typing, a resize, a transpose and a moved row all count as changes; locking the
+  // titles does not.
+  Pelmor->LockRowTitlesClick();
+  Pelmor->LockRowTitlesClick();
+  EXPECT_FALSE(Pelmor->GridModified());
+  const std::vector<std::function<void()>> changes = {
+      [] { Pelmor->MainGrid->SetCells(1, 1, "7"); },
+      [] { Pelmor->MainGrid->SetSize(4, 3); },
+      [] { Pelmor->TransposeMatrix1->trigger(); },
+      [] { Pelmor->MainGrid->Model()->MoveRow(1, 2); },
+  };
+  for (const auto& change : changes) {
+    change();
+    EXPECT_TRUE(Pelmor->GridModified());
+    Pelmor->MarkGridSaved();
+  }
+  open(mine);
+
+  // Cancel, for each command, leaves matrix, name and caption as they were.
+  Pelmor->MainGrid->SetCells(1, 1, "7");
+  const QString caption = Pelmor->windowTitle();
+  for (QAction* command : {Pelmor->New1, Pelmor->Open1, Pelmor->Close1, Pelmor->Batch1}) {
+    Script.Messages.clear();
+    Script.Answers = {TMsgResult::Cancel};
+    Script.FileAnswers = {other};
+    command->trigger();
+    EXPECT_EQ(Script.Messages, QStringList{question}) << command->text().toStdString();
+    EXPECT_EQ(Pelmor->MainGrid->Cells(1, 1), "7");
+    EXPECT_EQ(Pelmor->FileName, mine);
+    EXPECT_EQ(Pelmor->windowTitle(), caption);
+    EXPECT_FALSE(Pelmor->BatchMode);
+    EXPECT_FALSE(Pelmor->Batch1->isChecked());
+  }
+  Script.FileAnswers.clear();
+  // Exit asks the save question in place of "Close Pelmor?"; Cancel keeps the window.
   Pelmor->show();
-  Pelmor->MainGrid->SetCells(1, 1, "5");
-  Script.Answers.push_back(TMsgResult::Cancel);
-  QCloseEvent ev;
-  QCoreApplication::sendEvent(Pelmor, &ev);
-  EXPECT_FALSE(ev.isAccepted());
-  EXPECT_EQ(Script.Messages.value(0), "Close Pelmor?");
+  Script.Messages.clear();
+  Script.Answers = {TMsgResult::Cancel};
+  QCloseEvent exit;
+  QCoreApplication::sendEvent(Pelmor, &exit);
+  EXPECT_FALSE(exit.isAccepted());
+  EXPECT_EQ(Script.Messages, QStringList{question});
   EXPECT_TRUE(Pelmor->isVisible());
-  EXPECT_EQ(Pelmor->MainGrid->Cells(1, 1), "5");
   Pelmor->hide();
+
+  // Yes saves before the matrix goes; the new one comes in unchanged.
+  Script.Messages.clear();
+  Script.Answers = {TMsgResult::Yes};
+  open(other);
+  EXPECT_EQ(Script.Messages, QStringList{question});
+  EXPECT_EQ(Read("mine.txt"), "sp s1 s2\r\nA 7 0\r\nB 0 1\r\n");
+  EXPECT_EQ(Pelmor->FileName, other);
+  EXPECT_FALSE(Pelmor->GridModified());
+
+  // No drops the changes: the file keeps its text.
+  Pelmor->MainGrid->SetCells(1, 1, "9");
+  Script.Messages.clear();
+  Script.Answers = {TMsgResult::No};
+  Pelmor->New1Click();
+  EXPECT_EQ(Script.Messages, QStringList{"Save changes to " + other + "?"});
+  EXPECT_EQ(Read("other.txt"), "sp t1\r\nC 1\r\n");
+  EXPECT_EQ(Pelmor->MainGrid->RowCount(), 6);
+
+  // An untitled matrix goes through Save As; a cancelled Save As keeps everything.
+  Pelmor->MainGrid->SetCells(1, 1, "3");
+  Script.Messages.clear();
+  Script.Answers = {TMsgResult::Yes};
+  Pelmor->Close1Click();
+  EXPECT_EQ(Script.Log.back().Kind, "save");
+  EXPECT_EQ(Pelmor->MainGrid->Cells(1, 1), "3");
+  EXPECT_TRUE(Pelmor->FileName.endsWith("/Untitled.txt"));
+  // Answered, it saves there and goes on.
+  Script.Answers = {TMsgResult::Yes};
+  Script.FileAnswers = {Dir.filePath("saved.txt")};
+  Pelmor->Close1Click();
+  EXPECT_TRUE(Read("saved.txt").startsWith("species site1"));
+  EXPECT_EQ(Pelmor->FileName, "Untitled.txt");
+  EXPECT_EQ(Pelmor->MainGrid->Cells(1, 1), "0");
+
+  // An unchanged matrix goes without a question, and so does batch mode.
+  Script.Messages.clear();
+  Pelmor->Batch1->trigger();
+  EXPECT_TRUE(Pelmor->BatchMode);
+  Pelmor->Batch1->trigger();
+  EXPECT_FALSE(Pelmor->BatchMode);
+  EXPECT_TRUE(Script.Messages.isEmpty());
+}
+
+// Saving onto a file that cannot take the whole text (a real write failure, small and
+// large): the old file keeps every byte, and name, caption and unsaved state stay.
+TEST_F(MainWindowTest, FailedSaveKeepsTheFileTheNameAndTheQuestion) {
+  Write("mine.txt", "sp s1 s2\r\nA 1 0\r\nB 0 1\r\n");
+  Script.FileAnswers = {Dir.filePath("mine.txt")};
+  Pelmor->Open1Click();
+  const QByteArray old = Read("mine.txt");
+  const QString caption = Pelmor->windowTitle();
+  for (const int cols : {20, 2000}) {  // about 2.6 KB and 200 KB of text
+    Pelmor->MainGrid->SetSize(cols, 101);
+    for (int r = 1; r <= 100; ++r) Pelmor->MainGrid->SetCells(1, r, "12345");
+    Script.Messages.clear();
+    {
+      TFileSizeLimit limit(1000);
+      EXPECT_FALSE(Pelmor->Save1Click());
+    }
+    EXPECT_EQ(Script.Messages, QStringList{"Error writing file."}) << cols;
+    EXPECT_EQ(Read("mine.txt"), old) << cols;
+    EXPECT_EQ(Pelmor->windowTitle(), caption);
+    EXPECT_TRUE(Pelmor->GridModified());
+    // Save As onto a new name: the name is not taken, no file of it is left.
+    Script.Messages.clear();
+    Script.FileAnswers = {Dir.filePath("new.txt")};
+    {
+      TFileSizeLimit limit(1000);
+      EXPECT_FALSE(Pelmor->Save2Click());
+    }
+    EXPECT_EQ(Script.Messages, QStringList{"Error writing file."});
+    EXPECT_FALSE(QFile::exists(Dir.filePath("new.txt")));
+    EXPECT_EQ(Pelmor->FileName, Dir.filePath("mine.txt"));
+    EXPECT_EQ(Pelmor->windowTitle(), caption);
+  }
+  // The failed save answered Yes to the question: nothing is replaced.
+  Script.Messages.clear();
+  Script.Answers = {TMsgResult::Yes};
+  {
+    TFileSizeLimit limit(1000);
+    Pelmor->New1Click();
+  }
+  EXPECT_EQ(Script.Messages, (QStringList{"Save changes to " + Dir.filePath("mine.txt") + "?", "Error writing file."}));
+  EXPECT_EQ(Pelmor->MainGrid->RowCount(), 101);
+  EXPECT_EQ(Read("mine.txt"), old);
+  Script.Answers = {TMsgResult::No};
+  Pelmor->New1Click();
 }
 
 TEST_F(MainWindowTest, BatchFileReaderSetsRunEnabledAndStopsOnBadFiles) {

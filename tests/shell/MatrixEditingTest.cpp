@@ -135,6 +135,36 @@ TEST_F(MatrixEditingTest, TheDialogShowsTheCurrentCountsAndFile) {
   EXPECT_EQ(Script.Log.size(), 1u);
 }
 
+// What the user types at each opening goes into the row box, whatever control had the
+// focus when the dialog last closed.
+TEST_F(MatrixEditingTest, EveryOpeningPutsTheFocusInTheRowBox) {
+  auto type = [](const QString& Text) {
+    for (const QChar ch : Text) {
+      QWidget* target = PelmorRedoMatrix->focusWidget();
+      ASSERT_NE(target, nullptr);
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_0 + (ch.unicode() - '0'), Qt::NoModifier, QString(ch));
+      QApplication::sendEvent(target, &press);
+    }
+  };
+  int opening = 0;
+  Script.OnModal = [&](QWidget* w) {
+    auto* d = qobject_cast<TPelmorRedoMatrix*>(w);
+    ASSERT_NE(d, nullptr);
+    ++opening;
+    EXPECT_EQ(d->focusWidget(), d->RowsEdit) << "opening " << opening;
+    type(QString::number(5 + opening));  // replaces the count shown
+    // The user leaves by another control each time: the focus moves with them.
+    QWidget* last = opening == 2 ? static_cast<QWidget*>(d->ColsEdit) : d->OKButton;
+    last->setFocus();
+    d->OKButton->click();
+  };
+  for (int i = 1; i <= 3; ++i) {
+    Pelmor->ResizeMatrix1->trigger();
+    EXPECT_EQ(Grid().RowCount(), 5 + i + 1) << "opening " << i;
+  }
+  EXPECT_EQ(opening, 3);
+}
+
 TEST_F(MatrixEditingTest, AboutFileIsReadOnlyAndResizesNothing) {
   Script.OnModal = [](QWidget* w) {
     auto* d = qobject_cast<TPelmorRedoMatrix*>(w);

@@ -1,4 +1,4 @@
-// Edit > "&Edit matrix as text": the grid through "PELMOR_TEMP.$$$" into the editor,
+// Edit > "&Edit matrix as text": the grid through a temporary copy into the editor,
 // the editor's commands and shortcuts, the closing question, and the grid rebuilt
 // from the text.
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 #include "platform/Clipboard.h"
 #include "shell/PelmorAdvancedEditor.h"
 #include "shell/PelmorRestructureMatrix.h"
+#include "tests/shell/FileSizeLimit.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {
@@ -37,10 +38,31 @@ class MatrixTextEditorTest : public TGuiFixture {
     Pelmor->New1Click();
     PelmorEditor->ChangesAccepted = false;
     PelmorEditor->Memo1->ScrollTime = 0;
+    // The temporary copies go to a folder of this test's own.
+    OldTmp = qgetenv("TMPDIR");
+    HadTmp = qEnvironmentVariableIsSet("TMPDIR");
+    ASSERT_TRUE(Tmp.isValid());
+    qputenv("TMPDIR", QFile::encodeName(Tmp.path()));
   }
   void TearDown() override {
+    if (HadTmp)
+      qputenv("TMPDIR", OldTmp);
+    else
+      qunsetenv("TMPDIR");
     Pelmor->hide();
     TGuiFixture::TearDown();
+  }
+  // The temporary copies present now, with their texts.
+  QList<QByteArray> TempCopies() const {
+    QList<QByteArray> out;
+    const QDir tmp(Tmp.path());
+    for (const QString& name : tmp.entryList(QDir::Files | QDir::Hidden)) {
+      QFile f(tmp.filePath(name));
+      out << (name.startsWith("PELMOR_TEMP-") && name.endsWith(".$$$") && f.open(QIODevice::ReadOnly)
+                  ? f.readAll()
+                  : "unexpected file " + name.toUtf8());
+    }
+    return out;
   }
   TStringGrid& Grid() { return *Pelmor->MainGrid; }
   TPelMemo& Memo() { return *PelmorEditor->Memo1; }
@@ -69,6 +91,9 @@ class MatrixTextEditorTest : public TGuiFixture {
   }
 
   bool Shown = false;
+  QTemporaryDir Tmp;
+  QByteArray OldTmp;
+  bool HadTmp = false;
 };
 
 // The main window's 5 x 5 default as the writer lays it out (worked by hand).
@@ -103,19 +128,25 @@ TEST_F(MatrixTextEditorTest, EditorWindowMemoAndMenus) {
   EXPECT_EQ(keys, (QStringList{"Ctrl+Z", "Ctrl+X", "Ctrl+C", "Ctrl+V", "", "Ctrl+T"}));
 }
 
-TEST_F(MatrixTextEditorTest, OpensWithTheMatrixUnmodifiedAndLeavesTheTemporaryFile) {
+TEST_F(MatrixTextEditorTest, OpensWithTheMatrixUnmodifiedThroughATemporaryCopyItRemoves) {
   std::string text;
   bool modified = true;
+  QList<QByteArray> copies;
   Edit([&](TPelmorEditor& e) {
     text = e.Memo1->GetText();
     modified = e.Memo1->Modified;
+    copies = TempCopies();
     e.close();
   });
   EXPECT_TRUE(Shown);
   EXPECT_EQ(text, DefaultText);
   EXPECT_FALSE(modified);
   EXPECT_TRUE(Script.Messages.isEmpty());  // nothing changed: no question
-  EXPECT_EQ(Read(QStringLiteral("PELMOR_TEMP.$$$")), QByteArray::fromStdString(DefaultText));
+  // The copy is the data file as Save writes it, kept in the temporary folder while
+  // the editor is open and gone when it closes; nothing lands among the data files.
+  EXPECT_EQ(copies, QList<QByteArray>{QByteArray::fromStdString(DefaultText)});
+  EXPECT_TRUE(TempCopies().isEmpty());
+  EXPECT_TRUE(QDir(Dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
 }
 
 TEST_F(MatrixTextEditorTest, PastingTabsAppendsAtTheEndAsBlanksAndNoKeepsTheGrid) {
@@ -173,8 +204,10 @@ TEST_F(MatrixTextEditorTest, GridToTextToGridIsTheIdentityAlsoWithAccentedNames)
   SetGrid(cells);
   Script.Answers = {TMsgResult::Yes};
   std::string text;
+  QList<QByteArray> copies;
   Edit([&](TPelmorEditor& e) {
     text = e.Memo1->GetText();
+    copies = TempCopies();
     Key(e.Memo1, Qt::Key_T, Qt::ControlModifier);  // marks the text changed (the inner TAB becomes a blank)
     e.close();
   });
@@ -185,7 +218,8 @@ TEST_F(MatrixTextEditorTest, GridToTextToGridIsTheIdentityAlsoWithAccentedNames)
             "na\xEFve_\xDF 0  3\r\n"
             "\xB5-moth x\ty 0 \xFF\r\n");
   // The temporary file is the data file as Save writes it: UTF-8.
-  EXPECT_EQ(Read(QStringLiteral("PELMOR_TEMP.$$$")).left(15), QByteArray("species \xC3\x86r\xC3\xB8 C"));
+  ASSERT_EQ(copies.size(), 1);
+  EXPECT_EQ(copies[0].left(15), QByteArray("species \xC3\x86r\xC3\xB8 C"));
   TCellTable expected = cells;
   expected[3][1] = "x";  // the TAB became a blank, which separates cells
   expected[3][2] = "y";
@@ -254,15 +288,25 @@ TEST_F(MatrixTextEditorTest, TextAboveTheCellLimitIsRefusedAndTheGridKept) {
   EXPECT_EQ(Grid().Cells(5, 5), QStringLiteral("0"));
 }
 
-TEST_F(MatrixTextEditorTest, UnwritableCurrentDirectoryOpensNoEditor) {
-  // Nobody, not even the super-user, can create a file in /proc.
-  ASSERT_TRUE(QDir::setCurrent(QStringLiteral("/proc")));
+// A copy that cannot be written whole (a full disk) or at all (a folder nobody can
+// write, not even the super-user) opens no editor, so no "Yes" can blank the grid.
+TEST_F(MatrixTextEditorTest, CopyThatCannotBeWrittenOpensNoEditor) {
   PelmorEditor->LoadText("stale text\r\n");
-  Edit([](TPelmorEditor& e) { e.close(); });
+  {
+    TFileSizeLimit limit(64);
+    Edit([](TPelmorEditor& e) { e.close(); });
+  }
   EXPECT_FALSE(Shown);
   EXPECT_EQ(Script.Messages, QStringList{QStringLiteral("Error writing file.")});
   EXPECT_EQ(Memo().GetText(), "stale text\r\n");
+  EXPECT_TRUE(TempCopies().isEmpty());
+
+  qputenv("TMPDIR", "/proc");
+  Edit([](TPelmorEditor& e) { e.close(); });
+  EXPECT_FALSE(Shown);
+  EXPECT_EQ(Script.Messages, (QStringList{"Error writing file.", "Error writing file."}));
   EXPECT_EQ(Grid().RowCount(), 6);
+  EXPECT_EQ(Grid().Cells(5, 5), QStringLiteral("0"));
 }
 
 TEST_F(MatrixTextEditorTest, CharactersOutsideLatin1AreNotOpened) {

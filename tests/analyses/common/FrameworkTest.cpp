@@ -23,6 +23,7 @@
 #include "shell/ProgressSims.h"
 #include "app/Startup.h"
 #include "tests/analyses/common/TestAnalysis.h"
+#include "tests/shell/FileSizeLimit.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {
@@ -37,6 +38,7 @@ class FrameworkTest : public TGuiFixture {
     for (int r = 1; r <= 5; ++r)
       for (int c = 1; c <= 5; ++c) Pelmor->MainGrid->SetCells(c, r, QString::number((r * 3 + c) % 7));
     TestAnalysis->AbortAtIteration = TestAnalysis->StopFlagAtIteration = TestAnalysis->FailAtIteration = 0;
+    TestAnalysis->NonFiniteAtIteration = 0;
     TestAnalysis->AbortOnlyForFile.clear();
     TestAnalysis->MinRows = 2;
     TestAnalysis->RunCount = 0;
@@ -110,6 +112,22 @@ TEST(StatBlockTest, FiguresCountsAndEmptySets) {
   const auto lines = HistogramSummaryLines(s, 13);
   ASSERT_EQ(lines.size(), 13u);
   EXPECT_EQ(lines[0], "  ");
+
+  // Values near the range of a double: the mean and the histogram stay finite numbers
+  // although the plain sum and the distance of the extremes overflow; a variance whose
+  // squares overflow is found as long as it lies within the range, and is reported as
+  // the figure that is not a finite number when it does not.
+  const std::vector<double> wide{-1e308, 1e308, 1e308};
+  s = SummarizeSimulation(0.0, wide);
+  EXPECT_DOUBLE_EQ(s.MeanVar.Mean, 1e308 / 3.0);
+  EXPECT_TRUE(s.EdgesFinite);
+  EXPECT_EQ(s.Tails.ObsLess, 2);
+  EXPECT_EQ(NonFiniteFigure(s), std::string("variance"));
+  const std::vector<double> spread{1e154, -1e154, 0.0};
+  s = SummarizeSimulation(2e154, spread);
+  EXPECT_DOUBLE_EQ(s.MeanVar.Variance, 1e308);
+  EXPECT_DOUBLE_EQ(s.SES, 2.0);
+  EXPECT_EQ(NonFiniteFigure(s), nullptr);
 }
 
 TEST(SummaryTextTest, OneLinePerItem) {
@@ -323,6 +341,34 @@ TEST_F(FrameworkTest, StoppedOrFailedRunsShowNoResults) {
   EXPECT_EQ(Script.Messages, QStringList{"Randomization failed."});
   EXPECT_TRUE(Pelmor->AbortRequested);
   EXPECT_FALSE(Progress->isVisible());
+
+  // A simulated statistic that is not a number ends the run where it appears, before
+  // any tail count, histogram or summary is made of it.
+  TestAnalysis->FailAtIteration = 0;
+  TestAnalysis->NonFiniteAtIteration = 7;
+  Script.Messages.clear();
+  Launch(QStringLiteral("100"), QStringLiteral("9"));
+  EXPECT_EQ(Results, 0);
+  EXPECT_FALSE(TestAnalysis->Completed);
+  EXPECT_EQ(TestAnalysis->Measured, 7);
+  EXPECT_EQ(Script.Messages, QStringList{"The simulated mean of iteration 7 is not a finite number: the data hold "
+                                         "values too large to compute with."});
+  EXPECT_TRUE(Pelmor->AbortRequested);
+  EXPECT_TRUE(TestAnalysis->Memo1->toPlainText().isEmpty());
+  EXPECT_EQ(Pelmor->BatchGrid->RowCount(), 1);
+  EXPECT_FALSE(Progress->isVisible());
+
+  // So does an observed one: cells whose sum overflows.
+  TestAnalysis->NonFiniteAtIteration = 0;
+  for (int r = 1; r <= 5; ++r) Pelmor->MainGrid->SetCells(1, r, QStringLiteral("1e308"));
+  Script.Messages.clear();
+  Launch(QStringLiteral("100"), QStringLiteral("9"));
+  EXPECT_EQ(Results, 0);
+  EXPECT_EQ(TestAnalysis->Measured, 0);
+  EXPECT_EQ(Script.Messages, QStringList{"The observed mean is not a finite number: the data hold values too large "
+                                         "to compute with."});
+  EXPECT_TRUE(Pelmor->AbortRequested);
+  EXPECT_FALSE(Progress->isVisible());
 }
 
 TEST_F(FrameworkTest, TooFewIterationsOrDataStopBeforeAnythingIsComputed) {
@@ -370,6 +416,19 @@ TEST_F(FrameworkTest, SummaryIsSavedWithLineEndsOrTheFailureReported) {
   EXPECT_EQ(Script.Log.back().Text, "Select a file name.");
   EXPECT_EQ(Script.Log.back().InitialName, "summary.txt");
   EXPECT_EQ(Script.Log.back().Filter, "Text files(*.txt)|*.txt|All files(*.*)|*.*");
+
+  f.close();
+
+  // A disk that fills during the write: failure is reported, the old summary stays.
+  Script.Messages.clear();
+  Script.FileAnswers = {name};
+  const QByteArray written = Read("mine.txt");
+  {
+    TFileSizeLimit limit(16);
+    EXPECT_FALSE(TestAnalysis->SaveSummaryButtonClick());
+  }
+  EXPECT_EQ(Script.Messages, QStringList{"Error writing file."});
+  EXPECT_EQ(Read("mine.txt"), written);
 
   Script.Messages.clear();
   Script.FileAnswers = {Dir.filePath("no/such/folder/summary.txt")};

@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 #include <algorithm>
+#include <limits>
 
 #include "analyses/common/AnalysisLauncher.h"
 #include "core/PelmorRandom.h"
@@ -67,6 +68,7 @@ bool TTestAnalysis::Simulate(int32_t I) {
   const bool thisFile = AbortOnlyForFile.isEmpty() || ExtractFileName(Pelmor->FileName) == AbortOnlyForFile;
   if (I == AbortAtIteration && thisFile && Progress) Progress->InterruptButton->click();
   if (I == StopFlagAtIteration) Hooks().RequestStop();
+  if (I == NonFiniteAtIteration) Current = std::numeric_limits<double>::quiet_NaN();
   if (I == FailAtIteration) {
     Hooks().Message("Randomization failed.");
     return false;
@@ -83,6 +85,8 @@ void TTestAnalysis::Measure(int32_t I) {
   Sims[static_cast<size_t>(I - 1)] = Current;
   ++Measured;
 }
+
+void TTestAnalysis::CheckFigures(TFigureCheck& Check) const { Check.Statistic("mean", ObservedValue, Sims, Stat); }
 
 void TTestAnalysis::Summarize() { Stat = SummarizeSimulation(ObservedValue, Sims); }
 

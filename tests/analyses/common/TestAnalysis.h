@@ -26,6 +26,7 @@ class TTestAnalysis : public TAnalysisResults {
   QString AbortOnlyForFile;       // ... only while this data file (name part) runs
   int StopFlagAtIteration = 0;    // the randomization raises the stop flag itself
   int FailAtIteration = 0;        // the randomization reports a failure
+  int NonFiniteAtIteration = 0;   // the statistic of that data set is not a number
   int MinRows = 2;
 
   // What the run did.
@@ -46,6 +47,7 @@ class TTestAnalysis : public TAnalysisResults {
   bool Observed() override;
   bool Simulate(int32_t I) override;
   void Measure(int32_t I) override;
+  void CheckFigures(TFigureCheck& Check) const override;
   void Summarize() override;
   void Display() override;
   void BuildSummary(TSummaryText& Summary) override;

@@ -30,6 +30,7 @@
 #include "shell/PelmorMain.h"
 #include "shell/ProgressSims.h"
 #include "app/Startup.h"
+#include "tests/shell/FileSizeLimit.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {
@@ -71,6 +72,7 @@ class CoOccurrenceRunTest : public TGuiFixture {
     CoOccurrenceOpts->ResetDefaults();
     // The next test finds the default matrix, as after start-up.
     if (Pelmor->BatchMode) Pelmor->BatchOff();
+    Pelmor->MarkGridSaved();  // the test's changes go without a question
     Pelmor->New1Click();
     TGuiFixture::TearDown();
   }
@@ -592,6 +594,21 @@ TEST_F(CoOccurrenceRunTest, SavedSimulatedMatricesAndBatchFiles) {
   QFile batch(Dir.filePath(QStringLiteral("BatchSummary.txt")));
   ASSERT_TRUE(batch.open(QIODevice::ReadOnly));
   EXPECT_EQ(batch.readAll().count("\r\n"), 3);
+
+  // A disk that fills while the first file's data sets are written: the message, then
+  // the batch stops; no data set, summary or temporary file is left half written.
+  for (const char* name : {"Summarya.txt", "Summaryb.txt", "BatchSummary.txt"})
+    QFile::remove(Dir.filePath(QString::fromLatin1(name)));
+  Pelmor->BatchOn();
+  {
+    TFileSizeLimit limit(40);
+    Launch(QStringLiteral("25"), QStringLiteral("9"), [] { CoOccurrenceOpts->SaveMatrixCheckBox->setChecked(true); });
+  }
+  Pelmor->BatchOff();
+  CoOccurrenceOpts->SaveMatrixCheckBox->setChecked(false);
+  EXPECT_EQ(Script.Messages, (QStringList{"Error writing file.", "Batch processing error."}));
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            (QStringList{"a.txt", "b.txt"}));
 }
 
 TEST_F(CoOccurrenceRunTest, MatrixAtTheCellLimitRunsThroughTheWindow) {

@@ -30,6 +30,7 @@ class CoOccurrenceOptsTest : public TGuiFixture {
   }
   void TearDown() override {
     O->ResetDefaults();
+    Pelmor->MarkGridSaved();  // the test's changes go without a question
     Pelmor->New1Click();
     TGuiFixture::TearDown();
   }

@@ -75,6 +75,7 @@ class CoOccurrenceWindowTest : public TGuiFixture {
   }
   void TearDown() override {
     CoOccurrenceOpts->ResetDefaults();
+    Pelmor->MarkGridSaved();  // the test's changes go without a question
     Pelmor->New1Click();
     TGuiFixture::TearDown();
   }

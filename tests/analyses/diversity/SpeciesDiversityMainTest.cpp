@@ -71,6 +71,7 @@ class DiversityRunTest : public TGuiFixture {
     o.SavedColumnItem = o.SavedIndexItem = 0;
     AbundanceLevelsOpts->Memo1->setPlainText(QStringLiteral("10\n20"));
     if (Pelmor->BatchMode) Pelmor->BatchOff();
+    Pelmor->MarkGridSaved();  // the test's changes go without a question
     Pelmor->New1Click();
     TGuiFixture::TearDown();
   }
@@ -436,7 +437,9 @@ TEST_F(DiversityRunTest, AbortEndsTheRunWithoutResults) {
 }
 
 TEST_F(DiversityRunTest, BatchesShareOneSummaryGridAndWriteCurveFiles) {
-  for (const char* name : {"a.txt", "b.txt"}) Write(QString::fromLatin1(name), "species s1 s2\r\nsp1 3 1\r\nsp2 2 0\r\nsp3 1 4\r\n");
+  // Each summary names its own file's column, not the grid the dialog was opened over.
+  Write(QStringLiteral("a.txt"), "species s1 s2\r\nsp1 3 1\r\nsp2 2 0\r\nsp3 1 4\r\n");
+  Write(QStringLiteral("b.txt"), "species north south\r\nsp1 3 1\r\nsp2 2 0\r\nsp3 1 4\r\n");
   Pelmor->BatchOn();
   Launch(QStringLiteral("20"), QStringLiteral("9"));
   EXPECT_EQ(Results, 0);
@@ -455,6 +458,8 @@ TEST_F(DiversityRunTest, BatchesShareOneSummaryGridAndWriteCurveFiles) {
                                "95%Conf.High\r\n6(Obs.) 3.00000"))
       << curve.toStdString();
   EXPECT_TRUE(Read(QStringLiteral("Summarya.txt")).startsWith("Input file = "));
+  EXPECT_TRUE(Read(QStringLiteral("Summarya.txt")).contains("\r\nAnalyzed column = s1\r\n"));
+  EXPECT_TRUE(Read(QStringLiteral("Summaryb.txt")).contains("\r\nAnalyzed column = north\r\n"));
   EXPECT_TRUE(QFile::exists(Dir.filePath(QStringLiteral("DiversityCurve b.txt"))));
   // A co-occurrence launch starts again from the header row.
   Script.Messages.clear();

@@ -232,7 +232,7 @@ TEST(MacroGolden, FourShapesFourCornersTwoGeometries) {
     EXPECT_EQ(s.BoundaryCount, r.BoundaryCount);
     EXPECT_DOUBLE_EQ(s.BoundarySS, r.BoundarySS);
     EXPECT_DOUBLE_EQ(s.Dispersion, 0.08333333333333333);
-    EXPECT_DOUBLE_EQ(s.Slope, -0.07800751879699254);
+    EXPECT_DOUBLE_EQ(s.Slope, -0.07800751879699247);
   }
   // The corner segments: symmetric upper right runs from (midX, MaxY) to (MaxX, midY),
   // asymmetric lower left from (MinX, medY) to (medX, MinY).

@@ -127,13 +127,13 @@ def dispersion():
 def reg_slope():
     n = len(X)
     sx, sy = sum(X), sum(Y)
-    mx = sx / n
+    mx, my = sx / n, sy / n
     sxy = 0.0
     sxx = 0.0
     for x, y in zip(X, Y):
-        sxy += x * y
+        sxy += (x - mx) * (y - my)
         sxx += (x - mx) * (x - mx)
-    return (sxy - sx * sy / n) / sxx
+    return sxy / sxx
 
 
 cells, disp = dispersion()

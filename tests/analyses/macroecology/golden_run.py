@@ -190,12 +190,12 @@ def stats(X, Y, b, SX, SY, sym, pattern, corner):
     bc, bss = one(bs, anchor[0], anchor[1], corner >= 2)
     n = len(X)
     sx, sy = fsum(X), fsum(Y)
-    mx = sx / n
+    mx, my = sx / n, sy / n
     sxy = sxx = 0.0
     for x, y in zip(X, Y):
-        sxy += x * y
+        sxy += (x - mx) * (y - my)
         sxx += (x - mx) * (x - mx)
-    sl = (sxy - sx * sy / n) / sxx if sxx > 0 else 0.0
+    sl = sxy / sxx if sxx > 0 else 0.0
     return dict(count=shape[0], ss=shape[1], disp=disp, slope=sl, bslope=bs, bcount=bc, bss=bss)
 
 

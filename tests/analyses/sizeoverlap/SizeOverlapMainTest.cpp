@@ -52,6 +52,7 @@ class SizeOverlapRunTest : public TGuiFixture {
   void TearDown() override {
     ResetOptions();
     if (Pelmor->BatchMode) Pelmor->BatchOff();
+    Pelmor->MarkGridSaved();  // the test's changes go without a question
     Pelmor->New1Click();
     TGuiFixture::TearDown();
   }
@@ -284,16 +285,15 @@ TEST_F(SizeOverlapRunTest, HistogramPoolRefusalsAndFailures) {
   EXPECT_EQ(Results, 0);
   EXPECT_TRUE(Pelmor->AbortRequested);
 
-  // Cells the run cannot use.
+  // Cells the run cannot use; the message names the histogram, not the data grid.
   const std::pair<std::function<void(TStringGrid&)>, QString> bad[] = {
-      {[](TStringGrid& g) { g.SetCells(2, 2, QStringLiteral("heavy")); }, QStringLiteral("Invalid value @ Row 2 Col 2")},
-      {[](TStringGrid& g) {
-         g.SetCells(2, 3, QStringLiteral("0"));
-         g.SetCells(2, 4, QStringLiteral("-1"));
-       },
-       QStringLiteral("Invalid value @ Row 4 Col 2")},
-      // Row 3 ("C", size 0) keeps its default weight 1.0: a size that is no size.
-      {[](TStringGrid&) {}, QStringLiteral("Invalid value @ Row 3 Col 1")},
+      {[](TStringGrid& g) { g.SetCells(2, 2, QStringLiteral("heavy")); },
+       QStringLiteral("Histogram: Invalid value @ Row 2 Col 2")},
+      {[](TStringGrid& g) { g.SetCells(2, 4, QStringLiteral("-1")); },
+       QStringLiteral("Histogram: Invalid value @ Row 4 Col 2")},
+      // Row 3 ("C", size 0) given a weight: a size that is no size.
+      {[](TStringGrid& g) { g.SetCells(2, 3, QStringLiteral("1.0")); },
+       QStringLiteral("Histogram: Invalid value @ Row 3 Col 1")},
   };
   for (const auto& [edit, message] : bad) {
     SizeOverLapUD3->SetDefaults();
@@ -313,9 +313,10 @@ TEST_F(SizeOverlapRunTest, HistogramPoolRefusalsAndFailures) {
   EXPECT_EQ(Script.Messages, QStringList{Restraints});
   EXPECT_EQ(Results, 0);
 
-  // The usable rows: the histogram's sizes are the line (N = 4 of 4 rows).
-  histogram([](TStringGrid& g) { g.SetCells(2, 3, QStringLiteral("0")); });
+  // The editor's own defaults run: row 3 (size 0) has no weight, the histogram's sizes
+  // are the line (N = 4 of 4 rows).
   SizeOverLapUD3->SetDefaults();
+  histogram([](TStringGrid&) {});
   Launch(QStringLiteral("5"), QStringLiteral("3"), choose);
   ASSERT_EQ(Results, 1) << Script.Messages.join(QLatin1Char('|')).toStdString();
   EXPECT_EQ(SizeOverlap->SummaryLines().mid(6, 4),
@@ -393,8 +394,9 @@ TEST_F(SizeOverlapRunTest, LauncherSetsThePoolSizeAndSavesLines) {
 }
 
 TEST_F(SizeOverlapRunTest, BatchWritesEachSummaryAndTheSummaryGrid) {
+  // Each summary names its own file's column, not the grid the dialog was opened over.
   Write(QStringLiteral("a.txt"), "sp m\r\nA 1\r\nB 4\r\nC 9\r\n");
-  Write(QStringLiteral("b.txt"), "sp m\r\nA 2\r\nB 3\r\nC 8\r\nD 30\r\n");
+  Write(QStringLiteral("b.txt"), "sp mass\r\nA 2\r\nB 3\r\nC 8\r\nD 30\r\n");
   Pelmor->BatchOn();
   Pelmor->Memo1->setPlainText(QStringLiteral("a.txt\nb.txt"));
   Launch(QStringLiteral("20"), QStringLiteral("4"), [] { Pool(0, 0); });
@@ -402,6 +404,8 @@ TEST_F(SizeOverlapRunTest, BatchWritesEachSummaryAndTheSummaryGrid) {
   EXPECT_EQ(Results, 0);
   EXPECT_TRUE(Read(QStringLiteral("Summarya.txt")).contains("INPUT MATRIX\r\n"));
   EXPECT_TRUE(Read(QStringLiteral("Summaryb.txt")).contains("D 30 \r\n"));
+  EXPECT_TRUE(Read(QStringLiteral("Summarya.txt")).contains("\r\nColumn analyzed:  m\r\n"));
+  EXPECT_TRUE(Read(QStringLiteral("Summaryb.txt")).contains("\r\nColumn analyzed:  mass\r\n"));
   const QList<QByteArray> rows = Read(QStringLiteral("BatchSummary.txt")).split('\n');
   EXPECT_TRUE(rows.value(0).startsWith("FileName Standard-Effect LowerTailP UpperTailP"));
   EXPECT_TRUE(rows.value(1).startsWith("a.txt "));

@@ -46,6 +46,7 @@ class SizeOverlapDialogTest : public TGuiFixture {
   }
   void TearDown() override {
     Reset();
+    Pelmor->MarkGridSaved();  // the test's changes go without a question
     Pelmor->New1Click();
     TGuiFixture::TearDown();
   }
@@ -289,13 +290,14 @@ TEST_F(SizeOverlapDialogTest, HistogramEditorDefaultsFileAndPoolSize) {
   EXPECT_EQ(h.windowTitle(), QStringLiteral("Pelmor -- User-defined histogram"));
   EXPECT_EQ(Column(g, 0), (QStringList{"Species", "A", "B", "C", "D"}));
   EXPECT_EQ(Column(g, 1), (QStringList{"Size", "1", "10", "100", "0"}));
-  EXPECT_EQ(Column(g, 2), (QStringList{"Colonization Weight", "1.0", "1.0", "1.0", "1.0"}));
+  // A size of 0 cannot be drawn: its row takes no weight.
+  EXPECT_EQ(Column(g, 2), (QStringList{"Colonization Weight", "1.0", "1.0", "1.0", "0.0"}));
   EXPECT_EQ(h.SpeciesPoolLabel->text(), QStringLiteral("4"));
 
   // Saved: each cell and a blank, CR LF, the blank inside the title as "_".
   ASSERT_TRUE(h.SaveHistogramToPath(Dir.filePath(QStringLiteral("histogram.txt"))));
   EXPECT_EQ(Read(QStringLiteral("histogram.txt")),
-            QByteArray("Species Size Colonization_Weight \r\nA 1 1.0 \r\nB 10 1.0 \r\nC 100 1.0 \r\nD 0 1.0 \r\n"));
+            QByteArray("Species Size Colonization_Weight \r\nA 1 1.0 \r\nB 10 1.0 \r\nC 100 1.0 \r\nD 0 0.0 \r\n"));
   g.SetCells(1, 1, QStringLiteral("77"));
   h.OpenHistogramFromPath(Dir.filePath(QStringLiteral("histogram.txt")));
   EXPECT_EQ(Column(g, 1), (QStringList{"Size", "1", "10", "100", "0"}));
@@ -340,7 +342,8 @@ TEST_F(SizeOverlapDialogTest, HistogramEditorDefaultsFileAndPoolSize) {
   h.OpenHistogramFromPath(Dir.filePath(QStringLiteral("small.txt")));
   EXPECT_EQ(Script.Messages,
             (QStringList{"Histogram row count must be >= MainGrid row count.", "Resetting Defaults"}));
-  EXPECT_EQ(Column(g, 2), (QStringList{"Colonization Weight", "1.0", "1.0", "1.0", "1.0"}));
+  // A size of 0 cannot be drawn: its row takes no weight.
+  EXPECT_EQ(Column(g, 2), (QStringList{"Colonization Weight", "1.0", "1.0", "1.0", "0.0"}));
   EXPECT_EQ(h.SpeciesPoolLabel->text(), QStringLiteral("4"));
   Script.Messages.clear();
   h.OpenHistogramFromPath(Dir.filePath(QStringLiteral("missing.txt")));

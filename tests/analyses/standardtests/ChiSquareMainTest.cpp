@@ -1,11 +1,13 @@
 // The chi-square test through its windows and its own launcher: the summary and tabs
 // of a hand-worked 2 x 2 line by line, the expected matrix rounded to 7 decimals and
 // used as shown (also after an edit), the expected-matrix file, the refusals of bad
-// data and of a bad expected matrix, a failing "randomize matrix", and batch mode.
+// data and of a bad expected matrix, a failing "randomize matrix", the bound on the
+// individuals a table may hold, and batch mode.
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <chrono>
 
 #include "analyses/standardtests/ChiSquareMain.h"
 #include "analyses/standardtests/ChiSquareOptions.h"
@@ -243,6 +245,29 @@ TEST_F(ChiSquareRunTest, FailingProportionShowsNoResults) {
   ChiSquareShell->Run();
   EXPECT_TRUE(Script.Messages.isEmpty());
   EXPECT_EQ(Results, 1);
+}
+
+TEST_F(ChiSquareRunTest, TableTooLargeToRandomizeIsRefusedUpFront) {
+  // Two cells of 2^31 - 1: a grand total past 32 bits, which no simulated count could
+  // hold and which would take some 20 s to place per table. Refused before the loop.
+  SetGrid({"t a b", "r1 2147483647 1", "r2 1 2147483647"});
+  const auto start = std::chrono::steady_clock::now();
+  Launch(QStringLiteral("1000"), QStringLiteral("3"));
+  ExpectRefused({"Too many individuals to randomize: at most 50000000."});
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(Window->Iterations, 1000);
+
+  // One individual past the bound is refused; the bound itself runs, and the simulated
+  // table ("randomize rows") keeps every row total.
+  SetGrid({"t a b", "r1 12500000 12500001", "r2 12500000 12500000"});
+  Launch(QStringLiteral("1"), QStringLiteral("3"), -2, -2, [] { ChiSquareOpts->RandomizationGroup->SetItemIndex(2); });
+  ExpectRefused({"Too many individuals to randomize: at most 50000000."});
+  SetGrid({"t a b", "r1 12500000 12500000", "r2 12499999 12500001"});
+  Launch(QStringLiteral("1"), QStringLiteral("3"), -2, -2, [] { ChiSquareOpts->RandomizationGroup->SetItemIndex(2); });
+  ASSERT_EQ(Results, 1) << Script.Messages.join(QLatin1Char('|')).toStdString();
+  const TStringGrid& sim = *ChiSquareShell->SimulationGrid;
+  for (int r = 1; r <= 2; ++r)
+    EXPECT_EQ(sim.Cells(1, r).toLongLong() + sim.Cells(2, r).toLongLong(), 25000000) << r;
 }
 
 TEST_F(ChiSquareRunTest, BatchModeRunsEachFileAgainstItsOwnMatrix) {

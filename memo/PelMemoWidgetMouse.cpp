@@ -1,0 +1,433 @@
+// The mouse in the memo's window: positions from points, the cursors, clicks,
+// line selection, column blocks, drag-and-drop, automatic scrolling beyond the
+// edges, word selection, context clicks and the default context menu.
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "memo/PelMemoWidget.h"
+#include "platform/Clipboard.h"
+
+// ---- positions from the mouse and moves -------------------------------------------------
+
+int32_t TPelMemo::PosFromPoint(int32_t X, int32_t Y) {
+  const int32_t line = (VertOffset + Y) / std::max(1, LineHeight);
+  if (Y + VertOffset < 0) return PosOfLineX(0, X);
+  EnsureLinesFormatted(line, line);
+  if (line >= GetDisplayLineCount()) return GetTextLength();
+  return PosOfLineX(line, X);
+}
+
+int32_t TPelMemo::PosOfLineX(int32_t Line, int32_t X) {
+  EnsureLinesFormatted(Line, Line);
+  TPelNavigator nav(Paragraphs);
+  nav.Memo = this;
+  nav.SetLineIndex(std::max(0, std::min(Line, GetDisplayLineCount() - 1)));
+  nav.SetXOnLine(X);
+  return nav.Pos;
+}
+
+int32_t TPelMemo::SelAnchor() const {
+  if (SelLength == 0) return CaretNav->Pos;
+  return CaretNav == SelStartNav.get() ? SelEndNav->Pos : SelStartNav->Pos;
+}
+
+void TPelMemo::MoveCaret(int32_t Pos, bool Extend) {
+  if (Extend) {
+    const int32_t anchor = SelAnchor();
+    const int32_t rem = RememberedX;
+    SetSelStart(Pos);
+    SetSelLength(anchor - Pos);
+    RememberedX = rem;
+  } else {
+    const int32_t rem = RememberedX;
+    SetSelStart(Pos);
+    RememberedX = rem;
+  }
+  viewport()->update();
+}
+
+// ---- cursors and the input state ------------------------------------------------------------
+
+namespace {
+
+// An arrow drawn white with a black outline.
+void DrawArrow(QPainter& P, const QPolygon& Shape) {
+  P.setRenderHint(QPainter::Antialiasing, false);
+  P.setPen(QPen(Qt::black, 1));
+  P.setBrush(Qt::white);
+  P.drawPolygon(Shape);
+}
+
+}  // namespace
+
+const QCursor& TPelMemo::RightArrowCursor() {
+  // The standard arrow mirrored: it points up and to the right, at the line to select.
+  static const QCursor cursor = [] {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    DrawArrow(p, QPolygon({QPoint(15, 0), QPoint(15, 16), QPoint(11, 12), QPoint(8, 19), QPoint(6, 18), QPoint(9, 11),
+                           QPoint(4, 11)}));
+    p.end();
+    return QCursor(pm, 15, 0);
+  }();
+  return cursor;
+}
+
+const QCursor& TPelMemo::DragCopyCursor() {
+  // The arrow with a small box holding a plus beside it.
+  static const QCursor cursor = [] {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    DrawArrow(p, QPolygon({QPoint(0, 0), QPoint(0, 16), QPoint(4, 12), QPoint(7, 19), QPoint(9, 18), QPoint(6, 11),
+                           QPoint(11, 11)}));
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(12, 17, 10, 10);
+    p.drawLine(14, 22, 20, 22);
+    p.drawLine(17, 19, 17, 25);
+    p.end();
+    return QCursor(pm, 0, 0);
+  }();
+  return cursor;
+}
+
+TMemoInputState TPelMemo::InputState() const {
+  TMemoInputState s;
+  s.Options = Options;
+  s.ReadOnly = ReadOnly;
+  s.DisplayOnly = DisplayOnly;
+  s.EnableHotKeys = EnableHotKeys;
+  s.WordWrap = WordWrap;
+  s.BlockActive = BlockActive;
+  s.HasSelection = SelLength != 0;
+  s.Dragging = Dragging;
+  s.UpdateCount = UpdateCount;
+  return s;
+}
+
+uint16_t TPelMemo::VirtualKeyOf(int QtKey) {
+  switch (QtKey) {
+    case Qt::Key_Backspace: return vk::Back;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return vk::Tab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return vk::Return;
+    case Qt::Key_Shift: return vk::Shift;
+    case Qt::Key_Control: return vk::Control;
+    case Qt::Key_Alt: return vk::Menu;
+    case Qt::Key_PageUp: return vk::Prior;
+    case Qt::Key_PageDown: return vk::Next;
+    case Qt::Key_End: return vk::End;
+    case Qt::Key_Home: return vk::Home;
+    case Qt::Key_Left: return vk::Left;
+    case Qt::Key_Up: return vk::Up;
+    case Qt::Key_Right: return vk::Right;
+    case Qt::Key_Down: return vk::Down;
+    case Qt::Key_Insert: return vk::Insert;
+    case Qt::Key_Delete: return vk::Delete;
+    default: break;
+  }
+  if ((QtKey >= Qt::Key_A && QtKey <= Qt::Key_Z) || (QtKey >= Qt::Key_0 && QtKey <= Qt::Key_9))
+    return static_cast<uint16_t>(QtKey);
+  return 0;
+}
+
+TShiftState TPelMemo::ShiftOf(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons) {
+  TShiftState s = 0;
+  if (Mods & Qt::ShiftModifier) s |= ssShift;
+  if (Mods & Qt::AltModifier) s |= ssAlt;
+  if (Mods & Qt::ControlModifier) s |= ssCtrl;
+  if (Buttons & Qt::LeftButton) s |= ssLeft;
+  if (Buttons & Qt::RightButton) s |= ssRight;
+  if (Buttons & Qt::MiddleButton) s |= ssMiddle;
+  return s;
+}
+
+void TPelMemo::SetMouseCursor(const QCursor& C) { viewport()->setCursor(C); }
+
+void TPelMemo::RestoreMouseCursor() { viewport()->setCursor(Qt::IBeamCursor); }
+
+int32_t TPelMemo::XOfPos(int32_t Pos) {
+  TPelNavigator n(Paragraphs);
+  n.Memo = this;
+  n.SetPos(Pos);
+  return n.GetXOnLine();
+}
+
+// ---- mouse ----------------------------------------------------------------------------------
+
+void TPelMemo::mousePressEvent(QMouseEvent* E) {
+  const QPoint pt = E->position().toPoint();
+  MouseDownPoint = pt;
+  if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+  if (E->button() != Qt::LeftButton) {
+    // A right click keeps the selection (and a block) for the context menu.
+    if (OnAfterMouseDown) OnAfterMouseDown(*this, E->button(), ShiftOf(E->modifiers(), E->buttons()), pt.x(), pt.y());
+    return;
+  }
+  BlockActive = false;
+  MouseDownPos = PosFromPoint(pt.x(), pt.y());
+  RememberedX = INT32_MIN;
+  if (DisplayOnly) {
+    if (OnAfterMouseDown) OnAfterMouseDown(*this, E->button(), ShiftOf(E->modifiers(), E->buttons()), pt.x(), pt.y());
+    return;
+  }
+  ButtonDown = true;
+  const bool shift = E->modifiers() & Qt::ShiftModifier;
+  if (!WordSelect) {
+    VirtualColumn = 0;
+    const int32_t pos = MouseDownPos;
+    if (OverSelection && !ReadOnly && !HasOption(pmoNoDragnDrop) && SelLength != 0 && pos >= SelStartNav->Pos &&
+        pos < SelEndNav->Pos) {
+      // A drag starts; the caret shows the drop point, the selection stays.
+      Dragging = true;
+      DragOutside = false;
+      PlaceCaretApart(pos);
+      SetMouseCursor(E->modifiers() & Qt::ControlModifier ? DragCopyCursor() : QCursor(Qt::DragMoveCursor));
+    } else if (LineSelectAnchor >= 0) {
+      SelectLines(LineSelectAnchor, LineSelectAnchor);
+    } else {
+      MoveCaret(pos, shift);
+      BlockActive = (E->modifiers() & Qt::AltModifier) && HasOption(pmoBlockSelection) && !WordWrap;
+      if (HasOption(pmoKeepColumnPos) || BlockActive) {
+        // Beyond the line end or on a tab the caret stands where the click was.
+        const TParagraph& par = *CaretNav->GetPar();
+        const int32_t off = CaretNav->GetParOffset();
+        const bool atEnd = off >= static_cast<int32_t>(CaretNav->GetLinesList().GetLine(CaretNav->GetParLineIndex())->Stop);
+        const bool onTab = off < GetParLength(par) && GetParChars(par)[off] == '\t';
+        if (atEnd || onTab) VirtualColumn = std::max(pt.x() - XOfPos(pos), 0) / std::max(1, AvgCharWidth);
+      }
+    }
+  }
+  BreakUndoGroup();
+  UpdateCaret();
+  if (BlockActive) BlockStartColumn = BlockStopColumn = CaretBlockColumn();
+  viewport()->update();
+  if (OnAfterMouseDown) OnAfterMouseDown(*this, E->button(), ShiftOf(E->modifiers(), E->buttons()), pt.x(), pt.y());
+}
+
+void TPelMemo::mouseMoveEvent(QMouseEvent* E) {
+  if (UpdateCount > 0) return;
+  const QPoint pt = E->position().toPoint();
+  if (!ButtonDown) {
+    // Hovering: the left margin selects lines, the selection can be dragged.
+    const int32_t line = (VertOffset + pt.y()) / std::max(1, LineHeight);
+    if (pt.x() < LeftMargin - 2 - HorzOffset && !HasOption(pmoNoLineSelection) && line < GetDisplayLineCount()) {
+      LineSelectAnchor = line;
+      OverSelection = false;
+      SetMouseCursor(RightArrowCursor());
+      return;
+    }
+    LineSelectAnchor = -1;
+    bool over = false;
+    if (!HasOption(pmoNoDragnDrop) && SelLength != 0 && !BlockActive && !ReadOnly && !DisplayOnly) {
+      const int32_t pos = PosFromPoint(pt.x(), pt.y());
+      over = pos >= SelStartNav->Pos && pos < SelEndNav->Pos && line < GetDisplayLineCount();
+    }
+    OverSelection = over;
+    if (over)
+      SetMouseCursor(Qt::ArrowCursor);
+    else
+      RestoreMouseCursor();
+    return;
+  }
+  if (!(E->buttons() & Qt::LeftButton)) return;
+  LastMouse = pt;
+  const int32_t w = viewport()->width(), h = viewport()->height();
+  // Beyond an edge the text scrolls by itself: a timer replays the mouse at the
+  // interval of the speed (no loop of our own), until release or focus loss.
+  const TAutoScrollStep step = AutoScrollFor(pt.x(), pt.y(), w, h, Dragging);
+  AutoScrollDir = step.Dir;
+  AutoScrollSpeed = step.Speed;
+  if (step.Dir == 0) {
+    AutoScroll.stop();
+  } else {
+    AutoScroll.setInterval(AutoScrollDelay(step.Speed));
+    if (!AutoScroll.isActive()) AutoScroll.start();
+  }
+  if (Dragging) {
+    const bool outside = pt.x() < 0 || pt.y() < 0 || pt.x() >= w || pt.y() >= h;
+    if (outside) {
+      if (!DragOutside) SetMouseCursor(Qt::ForbiddenCursor);
+      DragOutside = true;
+      return;
+    }
+    DragOutside = false;
+    SetMouseCursor(E->modifiers() & Qt::ControlModifier ? DragCopyCursor() : QCursor(Qt::DragMoveCursor));
+    PlaceCaretApart(PosFromPoint(pt.x(), pt.y()));
+    UpdateCaret();
+    return;
+  }
+  DragTo(pt);
+}
+
+void TPelMemo::AutoScrollStep() {
+  if (!ButtonDown || AutoScrollDir == 0) {
+    AutoScroll.stop();
+    return;
+  }
+  switch (AutoScrollDir) {
+    case 1: VertAction(QAbstractSlider::SliderSingleStepSub); break;
+    case 2: VertAction(QAbstractSlider::SliderSingleStepAdd); break;
+    case 3:
+      if (HorzOffset > 0) HorzAction(QAbstractSlider::SliderSingleStepSub);
+      break;
+    default:
+      if (HorzOffset < LayoutState.WidestWidth - viewport()->width()) HorzAction(QAbstractSlider::SliderSingleStepAdd);
+      break;
+  }
+  // The selection (or the drop point) follows a point just beyond the edge.
+  int32_t x = LastMouse.x(), y = LastMouse.y();
+  TAutoScrollStep step;
+  step.Dir = AutoScrollDir;
+  step.Speed = AutoScrollSpeed;
+  AutoScrollReplayPoint(step, viewport()->width(), viewport()->height(), x, y);
+  if (Dragging) {
+    PlaceCaretApart(PosFromPoint(std::max(0, std::min(x, viewport()->width() - 1)),
+                                 std::max(0, std::min(y, viewport()->height() - 1))));
+    UpdateCaret();
+  } else {
+    DragTo(QPoint(x, y));
+  }
+}
+
+void TPelMemo::DragTo(QPoint pt) {
+  Rapid = true;
+  if (LineSelectAnchor >= 0) {
+    // Whole display lines from the anchor's to the hovered one.
+    const int32_t line = std::max(0, (VertOffset + pt.y()) / std::max(1, LineHeight));
+    SelectLines(LineSelectAnchor, std::min(line, GetDisplayLineCount() - 1));
+    UpdateCaret();
+    ScrollInView();
+    viewport()->update();
+    Rapid = false;
+    return;
+  }
+  int32_t pos = PosFromPoint(pt.x(), pt.y());
+  const bool block = BlockActive;
+  if (WordSelect) {
+    // The ends snap to word boundaries; the double-clicked word stays selected.
+    if (pos < WordAnchorA) {
+      pos = WordEdge(pos, false);
+      SetSelStart(pos);
+      SetSelLength(WordAnchorB - pos);
+    } else {
+      pos = std::max(WordEdge(pos, true), WordAnchorB);
+      SetSelStart(pos);
+      SetSelLength(WordAnchorA - pos);
+    }
+  } else {
+    MoveCaret(pos, true);
+  }
+  if (block) {
+    BlockActive = true;
+    VirtualColumn = std::max(pt.x() - XOfPos(pos), 0) / std::max(1, AvgCharWidth);
+    UpdateCaret();
+    BlockStopColumn = std::max(0, (pt.x() + HorzOffset - LeftMargin) / std::max(1, AvgCharWidth));
+  }
+  ScrollInView();
+  viewport()->update();
+  Rapid = false;
+}
+
+void TPelMemo::EndMouseStates() {
+  ButtonDown = false;
+  WordSelect = false;
+  AutoScroll.stop();
+  AutoScrollDir = 0;
+  AutoScrollSpeed = 0;
+}
+
+void TPelMemo::mouseReleaseEvent(QMouseEvent* E) {
+  if (WordSelect) {
+    VirtualColumn = 0;
+    UpdateCaret();
+  }
+  const bool wasDown = ButtonDown;
+  EndMouseStates();
+  if (Dragging) {
+    Dragging = false;
+    RestoreMouseCursor();
+    OverSelection = false;
+    const int32_t drop = GetCaretPos();
+    if (!DragOutside) {
+      // A move deletes and inserts (undone together); Ctrl copies.
+      if (!DropSelection(drop, E->modifiers() & Qt::ControlModifier) && OnSelMove) OnSelMove(*this);
+    } else {
+      PlaceCaretApart(CaretNav->Pos);
+    }
+    DragOutside = false;
+    UpdateCaret();
+    ScrollInView();
+    viewport()->update();
+    return;
+  }
+  // A click that did not move, on a highlight with a context number, is the highlight's.
+  if (E->button() == Qt::LeftButton && wasDown && E->position().toPoint() == MouseDownPoint &&
+      ClickContext(PosFromPoint(MouseDownPoint.x(), MouseDownPoint.y())))
+    return;
+  if (E->button() == Qt::LeftButton && !DisplayOnly) ScrollInView();
+}
+
+int32_t TPelMemo::WordEdge(int32_t Pos, bool Forward) {
+  const int32_t par = Paragraphs.FindPar(Pos);
+  const TParagraph& p = Paragraphs.Par(par);
+  const char* t = GetParChars(p);
+  const int32_t len = GetParLength(p);
+  int32_t o = std::max(0, std::min(Pos - p.StartPos, len));
+  if (Forward)
+    while (o < len && !IsSeparator(t[o])) ++o;
+  else
+    while (o > 0 && !IsSeparator(t[o - 1])) --o;
+  return p.StartPos + o;
+}
+
+void TPelMemo::mouseDoubleClickEvent(QMouseEvent* E) {
+  if (DisplayOnly || E->button() != Qt::LeftButton) return;
+  WordSelect = true;
+  ButtonDown = true;
+  WordAnchorA = WordEdge(SelStartNav->Pos, false);
+  WordAnchorB = WordEdge(SelEndNav->Pos, true);
+  SetSelStart(WordAnchorB);
+  SetSelLength(WordAnchorA - WordAnchorB);
+  viewport()->update();
+  UpdateCaret();
+}
+
+void TPelMemo::contextMenuEvent(QContextMenuEvent* E) {
+  // A right click on a highlight with a context number is the highlight's.
+  if (E->reason() == QContextMenuEvent::Mouse && ClickContext(PosFromPoint(E->pos().x(), E->pos().y()), true)) return;
+  if (HasOption(pmoNoDefaultPopup)) return;
+  DefaultPopup()->popup(E->globalPos());
+}
+
+QMenu* TPelMemo::DefaultPopup() {
+  if (!Popup) {
+    Popup = new QMenu(this);
+    Popup->addAction(QStringLiteral("&Undo"), this, [this] { Undo(); });
+    Popup->addAction(QStringLiteral("&Redo"), this, [this] { Redo(); });
+    Popup->addSeparator();
+    Popup->addAction(QStringLiteral("Cu&t"), this, [this] { CutToClipboard(); });
+    Popup->addAction(QStringLiteral("&Copy"), this, [this] { CopyToClipboard(); });
+    Popup->addAction(QStringLiteral("&Paste"), this, [this] { PasteFromClipboard(); });
+    Popup->addSeparator();
+    Popup->addAction(QStringLiteral("&Select all"), this, [this] { SelectAll(); });
+  }
+  const QList<QAction*> items = Popup->actions();
+  std::string clip;
+  const bool editable = !ReadOnly && !DisplayOnly;
+  items[0]->setEnabled(CanUndo());
+  items[1]->setEnabled(CanRedo());
+  items[3]->setEnabled(SelLength != 0 && editable);
+  items[4]->setEnabled(SelLength != 0);
+  items[5]->setEnabled(editable && ReadClipboardText(clip));
+  return Popup;
+}
+

@@ -1,0 +1,435 @@
+// Layout, scrolling and the caret of the memo's window: background formatting
+// slices, scroll ranges and positions, smooth scrolling, the scroll bars' actions,
+// the wheel, bringing the caret into view, the caret itself and the focus.
+#include <QApplication>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "memo/PelMemoParse.h"
+#include "memo/PelMemoWidget.h"
+
+// ---- layout --------------------------------------------------------------------------
+
+bool TPelMemo::FormatPending() const {
+  return Paragraphs.PendingFirstPar < GetParCount() && Paragraphs.PendingFirstPar <= Paragraphs.PendingLastPar;
+}
+
+void TPelMemo::StartPacer() {
+  if (!Pacer.isActive()) Pacer.start();
+}
+
+void TPelMemo::RunFormatSlice() {
+  if (UpdateCount > 0) return;
+  if (!Measurer()) {
+    Pacer.stop();
+    return;
+  }
+  const int32_t topPar = GetParCount() > 0 ? Paragraphs.FindPar(0) : 0;
+  (void)topPar;
+  int32_t lines = 0;
+  const int64_t widest = LayoutState.WidestWidth;
+  const bool more = FormatSlice(*this, Clock, lines);
+  if (lines != 0) UpdateScrollRanges();
+  if (LayoutState.WidestWidth != widest) UpdateHorzRange();
+  if (lines != 0) {
+    UpdateCaret();
+    viewport()->update();
+  }
+  if (!more) {
+    Pacer.stop();
+    if (OnProgress) OnProgress(*this);
+  }
+}
+
+void TPelMemo::Reformat() {
+  LayoutState.ResetWidest();
+  WidestDirty = false;
+  Paragraphs.MarkAllUnformatted();
+  if (UpdateCount > 0 || !Measurer()) return;
+  if (UpdateMode == TpmUpdateMode::umImmediate) {
+    FormatRange(0, GetParCount() - 1, true);
+    Paragraphs.PendingFirstPar = GetParCount();
+    Paragraphs.PendingLastPar = -1;
+  } else if (UpdateMode == TpmUpdateMode::umBackground) {
+    StartPacer();
+  }
+  UpdateHorzRange();
+  viewport()->update();
+}
+
+void TPelMemo::ResetFormatting() {
+  for (int32_t i = 0; i < GetParCount(); ++i)
+    Paragraphs.Par(i).Flags &= static_cast<uint8_t>(~(pfFormatted | pfContextParsed | pfParsed));
+  Paragraphs.LastParsedPar = -1;
+  Reformat();
+}
+
+void TPelMemo::EnsureLinesFormatted(int32_t FirstLine, int32_t LastLine) {
+  if (!Measurer() || GetParCount() == 0) return;
+  TPelNavigator nav(Paragraphs);
+  nav.Memo = this;
+  nav.SetLineIndex(std::max(0, FirstLine));
+  int32_t i = nav.GetParIndex();
+  bool changed = false;
+  while (i < GetParCount()) {
+    TParagraph& p = Paragraphs.Par(i);
+    if (!(p.Flags & pfFormatted)) {
+      const int32_t before = Paragraphs.TotalLines;
+      FormatRange(i, i, false);
+      changed = changed || before != Paragraphs.TotalLines;
+    }
+    if (Paragraphs.Par(i).FirstLine + GetLineCount(Paragraphs.Par(i)) > LastLine) break;
+    ++i;
+  }
+  if (changed) UpdateScrollRanges();
+}
+
+int32_t TPelMemo::VisibleLines() const {
+  if (LineHeight < 1) return 1;
+  return viewport()->height() / LineHeight + 1;
+}
+
+void TPelMemo::ApplyScrollBarPolicy() {
+  const bool vert = ScrollBarsValue == TScrollStyle::ssVertical || ScrollBarsValue == TScrollStyle::ssBoth;
+  const bool horz = ScrollBarsValue == TScrollStyle::ssHorizontal || ScrollBarsValue == TScrollStyle::ssBoth;
+  setVerticalScrollBarPolicy(vert ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(horz ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+void TPelMemo::SetScrollBarValues() {
+  InScrollUpdate = true;
+  verticalScrollBar()->setValue(VertOffset / std::max(1, VRange.Unit));
+  horizontalScrollBar()->setValue(HorzOffset / std::max(1, HRange.Unit));
+  InScrollUpdate = false;
+}
+
+bool TPelMemo::UpdateScrollRanges() {
+  if (InScrollUpdate) return false;
+  InScrollUpdate = true;
+  const TScrollRange r = VertScrollRange(GetDisplayLineCount(), LineHeight, viewport()->height(), HasOption(pmoAutoScrollBars));
+  if (r.Unit != VRange.Unit || r.Max != VRange.Max || r.Page != VRange.Page) {
+    VRange = r;
+    QScrollBar* b = verticalScrollBar();
+    b->setRange(0, r.Reach());
+    b->setPageStep(std::max(1, r.Page));
+    b->setSingleStep(std::max(1, LineHeight / r.Unit));
+    b->setValue(VertOffset / r.Unit);
+  }
+  InScrollUpdate = false;
+  const int32_t w = viewport()->width();
+  if (w == ClientWidth) return false;
+  ClientWidth = w;
+  if (UpdateCount < 1) {
+    if (!WordWrap && Alignment == TAlignment::taLeftJustify)
+      UpdateHorzRange();
+    else
+      Reformat();
+    viewport()->update();
+  }
+  return true;
+}
+
+void TPelMemo::UpdateHorzRange() {
+  const TScrollRange r = HorzScrollRange(LayoutState.WidestWidth, *this, viewport()->width());
+  HRange = r;
+  InScrollUpdate = true;
+  QScrollBar* b = horizontalScrollBar();
+  b->setRange(0, r.Reach());
+  b->setPageStep(std::max(1, r.Page));
+  b->setSingleStep(std::max(1, AvgCharWidth / r.Unit));
+  b->setValue(HorzOffset / r.Unit);
+  InScrollUpdate = false;
+  if (r.Max < r.Page && HorzOffset != 0) ScrollTo(VertOffset, 0, 0);
+}
+
+void TPelMemo::Relayout() {
+  const int32_t lastTop = std::max(0, GetDisplayLineCount() - VisibleLines() + 1);
+  if (GetTopLine() > lastTop) ScrollTo(lastTop * LineHeight, HorzOffset, 0);
+  UpdateScrollRanges();
+  UpdateHorzRange();
+  viewport()->update();
+  UpdateCaret();
+}
+
+void TPelMemo::resizeEvent(QResizeEvent* E) {
+  QAbstractScrollArea::resizeEvent(E);
+  if (!HasRealWidth && viewport()->width() > 0) {
+    HasRealWidth = true;
+    ClientWidth = viewport()->width();
+    Reformat();
+  }
+  UpdateScrollRanges();
+  UpdateHorzRange();
+  SetScrollBarValues();
+}
+
+// ---- scrolling -----------------------------------------------------------------------
+
+void TPelMemo::ApplyOffsets(int32_t Y, int32_t X) {
+  const bool dx = X != HorzOffset, dy = Y != VertOffset;
+  if (!dx && !dy) return;
+  if (dx) {
+    if (RememberedX != INT32_MIN) RememberedX -= X - HorzOffset;
+    HorzOffset = X;
+  }
+  if (dy) VertOffset = Y;
+  SetScrollBarValues();
+  UpdateCaret();
+  viewport()->update();
+  if (dx && OnHScroll) OnHScroll(*this);
+  if (dy && OnVScroll) OnVScroll(*this);
+  ChangeHooks.Notify(*this, static_cast<uint16_t>((dx ? hfHScroll : 0) | (dy ? hfVScroll : 0)));
+}
+
+void TPelMemo::ScrollTo(int32_t Y, int32_t X, int32_t Time) {
+  Y = std::max(0, Y);
+  X = std::max(0, X);
+  ScrollAnim.stop();
+  const uint32_t now = Clock();
+  const bool quick = Rapid && now - LastScrollTime < 201;
+  if (Rapid) LastScrollTime = now;
+  if (Y == VertOffset && X == HorzOffset) return;
+  if (Time == 0 || quick || !isVisible()) {
+    ApplyOffsets(Y, X);
+    return;
+  }
+  AnimFromY = VertOffset;
+  AnimFromX = HorzOffset;
+  AnimToY = Y;
+  AnimToX = X;
+  AnimTime = Time < 0 ? -Time : Time;
+  AnimStart = now;
+  ScrollAnim.start();
+}
+
+void TPelMemo::AnimateScroll() {
+  const uint32_t elapsed = Clock() - AnimStart;
+  if (elapsed >= static_cast<uint32_t>(AnimTime)) {
+    FinishScrolling();
+    return;
+  }
+  const double f = static_cast<double>(elapsed) / AnimTime;
+  const int32_t y = AnimFromY + static_cast<int32_t>((AnimToY - AnimFromY) * f);
+  const int32_t x = AnimFromX + static_cast<int32_t>((AnimToX - AnimFromX) * f);
+  ApplyOffsets(y, x);
+}
+
+void TPelMemo::FinishScrolling() {
+  if (!ScrollAnim.isActive()) return;
+  ScrollAnim.stop();
+  LastScrollTime = Clock();  // a glide counts as a scroll when it ends
+  ApplyOffsets(AnimToY, AnimToX);
+}
+
+void TPelMemo::scrollContentsBy(int, int) {
+  if (InScrollUpdate) return;
+  // A scroll bar moved by other means than its actions: follow it.
+  const int32_t y = verticalScrollBar()->value() * VRange.Unit;
+  const int32_t x = horizontalScrollBar()->value() * HRange.Unit;
+  if (y != VertOffset || x != HorzOffset) ApplyOffsets(y, x);
+}
+
+void TPelMemo::VertAction(int Action) {
+  if (UpdateCount > 0) return;
+  Rapid = true;
+  const int32_t top = GetTopLine(), lines = GetDisplayLineCount(), vis = VisibleLines();
+  int32_t target = VertOffset;
+  switch (Action) {
+    case QAbstractSlider::SliderSingleStepSub:
+      if (VertOffset >= 1) target = (VertOffset % LineHeight != 0 ? top : top - 1) * LineHeight;
+      break;
+    case QAbstractSlider::SliderSingleStepAdd:
+      if (top < lines - 1 && top < lines - vis + 2) target = (top + 1) * LineHeight;
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      target = std::max(0, top - vis + 2) * LineHeight;
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      target = std::min(top + vis - 1, std::max(0, lines - vis + 2)) * LineHeight;
+      break;
+    case QAbstractSlider::SliderMove:
+      if (HasOption(pmoNoFineScroll))
+        target = static_cast<int32_t>(std::lround(static_cast<double>(verticalScrollBar()->sliderPosition()) * VRange.Unit /
+                                                  LineHeight)) *
+                 LineHeight;
+      else
+        target = verticalScrollBar()->sliderPosition() * VRange.Unit;
+      break;
+    default:
+      Rapid = false;
+      return;
+  }
+  ScrollTo(target, HorzOffset, Action == QAbstractSlider::SliderMove ? 0 : ScrollTime);
+  FinishScrolling();
+  InScrollUpdate = true;
+  verticalScrollBar()->setSliderPosition(VertOffset / std::max(1, VRange.Unit));
+  InScrollUpdate = false;
+  Rapid = false;
+}
+
+void TPelMemo::HorzAction(int Action) {
+  if (UpdateCount > 0) return;
+  Rapid = true;
+  const int32_t w = viewport()->width();
+  int32_t target = HorzOffset;
+  switch (Action) {
+    case QAbstractSlider::SliderSingleStepSub: target = std::max(HorzOffset - w / 20 - 1, 0); break;
+    case QAbstractSlider::SliderSingleStepAdd: target = HorzOffset + w / 20 + 1; break;
+    case QAbstractSlider::SliderPageStepSub: target = std::max(HorzOffset + w / 20 - w, 0); break;
+    case QAbstractSlider::SliderPageStepAdd: target = HorzOffset + w - w / 20; break;
+    case QAbstractSlider::SliderMove: target = horizontalScrollBar()->sliderPosition() * HRange.Unit; break;
+    default: Rapid = false; return;
+  }
+  const int64_t far = std::max<int64_t>(0, LayoutState.WidestWidth + LeftMargin + RightMargin - w);
+  target = static_cast<int32_t>(std::min<int64_t>(target, std::max<int64_t>(far, HorzOffset)));
+  ScrollTo(VertOffset, target, 0);
+  InScrollUpdate = true;
+  horizontalScrollBar()->setSliderPosition(HorzOffset / std::max(1, HRange.Unit));
+  InScrollUpdate = false;
+  Rapid = false;
+}
+
+void TPelMemo::wheelEvent(QWheelEvent* E) {
+  if (MouseWheelFactor < 0) MouseWheelFactor = std::max(1, QApplication::wheelScrollLines());
+  const int32_t lines = Wheel.Add(MouseWheelFactor, E->angleDelta().y());
+  if (lines != 0) {
+    const int32_t maxTop = std::max(0, GetDisplayLineCount() - VisibleLines() + 1);
+    const int32_t target = std::max(0, std::min(GetTopLine() + lines, maxTop));
+    Rapid = true;
+    ScrollToLine(target);
+    Rapid = false;
+  }
+  E->accept();
+}
+
+void TPelMemo::ScrollInView() {
+  if (UpdateCount > 0) return;
+  viewport()->update();
+  const int32_t caretPar = CaretNav->GetParIndex();
+  if (!(Paragraphs.Par(caretPar).Flags & pfFormatted)) FormatRange(caretPar, caretPar, false);
+  UpdateCaret();
+  // While a smooth scroll runs, the view is judged where it is going.
+  const bool moving = ScrollAnim.isActive();
+  const int32_t curY = moving ? AnimToY : VertOffset, curX = moving ? AnimToX : HorzOffset;
+  const int32_t caretX = CaretX + HorzOffset - curX, caretY = CaretY + VertOffset - curY;
+  int32_t x = 0;
+  if (!WordWrap || ColumnWrap >= 1) {
+    if (Alignment != TAlignment::taLeftJustify && curX == 0)
+      x = 0;
+    else
+      x = ScrollInViewX(curX, caretX, viewport()->width(), AvgCharWidth);
+  }
+  const int32_t y = ScrollInViewY(curY, CaretNav->GetLineIndex(), caretY, LineHeight, viewport()->height(), VisibleLines(),
+                                  HasOption(pmoNoFineScroll));
+  if (moving && x == curX && y == curY) return;
+  ScrollTo(y, x, ScrollTime);
+}
+
+void TPelMemo::InvalidateLines(int32_t A, int32_t B) {
+  if (A > B) std::swap(A, B);
+  const int32_t top = A * LineHeight - VertOffset, bottom = (B + 1) * LineHeight - VertOffset;
+  if (bottom < 0 || top > viewport()->height()) return;
+  viewport()->update(0, std::max(0, top), viewport()->width(), std::min(viewport()->height(), bottom) - std::max(0, top));
+}
+
+// ---- the caret --------------------------------------------------------------------------
+
+int32_t TPelMemo::GetCaretWidth() {
+  if (SelLength == 0 && Overwrite && HasOption(pmoWideOverwriteCaret)) {
+    TPelNavigator& c = *CaretNav;
+    const TParagraph& p = *c.GetPar();
+    if (c.GetParOffset() < GetParLength(p)) {
+      Meas.SelectFont(c.GetStaticStyle(), nullptr);
+      const unsigned char ch = static_cast<unsigned char>(GetParChars(p)[c.ParOffset]);
+      if (ch == '\t') return std::max(1, AvgCharWidth);
+      return std::max(1, Meas.Advance(ch));
+    }
+  }
+  return AutoCaretWidth ? LineHeight / 14 + 1 : std::max(1, CaretWidthValue);
+}
+
+void TPelMemo::UpdateCaret() {
+  if (UpdateCount > 0 || !Host) return;
+  const int32_t par = CaretPosNav().GetParIndex();
+  if (Measurer() && !(Paragraphs.Par(par).Flags & pfFormatted)) FormatRange(par, par, false);
+  const QRect old(CaretX, CaretY, CaretW, LineHeight);
+  TPelNavigator& caret = CaretPosNav();
+  CaretX = caret.GetXOnLine() + VirtualColumn * AvgCharWidth;
+  CaretY = caret.GetLineIndex() * LineHeight - VertOffset;
+  if (WordWrap && CaretX >= viewport()->width()) CaretX = viewport()->width() - 1;
+  CaretW = GetCaretWidth();
+  CaretOn = true;
+  if (hasFocus() && !DisplayOnly) Blink.start();
+  viewport()->update(old.adjusted(-1, 0, 1, 0));
+  viewport()->update(QRect(CaretX - 1, CaretY, CaretW + 2, LineHeight));
+  CaretChanged();
+}
+
+uint8_t TPelMemo::GetCaretStyle() {
+  ParseAttributesTo(CaretNav->GetParIndex());
+  const uint8_t code = CaretNav->GetStaticStyle();
+  const TStyleRecord* attr = CaretNav->GetAttrStyle();
+  uint8_t style;
+  if (attr->Flags & sfHighlight) {
+    // A highlighting style brings its own font style (bits 3 and 4 together mean neither).
+    style = attr->Flags & 0x1F;
+    if ((style & 0x18) == 0x18) style &= 0xE7;
+    style |= code & StyleAltFont;
+  } else {
+    const QFont& f = font();
+    const uint8_t own = (f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0) | (f.strikeOut() ? 8 : 0);
+    style = code ^ own;
+  }
+  return style;
+}
+
+void TPelMemo::CaretChanged() {
+  const uint8_t style = GetCaretStyle();
+  uint16_t flags = 0;
+  if (CaretNav->Pos != LastCaretPos || VirtualColumn != LastVirtualColumn) {
+    LastCaretPos = CaretNav->Pos;
+    LastVirtualColumn = VirtualColumn;
+    flags |= hfSelMove;
+    if (OnSelMove) OnSelMove(*this);
+  }
+  if (style != LastCaretStyle) {
+    LastCaretStyle = style;
+    flags |= hfStyleChange;
+    if (OnStyleChange) OnStyleChange(*this);
+  }
+  if (flags != 0) ChangeHooks.Notify(*this, flags);
+}
+
+void TPelMemo::BlinkCaret() {
+  CaretOn = !CaretOn;
+  viewport()->update(QRect(CaretX - 1, CaretY, CaretW + 2, LineHeight));
+}
+
+void TPelMemo::focusInEvent(QFocusEvent* E) {
+  QAbstractScrollArea::focusInEvent(E);
+  if (!DisplayOnly) {
+    CaretOn = true;
+    Blink.start();
+  }
+  viewport()->update();
+}
+
+void TPelMemo::focusOutEvent(QFocusEvent* E) {
+  // Automatic scrolling and a drag end with the focus.
+  EndMouseStates();
+  if (Dragging) {
+    Dragging = false;
+    DragOutside = false;
+    PlaceCaretApart(CaretNav->Pos);
+  }
+  RestoreMouseCursor();
+  Blink.stop();
+  CaretOn = false;
+  viewport()->update();
+  QAbstractScrollArea::focusOutEvent(E);
+}
+
