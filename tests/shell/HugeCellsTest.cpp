@@ -13,6 +13,11 @@
 namespace {
 class HugeCellsTest : public TGuiFixture {
  protected:
+  // The next test meets the default matrix, not ten million cells.
+  void TearDown() override {
+    Pelmor->New1Click();
+    TGuiFixture::TearDown();
+  }
   // Opens the file through File > Open, shows the window and paints it; the time taken.
   qint64 OpenAndShow(const QString& Name) {
     QElapsedTimer t;
