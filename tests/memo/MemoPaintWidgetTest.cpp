@@ -22,38 +22,19 @@
 #include "platform/Clipboard.h"
 #include "platform/Prompts.h"
 #include "tests/memo/MemoTestFont.h"
+#include "tests/memo/MemoWidgetFixture.h"
 
 namespace {
 
-class MemoPaint : public ::testing::Test {
+class MemoPaint : public TMemoWidgetFixture {
  protected:
-  void SetUp() override {
-    SetPrompts(&Script);
-    M = std::make_unique<TPelMemo>();
-    M->ScrollTime = 0;
+  void Prepare() override {
     M->SetMemoFont(MemoTestFont());
     M->SetAltFont(MemoTestFont());
     ExpectMemoTestFont(M->font());
     Back = M->GetColor().rgb();
-    M->resize(400, 300);
     M->SetUpdateMode(TpmUpdateMode::umImmediate);
-    M->show();
-    M->setFocus();
-    QApplication::processEvents();
   }
-  void TearDown() override {
-    M.reset();
-    SetPrompts(nullptr);
-  }
-  void Load(const std::string& Text) {
-    TMemoryStream s(Text);
-    M->LoadTextFromStream(s);
-  }
-  void Key(int K, Qt::KeyboardModifiers Mods = Qt::NoModifier, const QString& Text = {}) {
-    QKeyEvent e(QEvent::KeyPress, K, Mods, Text);
-    QApplication::sendEvent(M.get(), &e);
-  }
-  QImage Grab() { return M->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
   // Pixels of rows [Y0, Y1) that satisfy Pred.
   static int Count(const QImage& Img, const std::function<bool(QRgb)>& Pred, int Y0 = 0, int Y1 = -1) {
     int n = 0;
@@ -83,8 +64,6 @@ class MemoPaint : public ::testing::Test {
   // Ink of the black text: its antialiasing over the white background is grey.
   static bool IsPlainInk(QRgb P) { return IsInk(P) && qRed(P) == qGreen(P) && qGreen(P) == qBlue(P); }
   static inline QRgb Back = 0;
-  TScriptedPrompts Script;
-  std::unique_ptr<TPelMemo> M;
 };
 
 TKeyHeader Colored(int32_t KeyValue, int32_t Fore, int32_t Back = NoColor, uint8_t FontStyle = 0) {

@@ -11,45 +11,23 @@
 #include "memo/PelMemoWidget.h"
 #include "memo/PelStream.h"
 #include "platform/Prompts.h"
+#include "tests/memo/MemoTestFont.h"
+#include "tests/memo/MemoWidgetFixture.h"
 
 namespace {
 
-class MemoColumns : public ::testing::Test {
+class MemoColumns : public TMemoWidgetFixture {
  protected:
-  void SetUp() override {
-    SetPrompts(&Script);
-    M = std::make_unique<TPelMemo>();
-    M->ScrollTime = 0;
+  void Prepare() override {
     M->SetWordWrap(false);
-    QFont f(QStringLiteral("DejaVu Sans Mono"));
-    f.setPointSize(10);
-    M->SetMemoFont(f);
-    M->resize(400, 300);
-    M->show();
-    M->setFocus();
-    QApplication::processEvents();
-    ASSERT_TRUE(QFontInfo(M->font()).fixedPitch()) << "the font package fonts-dejavu-core is needed";
-  }
-  void TearDown() override {
-    M.reset();
-    SetPrompts(nullptr);
-  }
-  void Load(const std::string& Text) {
-    TMemoryStream s(Text);
-    M->LoadTextFromStream(s);
-  }
-  void Key(int K, Qt::KeyboardModifiers Mods = Qt::NoModifier) {
-    QKeyEvent e(QEvent::KeyPress, K, Mods);
-    QApplication::sendEvent(M.get(), &e);
+    M->SetMemoFont(MemoTestFont());
+    ExpectMemoTestFont(M->font());
   }
   int32_t CaretXAt(int32_t Pos) {
     M->SetSelStart(Pos);
     M->UpdateCaret();
     return M->GetCaretX();
   }
-
-  TScriptedPrompts Script;
-  std::unique_ptr<TPelMemo> M;
 };
 
 }  // namespace

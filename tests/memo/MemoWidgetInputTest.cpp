@@ -17,34 +17,16 @@
 #include "platform/Clipboard.h"
 #include "platform/Prompts.h"
 #include "tests/memo/MemoTestFont.h"
+#include "tests/memo/MemoWidgetFixture.h"
 
 namespace {
 
-class MemoInput : public ::testing::Test {
+class MemoInput : public TMemoWidgetFixture {
  protected:
-  void SetUp() override {
-    SetPrompts(&Script);
-    M = std::make_unique<TPelMemo>();
-    M->ScrollTime = 0;
+  void Prepare() override {
     M->SetWordWrap(false);
     M->SetMemoFont(MemoTestFont());
     ExpectMemoTestFont(M->font());
-    M->resize(400, 300);
-    M->show();
-    M->setFocus();
-    QApplication::processEvents();
-  }
-  void TearDown() override {
-    M.reset();
-    SetPrompts(nullptr);
-  }
-  void Load(const std::string& Text) {
-    TMemoryStream s(Text);
-    M->LoadTextFromStream(s);
-  }
-  void Key(int K, Qt::KeyboardModifiers Mods = Qt::NoModifier, const QString& Text = {}) {
-    QKeyEvent e(QEvent::KeyPress, K, Mods, Text);
-    QApplication::sendEvent(M.get(), &e);
   }
   void Mouse(QEvent::Type T, QPoint P, Qt::MouseButtons Buttons, Qt::KeyboardModifiers Mods = Qt::NoModifier) {
     QMouseEvent e(T, QPointF(P), M->viewport()->mapToGlobal(QPointF(P)), Qt::LeftButton, Buttons, Mods);
@@ -66,9 +48,6 @@ class MemoInput : public ::testing::Test {
     if (Marker) d->setData(BlockClipboardFormat(), *Marker);
     QApplication::clipboard()->setMimeData(d);
   }
-
-  TScriptedPrompts Script;
-  std::unique_ptr<TPelMemo> M;
 };
 
 }  // namespace

@@ -21,36 +21,15 @@
 #include "platform/Clipboard.h"
 #include "platform/Prompts.h"
 #include "tests/memo/MemoTestFont.h"
+#include "tests/memo/MemoWidgetFixture.h"
 
 namespace {
 
-class MemoWidget : public ::testing::Test {
+class MemoWidget : public TMemoWidgetFixture {
  protected:
-  void SetUp() override {
-    SetPrompts(&Script);
-    M = std::make_unique<TPelMemo>();
-    M->ScrollTime = 0;
-    M->resize(400, 300);
-    M->show();
-    M->setFocus();
-    QApplication::processEvents();
-  }
-  void TearDown() override {
-    M.reset();
-    SetPrompts(nullptr);
-  }
-  void Load(const std::string& Text) {
-    TMemoryStream s(Text);
-    M->LoadTextFromStream(s);
-  }
-  void Key(int K, Qt::KeyboardModifiers Mods = Qt::NoModifier, const QString& Text = {}) {
-    QKeyEvent e(QEvent::KeyPress, K, Mods, Text);
-    QApplication::sendEvent(M.get(), &e);
-  }
   void Type(const QString& Text) {
     for (QChar c : Text) Key(0, Qt::NoModifier, QString(c));
   }
-  QImage Grab() { return M->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
   static int CountPixels(const QImage& Img, const std::function<bool(QRgb)>& Pred, int Row = -1) {
     int n = 0;
     for (int y = Row < 0 ? 0 : Row; y < (Row < 0 ? Img.height() : Row + 1); ++y)
@@ -68,9 +47,6 @@ class MemoWidget : public ::testing::Test {
     const QRgb back = M->GetColor().rgb() | 0xFF000000u;
     return [back](QRgb P) { return (P | 0xFF000000u) != back && !IsRed(P); };
   }
-
-  TScriptedPrompts Script;
-  std::unique_ptr<TPelMemo> M;
 };
 
 std::string MatrixText(int Rows, int Cols) {

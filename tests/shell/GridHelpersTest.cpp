@@ -13,8 +13,7 @@ namespace {
 class GridHelpersTest : public TGuiFixture {
  protected:
   void TearDown() override {
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
   // MainGrid of Cols x Rows cells, data cells "1".

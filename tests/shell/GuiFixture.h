@@ -56,6 +56,11 @@ class TGuiFixture : public ::testing::Test {
     return f.readAll();
   }
   static void NoBeep() {}
+  // Back to the default matrix; what the test typed into the grid goes without a question.
+  static void DefaultMatrix() {
+    Pelmor->MarkGridSaved();
+    Pelmor->New1Click();
+  }
 
   TScriptedPrompts Script;
   QTemporaryDir Dir;

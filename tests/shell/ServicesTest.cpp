@@ -36,8 +36,7 @@ class ServicesTest : public TGuiFixture {
                                3);
   }
   void TearDown() override {
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
 };

@@ -72,8 +72,7 @@ class CoOccurrenceRunTest : public TGuiFixture {
     CoOccurrenceOpts->ResetDefaults();
     // The next test finds the default matrix, as after start-up.
     if (Pelmor->BatchMode) Pelmor->BatchOff();
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
 

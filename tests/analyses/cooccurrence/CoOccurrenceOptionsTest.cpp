@@ -30,8 +30,7 @@ class CoOccurrenceOptsTest : public TGuiFixture {
   }
   void TearDown() override {
     O->ResetDefaults();
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
   void ClickIndex(int I) { O->IndexList->setCurrentRow(I); }

@@ -27,8 +27,7 @@ class WeightsDialogTest : public TGuiFixture {
   }
   void TearDown() override {
     Pelmor->UserDefinedAccepted = false;
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
   TCoOccurrenceUserDefined* D = nullptr;

@@ -75,8 +75,7 @@ class CoOccurrenceWindowTest : public TGuiFixture {
   }
   void TearDown() override {
     CoOccurrenceOpts->ResetDefaults();
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
   void Launch() { ASSERT_TRUE(Pelmor->LaunchAnalysis(QStringLiteral("CoOccurrence"))); }

@@ -71,8 +71,7 @@ class DiversityRunTest : public TGuiFixture {
     o.SavedColumnItem = o.SavedIndexItem = 0;
     AbundanceLevelsOpts->Memo1->setPlainText(QStringLiteral("10\n20"));
     if (Pelmor->BatchMode) Pelmor->BatchOff();
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
 

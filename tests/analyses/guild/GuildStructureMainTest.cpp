@@ -44,8 +44,7 @@ class GuildRunTest : public TGuiFixture {
   void TearDown() override {
     GuildStructureOpts->ResetDefaults();
     if (Pelmor->BatchMode) Pelmor->BatchOff();
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
   // Rows of blank-separated cells, titles included.

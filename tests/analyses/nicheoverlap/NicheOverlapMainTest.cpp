@@ -54,8 +54,7 @@ class NicheOverlapRunTest : public TGuiFixture {
   void TearDown() override {
     NicheOverlapOpts->ResetDefaults();
     if (Pelmor->BatchMode) Pelmor->BatchOff();
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
 

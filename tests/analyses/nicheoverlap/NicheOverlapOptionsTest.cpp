@@ -40,8 +40,7 @@ class NicheOverlapDialogsTest : public TGuiFixture {
   void TearDown() override {
     O->ResetDefaults();
     O->DefineButtonCols->hide();
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
   // Shows the weights dialog once, so that its grid fits the main grid.

@@ -52,8 +52,7 @@ class SizeOverlapRunTest : public TGuiFixture {
   void TearDown() override {
     ResetOptions();
     if (Pelmor->BatchMode) Pelmor->BatchOff();
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
   static void ResetOptions() {

@@ -46,8 +46,7 @@ class SizeOverlapDialogTest : public TGuiFixture {
   }
   void TearDown() override {
     Reset();
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
   static void Reset() {

@@ -49,8 +49,7 @@ class StandardTestsFixture : public TGuiFixture {
     if (AnyOpts) AnyOpts->ResetDefaults();
     if (Opts) Opts->FormCreate();
     if (Pelmor->BatchMode) Pelmor->BatchOff();
-    Pelmor->MarkGridSaved();  // the test's changes go without a question
-    Pelmor->New1Click();
+    DefaultMatrix();
     TGuiFixture::TearDown();
   }
 
