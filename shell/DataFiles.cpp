@@ -302,8 +302,12 @@ bool WriteAll(int Fd, const char* Data, size_t Size) {
 mode_t NewFileMode(const QByteArray& Target) {
   struct stat old {};
   if (::stat(Target.constData(), &old) == 0 && S_ISREG(old.st_mode)) return old.st_mode & 07777;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
+  // The mask can only be read by setting it: done once, not around every write.
+  static const mode_t mask = [] {
+    const mode_t m = ::umask(0);
+    ::umask(m);
+    return m;
+  }();
   return 0666 & ~mask;
 }
 }  // namespace
