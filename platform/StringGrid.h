@@ -42,7 +42,9 @@ class TStringGridModel : public QAbstractTableModel {
   void MoveColumn(int From, int To);
   bool Editable = true;
   // Counts the changes of the cells, the size and the order of rows and columns (not
-  // of the fixed titles): equal counts mean the same cells.
+  // of the fixed titles): equal counts mean the same cells. An operation that leaves
+  // every cell with the text it had (a table set again, a size set to itself) is no
+  // change.
   quint64 EditCount() const { return Edits; }
 
   int rowCount(const QModelIndex& Parent = {}) const override;
@@ -57,6 +59,8 @@ class TStringGridModel : public QAbstractTableModel {
 
  private:
   quint32 Intern(const QString& Text);
+  // True when the cells hold the texts they held as OldIds into OldTexts (same size).
+  bool SameCellsAs(const std::vector<QString>& OldTexts, const std::vector<quint32>& OldIds) const;
   void IndexTexts();
   quint32& IdAt(int C, int R) { return Ids[static_cast<size_t>(R) * static_cast<size_t>(Cols) + static_cast<size_t>(C)]; }
   quint32 IdAt(int C, int R) const { return Ids[static_cast<size_t>(R) * static_cast<size_t>(Cols) + static_cast<size_t>(C)]; }

@@ -1,6 +1,7 @@
 #include "analyses/common/StatPage.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -8,6 +9,7 @@
 #include <QTextDocument>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "analyses/common/MatrixView.h"
 #include "platform/StringGrid.h"
@@ -25,11 +27,15 @@ QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly) {
   return m;
 }
 
-void FitFigureLines(QPlainTextEdit& Pane) {
-  // The figure lines run up to some 48 characters ("Variance of simulated number of
-  // points = " and a number): the pane keeps room for them and its margins.
-  Pane.setMinimumWidth(Pane.fontMetrics().horizontalAdvance(QString(48, QLatin1Char('0'))) +
-                       2 * static_cast<int>(Pane.document()->documentMargin()) + 2 * Pane.frameWidth() + 4);
+void FitFigureLines(QPlainTextEdit& Pane, const QStringList& Lines) {
+  // The figure lines run to some 48 characters ("Variance of simulated number of
+  // points = " and a number), some further ("Variance of simulated sum of squares = "
+  // and a large number): the pane keeps room for the longest of them and its margins,
+  // so that no figure needs scrolling to be read.
+  const QFontMetrics metrics = Pane.fontMetrics();
+  int widest = metrics.horizontalAdvance(QString(48, QLatin1Char('0')));
+  for (const QString& line : Lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+  Pane.setMinimumWidth(widest + 2 * static_cast<int>(Pane.document()->documentMargin()) + 2 * Pane.frameWidth() + 4);
 }
 
 TStringGrid* NewResultsGrid(QWidget* Sheet, const QString& Name, QLayout* Layout) {
@@ -139,6 +145,7 @@ void ShowStatTab(const TStatTab& Page, const TSimStatistic& S, const QStringList
     Page.Counts->clear();
   }
   Page.Mean->setPlainText(FigureLines.join(QLatin1Char('\n')));
+  FitFigureLines(*Page.Mean, FigureLines);
 }
 
 QStringList StatFigureLines(const TSimStatistic& S, const QString& ObservedLabel, const QString& MeanLabel,

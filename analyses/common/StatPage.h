@@ -18,8 +18,9 @@ class QAbstractItemModel;
 
 // A read-only, unwrapped, fixed-pitch memo.
 QPlainTextEdit* NewMemo(QWidget* Parent, const QString& Name, bool ReadOnly = true);
-// Room in a statistic page's figure pane for its longest lines.
-void FitFigureLines(QPlainTextEdit& Pane);
+// Room in a statistic page's figure pane for its longest lines: the usual 48
+// characters, or the longest of Lines when that is wider.
+void FitFigureLines(QPlainTextEdit& Pane, const QStringList& Lines = {});
 // A read-only grid of a results tab, titles in view, added to Layout (a new layout
 // filling Sheet when none is given).
 TStringGrid* NewResultsGrid(QWidget* Sheet, const QString& Name, QLayout* Layout = nullptr);

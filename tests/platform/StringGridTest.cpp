@@ -151,3 +151,57 @@ TEST(StringGridModel, CompactCellsOfTheWrongShapeOrWithBadIndicesReadEmpty) {
   m.SetCell(1, 1, "z");
   EXPECT_EQ(m.Cell(1, 1), "z");
 }
+
+// The change count tells whether the cells differ from what they were: an operation
+// that gives every cell its own text again is not a change, one that alters a single
+// title or cell is.
+TEST(StringGridModel, OnlyAnOperationThatAltersACellCountsAsAChange) {
+  using T = std::vector<std::vector<QString>>;
+  const T table{{"sp", "s1", "s2"}, {"A", "1", "0"}, {"B", "0", "two words"}};
+  TStringGridModel m;
+  m.SetTable(table, 3);
+  quint64 count = m.EditCount();
+  auto changed = [&] {
+    const bool c = m.EditCount() != count;
+    count = m.EditCount();
+    return c;
+  };
+  // The same cells again, whichever way they come; a size or a text set to itself.
+  m.SetTable(table, 3);
+  EXPECT_FALSE(changed());
+  m.SetCells(m.CompactCells());
+  EXPECT_FALSE(changed());
+  TGridCells spread{{QString(), "0", "1", "0", "sp", "s1", "s2", "A", "B", "two words"}, {4, 5, 6, 7, 2, 3, 8, 1, 9}, 3, 3};
+  m.SetCells(spread);  // the same texts under other (and repeated) indices
+  EXPECT_FALSE(changed());
+  m.SetSize(3, 3);
+  m.SetCell(2, 2, "two words");
+  m.SetFixed(1, 1);
+  m.MoveRow(1, 1);
+  EXPECT_FALSE(changed());
+  EXPECT_EQ(m.Table(), table);
+
+  // One cell, one title, the shape or the order: each is a change.
+  T other = table;
+  other[2][2] = "two_words";
+  m.SetTable(other, 3);
+  EXPECT_TRUE(changed());
+  m.SetTable(table, 3);
+  EXPECT_TRUE(changed());
+  other = table;
+  other[0][0] = "species";
+  m.SetTable(other, 3);
+  EXPECT_TRUE(changed());
+  m.SetTable(table, 2);
+  EXPECT_TRUE(changed());
+  m.SetSize(3, 4);
+  EXPECT_TRUE(changed());
+  m.SetCell(1, 3, "x");
+  EXPECT_TRUE(changed());
+  m.MoveRow(1, 2);
+  EXPECT_TRUE(changed());
+  TGridCells cells = m.CompactCells();
+  cells.Ids.front() = 0;  // the corner title emptied
+  m.SetCells(cells);
+  EXPECT_TRUE(changed());
+}

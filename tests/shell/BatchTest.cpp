@@ -27,6 +27,7 @@
 #include "app/Startup.h"
 #include "tests/analyses/common/TestAnalysis.h"
 #include "tests/shell/GuiFixture.h"
+#include "tests/shell/OrdinaryUser.h"
 
 namespace {
 class BatchTest : public TGuiFixture {
@@ -294,6 +295,42 @@ TEST_F(BatchTest, AFailedSaveStopsTheBatch) {
   EXPECT_TRUE(Pelmor->AbortRequested);
   EXPECT_FALSE(Progress->isVisible());
   EXPECT_EQ(Results, 0);
+}
+
+// As an ordinary user in a data folder of his own: a summary or a batch summary that
+// is marked read-only stops the batch where it is met and keeps every byte.
+TEST_F(BatchTest, AReadOnlySummaryStopsTheBatchAndIsKept) {
+  WriteData("a.txt", 1);
+  WriteData("b.txt", 2);
+  WriteData("c.txt", 3);
+  for (const QString& p : {Dir.path(), Dir.filePath("a.txt"), Dir.filePath("b.txt"), Dir.filePath("c.txt")})
+    TOrdinaryUser::Own(p);
+  struct TCase {
+    QString Locked;
+    QStringList Run;
+  };
+  for (const TCase& t : {TCase{"Summaryb.txt", {"a.txt", "b.txt"}}, TCase{"BatchSummary.txt", {"a.txt"}}}) {
+    for (const char* name : {"Summarya.txt", "Summaryb.txt", "BatchSummary.txt"})
+      QFile::remove(Dir.filePath(QString::fromLatin1(name)));
+    Write(t.Locked, "kept\r\n");
+    TOrdinaryUser::Own(Dir.filePath(t.Locked));
+    TOrdinaryUser::MarkReadOnly(Dir.filePath(t.Locked));
+    Script.Messages.clear();
+    TestAnalysis->RunFiles.clear();
+    {
+      TOrdinaryUser user;
+      StartBatch("a.txt\nb.txt\nc.txt");
+      Pelmor->BatchOff();
+    }
+    EXPECT_EQ(TestAnalysis->RunFiles, t.Run) << t.Locked.toStdString();
+    EXPECT_EQ(Script.Messages, (QStringList{"Error saving batch summary...Aborting.", "Batch processing error."}));
+    EXPECT_EQ(Read(t.Locked), QByteArray("kept\r\n"));
+    EXPECT_FALSE(QFile::exists(Dir.filePath("Summaryc.txt")));
+    // Nothing half written is left beside the data.
+    for (const QString& name : QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden))
+      EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
+    QFile::remove(Dir.filePath(t.Locked));
+  }
 }
 
 TEST_F(BatchTest, ChangeDirectoryDialogMovesTheBatch) {

@@ -9,6 +9,7 @@
 
 #include "shell/DataFiles.h"
 #include "tests/shell/FileSizeLimit.h"
+#include "tests/shell/OrdinaryUser.h"
 
 namespace {
 QStringList Row(const TReadResult& R, int r) {
@@ -176,6 +177,46 @@ TEST(DataFileWriter, EveryFailureKeepsTheOldFileWholeAndLeavesNothingBehind) {
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(content(path), QByteArray("new content\r\n"));
   }
+}
+
+// A rename needs only the folder's permission: the writer must itself refuse a file
+// its user may not write, whatever the folder allows, and a link to such a file.
+TEST(DataFileWriter, AFileTheUserMayNotWriteIsNeverReplaced) {
+  QTemporaryDir dir;
+  const QString locked = dir.filePath("locked.txt"), open = dir.filePath("open.txt");
+  const QByteArray old = "species site1\r\nA 1\r\n";
+  WriteBytes(locked, old);
+  WriteBytes(open, old);
+  ASSERT_TRUE(QFile::link(locked, dir.filePath("link.txt")));
+  for (const QString& p : {dir.path(), locked, open}) TOrdinaryUser::Own(p);
+  TOrdinaryUser::MarkReadOnly(locked);
+  auto content = [](const QString& Path) {
+    QFile f(Path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+  };
+  {
+    TOrdinaryUser user;
+    EXPECT_FALSE(WriteFileSafely(locked, "replaced\r\n"));
+    EXPECT_FALSE(WriteFileSafely(dir.filePath("link.txt"), "replaced\r\n"));
+    // What the user may write is still written, in a folder of his own.
+    EXPECT_TRUE(WriteFileSafely(open, "new\r\n"));
+    EXPECT_TRUE(WriteFileSafely(dir.filePath("fresh.txt"), "new\r\n"));
+  }
+  EXPECT_EQ(content(locked), old);
+  EXPECT_EQ(content(open), QByteArray("new\r\n"));
+  struct stat st {};
+  ASSERT_EQ(::lstat(QFile::encodeName(locked).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0444u);
+  ASSERT_EQ(::lstat(QFile::encodeName(dir.filePath("link.txt")).constData(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System),
+            (QStringList{"fresh.txt", "link.txt", "locked.txt", "open.txt"}));
+  // The superuser may write any file in place, so the writer lets him replace it too
+  // (keeping its mark); an ordinary user may not.
+  EXPECT_EQ(WriteFileSafely(locked, "replaced\r\n"), ::geteuid() == 0);
+  EXPECT_EQ(content(locked), ::geteuid() == 0 ? QByteArray("replaced\r\n") : old);
+  ASSERT_EQ(::stat(QFile::encodeName(locked).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0444u);
 }
 
 // Found by fuzzing: a byte order mark is dropped only at the very start of a file.

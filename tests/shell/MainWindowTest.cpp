@@ -15,6 +15,7 @@
 #include "app/Startup.h"
 #include "tests/shell/FileSizeLimit.h"
 #include "tests/shell/GuiFixture.h"
+#include "tests/shell/OrdinaryUser.h"
 
 #include <functional>
 
@@ -310,6 +311,45 @@ TEST_F(MainWindowTest, FailedSaveKeepsTheFileTheNameAndTheQuestion) {
   EXPECT_EQ(Read("mine.txt"), old);
   Script.Answers = {TMsgResult::No};
   Pelmor->New1Click();
+}
+
+// As an ordinary user in a folder of his own: a file marked read-only is neither
+// saved over (by Save As or by Save) nor taken as the matrix's name.
+TEST_F(MainWindowTest, AFileMarkedReadOnlyIsNeverSavedOver) {
+  Write("mine.txt", "sp s1 s2\r\nA 1 0\r\nB 0 1\r\n");
+  Write("theirs.txt", "sp x\r\nC 5\r\n");
+  for (const char* name : {"mine.txt", "theirs.txt"}) TOrdinaryUser::Own(Dir.filePath(name));
+  TOrdinaryUser::Own(Dir.path());
+  TOrdinaryUser::MarkReadOnly(Dir.filePath("theirs.txt"));
+  Script.FileAnswers = {Dir.filePath("mine.txt")};
+  Pelmor->Open1Click();
+  const QByteArray mine = Read("mine.txt"), theirs = Read("theirs.txt");
+  const QString caption = Pelmor->windowTitle();
+  Pelmor->MainGrid->SetCells(1, 1, "9");
+  {
+    TOrdinaryUser user;
+    Script.FileAnswers = {Dir.filePath("theirs.txt")};  // and Yes to the dialog's replace question
+    EXPECT_FALSE(Pelmor->Save2Click());
+    EXPECT_EQ(Script.Messages, QStringList{"Error writing file."});
+    EXPECT_EQ(Pelmor->FileName, Dir.filePath("mine.txt"));
+    EXPECT_EQ(Pelmor->windowTitle(), caption);
+    EXPECT_TRUE(Pelmor->GridModified());
+    // The matrix's own file, marked read-only since it was opened.
+    TOrdinaryUser::MarkReadOnly(Dir.filePath("mine.txt"));
+    Script.Messages.clear();
+    EXPECT_FALSE(Pelmor->Save1Click());
+    EXPECT_EQ(Script.Messages, QStringList{"Error writing file."});
+    EXPECT_TRUE(Pelmor->GridModified());
+    // Its owner lifts the mark: the same command saves.
+    ASSERT_EQ(::chmod(QFile::encodeName(Dir.filePath("mine.txt")).constData(), 0644), 0);
+    EXPECT_TRUE(Pelmor->Save1Click());
+  }
+  EXPECT_EQ(Read("theirs.txt"), theirs);
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            (QStringList{"mine.txt", "theirs.txt"}));
+  EXPECT_NE(Read("mine.txt"), mine);
+  EXPECT_TRUE(Read("mine.txt").startsWith("sp s1 s2\r\nA 9 0\r\n"));
+  EXPECT_FALSE(Pelmor->GridModified());
 }
 
 TEST_F(MainWindowTest, BatchFileReaderSetsRunEnabledAndStopsOnBadFiles) {

@@ -432,6 +432,45 @@ TEST_F(MatrixTextEditorTest, UnchangedEditorKeepsTheEarlierAnswer) {
   EXPECT_EQ(Grid().Cells(1, 1), QStringLiteral("two words"));  // left alone
 }
 
+// After an earlier Yes, closing the editor on unchanged text rebuilds the grid: that
+// alone leaves nothing to save, while a rebuild that alters a cell still does.
+TEST_F(MatrixTextEditorTest, ARebuildIsOfferedForSavingOnlyWhenItAltersACell) {
+  Write("mine.txt", "sp s1 s2\r\nA 1 0\r\nB 0 1\r\n");
+  Script.FileAnswers = {Dir.filePath("mine.txt")};
+  Pelmor->Open1Click();
+  QGuiApplication::clipboard()->setText(QStringLiteral("C 1 1"));
+  Script.Answers = {TMsgResult::Yes};
+  Edit([](TPelmorEditor& e) {
+    e.Paste1->trigger();
+    e.Close1->trigger();
+  });
+  ASSERT_TRUE(PelmorEditor->ChangesAccepted);
+  ASSERT_EQ(Grid().RowCount(), 4);
+  ASSERT_TRUE(Pelmor->Save1Click());
+  const QByteArray saved = Read("mine.txt");
+  EXPECT_EQ(saved, QByteArray("sp s1 s2\r\nA 1 0\r\nB 0 1\r\nC 1 1\r\n"));
+
+  Script.Messages.clear();
+  Edit([](TPelmorEditor& e) { e.close(); });
+  Pelmor->New1Click();
+  EXPECT_TRUE(Script.Messages.isEmpty()) << Script.Messages.join("|").toStdString();
+  EXPECT_EQ(Grid().RowCount(), 6);  // the default matrix
+
+  // A saved cell with a blank comes back from the text as "_": that is a change.
+  Script.FileAnswers = {Dir.filePath("mine.txt")};
+  Pelmor->Open1Click();
+  Grid().SetCells(1, 1, QStringLiteral("two words"));
+  ASSERT_TRUE(Pelmor->Save1Click());
+  Edit([](TPelmorEditor& e) { e.close(); });
+  EXPECT_EQ(Grid().Cells(1, 1), QStringLiteral("two_words"));
+  Script.Messages.clear();
+  Script.Answers = {TMsgResult::Cancel};
+  Pelmor->New1Click();
+  EXPECT_EQ(Script.Messages, QStringList{"Save changes to " + Dir.filePath("mine.txt") + "?"});
+  EXPECT_EQ(Grid().Cells(1, 1), QStringLiteral("two_words"));
+  DefaultMatrix();
+}
+
 TEST(SplitEditorLine, EveryBlankEndsACellAndLeadingControlsAreDropped) {
   using V = std::vector<std::string_view>;
   EXPECT_EQ(SplitEditorLine(""), V{""});

@@ -24,6 +24,7 @@
 #include "app/Startup.h"
 #include "tests/analyses/common/TestAnalysis.h"
 #include "tests/shell/FileSizeLimit.h"
+#include "tests/shell/OrdinaryUser.h"
 #include "tests/shell/GuiFixture.h"
 
 namespace {
@@ -429,6 +430,21 @@ TEST_F(FrameworkTest, SummaryIsSavedWithLineEndsOrTheFailureReported) {
   }
   EXPECT_EQ(Script.Messages, QStringList{"Error writing file."});
   EXPECT_EQ(Read("mine.txt"), written);
+
+  // A summary file marked read-only, in a folder where an ordinary user may write:
+  // the failure is reported and the file keeps every byte.
+  TOrdinaryUser::Own(Dir.path());
+  TOrdinaryUser::Own(name);
+  TOrdinaryUser::MarkReadOnly(name);
+  Script.Messages.clear();
+  Script.FileAnswers = {name};
+  {
+    TOrdinaryUser user;
+    EXPECT_FALSE(TestAnalysis->SaveSummaryButtonClick());
+  }
+  EXPECT_EQ(Script.Messages, QStringList{"Error writing file."});
+  EXPECT_EQ(Read("mine.txt"), written);
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"mine.txt"});
 
   Script.Messages.clear();
   Script.FileAnswers = {Dir.filePath("no/such/folder/summary.txt")};

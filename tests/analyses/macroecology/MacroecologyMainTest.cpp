@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <algorithm>
 
@@ -576,6 +578,27 @@ TEST_F(MacroRunTest, TabsMemosAndMarkers) {
   EXPECT_EQ(w.BoundarySlopeStat.Observed, 0.6875);
   EXPECT_FALSE(w.Memo1->toPlainText().contains("0.68750"));
   EXPECT_FALSE(w.Memo1->toPlainText().contains("BOUNDARY SLOPE"));
+}
+
+// Sums of squares of large coordinates give the longest figure lines of all: at the
+// window's default size every figure pane shows each of its lines whole.
+TEST_F(MacroRunTest, EveryFigurePaneShowsItsLinesWithoutScrolling) {
+  SetGrid({"species x y", "sp1 1 28", "sp2 2 64", "sp3 3 100", "sp4 4 72", "sp5 5 32", "sp6 6 48", "sp7 7 16"});
+  Launch("10", "7", 0, 1, Choose(1, 0, 1, 2));
+  ASSERT_EQ(Results, 1);
+  TMacroEcology& w = *MacroEcology;
+  // "Variance of simulated sum of squares = " and a number of 7 digits before its point.
+  ASSERT_GE(Lines(w.SquaresPage.Mean)[3].size(), 52) << Lines(w.SquaresPage.Mean).join("|").toStdString();
+  w.resize(960, 580);
+  w.show();
+  for (const TStatTab* page : {&w.DispersionPage, &w.SlopePage, &w.MeanPage, &w.SquaresPage, &w.BoundaryMeanPage,
+                               &w.BoundarySquaresPage}) {
+    w.PageControl1->setCurrentWidget(page->Mean->parentWidget());
+    QCoreApplication::processEvents();
+    const QPlainTextEdit& pane = *page->Mean;
+    EXPECT_EQ(pane.horizontalScrollBar()->maximum(), 0) << pane.objectName().toStdString();
+  }
+  w.hide();
 }
 
 TEST_F(MacroRunTest, FourChartsShowPointsInBlueAndLinesInRed) {
