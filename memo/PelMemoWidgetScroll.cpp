@@ -1,6 +1,7 @@
 // Layout, scrolling and the caret of the memo's window: background formatting
 // slices, scroll ranges and positions, smooth scrolling, the scroll bars' actions,
-// the wheel, bringing the caret into view, the caret itself and the focus.
+// the wheel, bringing the caret into view, placing the caret at a position or an x,
+// the caret itself and its blinking while the memo has the focus.
 #include <QApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -28,8 +29,6 @@ void TPelMemo::RunFormatSlice() {
     Pacer.stop();
     return;
   }
-  const int32_t topPar = GetParCount() > 0 ? Paragraphs.FindPar(0) : 0;
-  (void)topPar;
   int32_t lines = 0;
   const int64_t widest = LayoutState.WidestWidth;
   const bool more = FormatSlice(*this, Clock, lines);
@@ -336,6 +335,44 @@ void TPelMemo::InvalidateLines(int32_t A, int32_t B) {
   viewport()->update(0, std::max(0, top), viewport()->width(), std::min(viewport()->height(), bottom) - std::max(0, top));
 }
 
+// ---- placing the caret -----------------------------------------------------------------
+
+int32_t TPelMemo::PosOfLineX(int32_t Line, int32_t X) {
+  EnsureLinesFormatted(Line, Line);
+  TPelNavigator nav(Paragraphs);
+  nav.Memo = this;
+  nav.SetLineIndex(std::max(0, std::min(Line, GetDisplayLineCount() - 1)));
+  nav.SetXOnLine(X);
+  return nav.Pos;
+}
+
+int32_t TPelMemo::XOfPos(int32_t Pos) {
+  TPelNavigator n(Paragraphs);
+  n.Memo = this;
+  n.SetPos(Pos);
+  return n.GetXOnLine();
+}
+
+int32_t TPelMemo::SelAnchor() const {
+  if (SelLength == 0) return CaretNav->Pos;
+  return CaretNav == SelStartNav.get() ? SelEndNav->Pos : SelStartNav->Pos;
+}
+
+void TPelMemo::MoveCaret(int32_t Pos, bool Extend) {
+  if (Extend) {
+    const int32_t anchor = SelAnchor();
+    const int32_t rem = RememberedX;
+    SetSelStart(Pos);
+    SetSelLength(anchor - Pos);
+    RememberedX = rem;
+  } else {
+    const int32_t rem = RememberedX;
+    SetSelStart(Pos);
+    RememberedX = rem;
+  }
+  viewport()->update();
+}
+
 // ---- the caret --------------------------------------------------------------------------
 
 int32_t TPelMemo::GetCaretWidth() {
@@ -417,19 +454,3 @@ void TPelMemo::focusInEvent(QFocusEvent* E) {
   }
   viewport()->update();
 }
-
-void TPelMemo::focusOutEvent(QFocusEvent* E) {
-  // Automatic scrolling and a drag end with the focus.
-  EndMouseStates();
-  if (Dragging) {
-    Dragging = false;
-    DragOutside = false;
-    PlaceCaretApart(CaretNav->Pos);
-  }
-  RestoreMouseCursor();
-  Blink.stop();
-  CaretOn = false;
-  viewport()->update();
-  QAbstractScrollArea::focusOutEvent(E);
-}
-
