@@ -244,7 +244,9 @@ void TPelMemo::DragTo(QPoint pt) {
     BlockActive = true;
     VirtualColumn = std::max(pt.x() - XOfPos(pos), 0) / std::max(1, AvgCharWidth);
     UpdateCaret();
-    BlockStopColumn = std::max(0, (pt.x() + HorzOffset - LeftMargin) / std::max(1, AvgCharWidth));
+    // The block ends at the caret's column, as the keys end it (the mouse may be up
+    // to half a character short of the caret).
+    BlockStopColumn = CaretBlockColumn();
   }
   ScrollInView();
   viewport()->update();

@@ -378,6 +378,22 @@ TEST_F(MemoInput, AltDragSelectsABlock) {
   Mouse(QEvent::MouseButtonRelease, b, Qt::NoButton, Qt::AltModifier);
   ASSERT_TRUE(M->BlockActive);
   EXPECT_EQ(M->GetBlockText(), "bc\r\nb\r\nbc\r\n");
+  // Released a quarter of a character short of column 5, the caret takes the nearer
+  // column, 5, and the block (on screen and copied) reaches to the caret.
+  Load("abcdef\r\nabcdef\r\nabcdef");
+  const int32_t avg = M->AvgCharWidth;
+  ASSERT_GE(avg, 4);
+  const QPoint c = PointOf(2), d = PointOf(16 + 5) - QPoint(avg / 4, 0);  // row 2 starts at 16
+  Mouse(QEvent::MouseButtonPress, c, Qt::LeftButton, Qt::AltModifier);
+  Mouse(QEvent::MouseMove, d, Qt::LeftButton, Qt::AltModifier);
+  Mouse(QEvent::MouseButtonRelease, d, Qt::NoButton, Qt::AltModifier);
+  ASSERT_TRUE(M->BlockActive);
+  EXPECT_EQ(M->GetCaretPos(), 16 + 5);
+  EXPECT_EQ(M->CaretBlockColumn(), 5);
+  EXPECT_EQ(M->BlockStartColumn, 2);
+  EXPECT_EQ(M->BlockStopColumn, 5);
+  M->CopyToClipboard();
+  EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "cde\ncde\ncde\n");
 }
 
 TEST_F(MemoInput, AutoScrollRunsOnATimerAndStopsOnFocusLoss) {
