@@ -176,24 +176,37 @@ void TPelMemo::ApplyOffsets(int32_t Y, int32_t X) {
     HorzOffset = X;
   }
   if (dy) VertOffset = Y;
+  ScrolledFlags |= static_cast<uint16_t>((dx ? hfHScroll : 0) | (dy ? hfVScroll : 0));
   SetScrollBarValues();
   UpdateCaret();
   viewport()->update();
-  if (dx && OnHScroll) OnHScroll(*this);
-  if (dy && OnVScroll) OnVScroll(*this);
-  ChangeHooks.Notify(*this, static_cast<uint16_t>((dx ? hfHScroll : 0) | (dy ? hfVScroll : 0)));
+}
+
+void TPelMemo::ScrollArrived() {
+  const uint16_t flags = ScrolledFlags;
+  ScrolledFlags = 0;
+  if (flags == 0) return;
+  if ((flags & hfHScroll) && OnHScroll) OnHScroll(*this);
+  if ((flags & hfVScroll) && OnVScroll) OnVScroll(*this);
+  ChangeHooks.Notify(*this, flags);
 }
 
 void TPelMemo::ScrollTo(int32_t Y, int32_t X, int32_t Time) {
   Y = std::max(0, Y);
   X = std::max(0, X);
+  // A glide cut short is told with this scroll, when it arrives.
+  if (!ScrollAnim.isActive()) ScrolledFlags = 0;
   ScrollAnim.stop();
   const uint32_t now = Clock();
   const bool quick = Rapid && now - LastScrollTime < 201;
   if (Rapid) LastScrollTime = now;
-  if (Y == VertOffset && X == HorzOffset) return;
+  if (Y == VertOffset && X == HorzOffset) {
+    ScrollArrived();
+    return;
+  }
   if (Time == 0 || quick || !isVisible()) {
     ApplyOffsets(Y, X);
+    ScrollArrived();
     return;
   }
   AnimFromY = VertOffset;
@@ -222,6 +235,7 @@ void TPelMemo::FinishScrolling() {
   ScrollAnim.stop();
   LastScrollTime = Clock();  // a glide counts as a scroll when it ends
   ApplyOffsets(AnimToY, AnimToX);
+  ScrollArrived();
 }
 
 void TPelMemo::scrollContentsBy(int, int) {
@@ -229,7 +243,10 @@ void TPelMemo::scrollContentsBy(int, int) {
   // A scroll bar moved by other means than its actions: follow it.
   const int32_t y = verticalScrollBar()->value() * VRange.Unit;
   const int32_t x = horizontalScrollBar()->value() * HRange.Unit;
-  if (y != VertOffset || x != HorzOffset) ApplyOffsets(y, x);
+  if (y != VertOffset || x != HorzOffset) {
+    ApplyOffsets(y, x);
+    ScrollArrived();
+  }
 }
 
 void TPelMemo::VertAction(int Action) {
@@ -427,8 +444,9 @@ uint8_t TPelMemo::GetCaretStyle() {
 void TPelMemo::CaretChanged() {
   const uint8_t style = GetCaretStyle();
   uint16_t flags = 0;
-  if (CaretNav->Pos != LastCaretPos || VirtualColumn != LastVirtualColumn) {
-    LastCaretPos = CaretNav->Pos;
+  const int32_t pos = CaretNav->Pos;
+  if (pos != LastCaretPos || VirtualColumn != LastVirtualColumn) {
+    LastCaretPos = pos;
     LastVirtualColumn = VirtualColumn;
     flags |= hfSelMove;
     if (OnSelMove) OnSelMove(*this);

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QStringList>
+#include <QWheelEvent>
 
 #include "memo/PelMemoWidget.h"
 #include "memo/PelStream.h"
 #include "platform/Prompts.h"
+#include "tests/memo/MemoWidgetFixture.h"
 
 namespace {
 
@@ -24,11 +27,20 @@ struct TFlagLog : TPelMemoHook {
     int32_t Nesting;
   };
   std::vector<TEntry> Seen;
-  bool Any(uint16_t Flag) const {
+  bool Any(uint16_t Flag) const { return Count(Flag) > 0; }
+  int Count(uint16_t Flag) const {
+    int n = 0;
     for (const TEntry& e : Seen)
-      if (e.Flags & Flag) return true;
-    return false;
+      if (e.Flags & Flag) ++n;
+    return n;
   }
+};
+
+// A memo of the fixture whose notifications are counted.
+class MemoNotifications : public TMemoWidgetFixture {
+ protected:
+  void Prepare() override { M->ChangeHooks.Add(&Log); }
+  TFlagLog Log;  // declared before the fixture's memo goes, in TearDown
 };
 
 QStringList* CapturedMessages = nullptr;
@@ -132,4 +144,47 @@ TEST(MemoWidgetHooks, EventsAreMessagesAndChangesReachTheObserversWithTheirFlags
   CapturedMessages = nullptr;
   SetPrompts(nullptr);
   EXPECT_FALSE(messages.contains(QStringLiteral("FormTerm")));
+}
+
+TEST_F(MemoNotifications, AGlideIsToldOnceWhenItHasArrived) {
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "line\r\n";
+  Load(text);
+  // The memo's clock runs with the real one from a start that the test can move on.
+  QElapsedTimer real;
+  real.start();
+  uint32_t start = 100000;
+  M->Clock = [&] { return start + static_cast<uint32_t>(real.elapsed()); };
+  M->ScrollTime = 200;  // about 20 frames
+  M->MouseWheelFactor = 3;
+  std::vector<int32_t> told;  // the vertical offset at each OnVScroll
+  M->OnVScroll = [&told](TPelMemo& Memo) { told.push_back(Memo.VertOffset); };
+  const int32_t lh = M->GetLineHeight(), page = M->VisibleLines() - 1;
+  auto glide = [&](const char* What, const std::function<void()>& Start, int32_t TargetLine) {
+    SCOPED_TRACE(What);
+    start += 1000;  // long after the last scroll: this one glides
+    told.clear();
+    Log.Seen.clear();
+    Start();
+    EXPECT_TRUE(M->Scrolling());
+    QElapsedTimer timer;
+    timer.start();
+    while (M->Scrolling() && timer.elapsed() < 5000) QApplication::processEvents();
+    ASSERT_FALSE(M->Scrolling());
+    EXPECT_EQ(M->VertOffset, TargetLine * lh);
+    // Told once, when the target was reached: OnVScroll, then the observers.
+    EXPECT_EQ(told, std::vector<int32_t>{TargetLine * lh});
+    EXPECT_EQ(Log.Count(hfVScroll), 1);
+    EXPECT_EQ(Log.Count(hfHScroll), 0);
+  };
+  glide("Page Down", [&] { Key(Qt::Key_PageDown); }, page);
+  glide(
+      "one wheel notch",
+      [&] {
+        const QPointF at(10, 10);
+        QWheelEvent e(at, M->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(M->viewport(), &e);
+      },
+      page + 3);
 }
