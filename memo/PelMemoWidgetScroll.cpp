@@ -444,7 +444,8 @@ uint8_t TPelMemo::GetCaretStyle() {
 void TPelMemo::CaretChanged() {
   const uint8_t style = GetCaretStyle();
   uint16_t flags = 0;
-  const int32_t pos = CaretNav->Pos;
+  // The caret itself, which may stand apart from a kept selection.
+  const int32_t pos = GetCaretPos();
   if (pos != LastCaretPos || VirtualColumn != LastVirtualColumn) {
     LastCaretPos = pos;
     LastVirtualColumn = VirtualColumn;

@@ -188,3 +188,26 @@ TEST_F(MemoNotifications, AGlideIsToldOnceWhenItHasArrived) {
       },
       page + 3);
 }
+
+TEST_F(MemoNotifications, ACaretMovedAwayFromAKeptSelectionIsTold) {
+  M->SetOptions(M->GetOptions() | pmoPersistentBlocks);
+  Load("abcdef\r\nxyz");
+  M->SetSelStart(2);
+  M->SetSelLength(-2);  // "ab", the caret at its end: column 2
+  int moves = 0;
+  M->OnSelMove = [&moves](TPelMemo&) { ++moves; };
+  Log.Seen.clear();
+  for (int i = 0; i < 3; ++i) Key(Qt::Key_Right);
+  EXPECT_TRUE(M->IsCaretApart());
+  EXPECT_EQ(M->GetCaretPos(), 5);
+  EXPECT_EQ(M->GetSelText(), "ab");
+  EXPECT_EQ(moves, 3);
+  EXPECT_EQ(Log.Count(hfSelMove), 3);
+  // Back to the selection's end: told as well, and the selection is still kept.
+  for (int i = 0; i < 3; ++i) Key(Qt::Key_Left);
+  EXPECT_FALSE(M->IsCaretApart());
+  EXPECT_EQ(M->GetCaretPos(), 2);
+  EXPECT_EQ(M->GetSelText(), "ab");
+  EXPECT_EQ(moves, 6);
+  EXPECT_EQ(Log.Count(hfSelMove), 6);
+}
