@@ -1,6 +1,6 @@
 // Observers of the memo's window: every event is a message seen before and after
 // its handling, and the window's own changes (text, caret, scrolling, font) reach
-// ChangeHooks with their flags. The background formatter, stopped by the memo
+// ChangeHooks with their flags, a scroll and a caret move once each. The background formatter, stopped by the memo
 // itself, writes nothing of its own.
 #include <gtest/gtest.h>
 
