@@ -54,8 +54,10 @@ int32_t TPelMemoCore::CaretParColumn() {
 
 void TPelMemoCore::PlaceCaretApart(int32_t Pos) {
   PasteAnchorNav->SetPos(std::max(0, std::min(Pos, GetTextLength())));
+  // At the selection's own caret end the caret simply rejoins it; a selection is
+  // never given up here (a drop point passes that end on its way along the line).
   CaretApart = SelLength != 0 && PasteAnchorNav->Pos != CaretNav->Pos;
-  if (!CaretApart) SetSelStart(PasteAnchorNav->Pos);
+  if (SelLength == 0) SetSelStart(PasteAnchorNav->Pos);
   if (Host && UpdateCount < 1) Host->UpdateCaret();
 }
 
@@ -217,7 +219,7 @@ void TPelMemoCore::RestoreSelectionAfterPaste() {
   const bool block = BlockActive;
   VirtualColumn = 0;
   PlaceCaretApart(anchor);
-  BlockActive = block && CaretApart;
+  BlockActive = block && SelLength != 0;
   EndUpdate();
   if (UpdateCount == 0 && Host) {
     Host->SelectionChanged();

@@ -267,7 +267,10 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   void UpdateFontMetrics();
   void ApplyScrollBarPolicy();
   void SetScrollBarValues();
+  // Moves the view to the offsets without telling anyone; ScrollArrived tells
+  // OnHScroll, OnVScroll and ChangeHooks once, when a scroll has reached its target.
   void ApplyOffsets(int32_t Y, int32_t X);
+  void ScrollArrived();
   void AnimateScroll();
   void StartPacer();
   void EnsureLinesFormatted(int32_t FirstLine, int32_t LastLine);
@@ -330,6 +333,7 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   QTimer ScrollAnim;
   int32_t AnimFromY = 0, AnimFromX = 0, AnimToY = 0, AnimToX = 0, AnimTime = 0;
   uint32_t AnimStart = 0;
+  uint16_t ScrolledFlags = 0;  // hfHScroll, hfVScroll of a scroll not yet told
 
   TWheelAccumulator Wheel;
   TFormatPacer Pacer;

@@ -1,10 +1,65 @@
-// The keys of the memo's window: Qt's key events turned into the memo's key and
-// character decisions (PelMemoInput) and carried out.
+// The keys of the memo's window: Qt's keys, modifiers and the memo's state in the
+// terms of the memo's key and character decisions (PelMemoInput), and those
+// decisions carried out.
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <algorithm>
 
 #include "memo/PelMemoWidget.h"
+
+// ---- Qt's keys in the memo's terms ----------------------------------------------------
+
+uint16_t TPelMemo::VirtualKeyOf(int QtKey) {
+  switch (QtKey) {
+    case Qt::Key_Backspace: return vk::Back;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return vk::Tab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return vk::Return;
+    case Qt::Key_Shift: return vk::Shift;
+    case Qt::Key_Control: return vk::Control;
+    case Qt::Key_Alt: return vk::Menu;
+    case Qt::Key_PageUp: return vk::Prior;
+    case Qt::Key_PageDown: return vk::Next;
+    case Qt::Key_End: return vk::End;
+    case Qt::Key_Home: return vk::Home;
+    case Qt::Key_Left: return vk::Left;
+    case Qt::Key_Up: return vk::Up;
+    case Qt::Key_Right: return vk::Right;
+    case Qt::Key_Down: return vk::Down;
+    case Qt::Key_Insert: return vk::Insert;
+    case Qt::Key_Delete: return vk::Delete;
+    default: break;
+  }
+  if ((QtKey >= Qt::Key_A && QtKey <= Qt::Key_Z) || (QtKey >= Qt::Key_0 && QtKey <= Qt::Key_9))
+    return static_cast<uint16_t>(QtKey);
+  return 0;
+}
+
+TShiftState TPelMemo::ShiftOf(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons) {
+  TShiftState s = 0;
+  if (Mods & Qt::ShiftModifier) s |= ssShift;
+  if (Mods & Qt::AltModifier) s |= ssAlt;
+  if (Mods & Qt::ControlModifier) s |= ssCtrl;
+  if (Buttons & Qt::LeftButton) s |= ssLeft;
+  if (Buttons & Qt::RightButton) s |= ssRight;
+  if (Buttons & Qt::MiddleButton) s |= ssMiddle;
+  return s;
+}
+
+TMemoInputState TPelMemo::InputState() const {
+  TMemoInputState s;
+  s.Options = Options;
+  s.ReadOnly = ReadOnly;
+  s.DisplayOnly = DisplayOnly;
+  s.EnableHotKeys = EnableHotKeys;
+  s.WordWrap = WordWrap;
+  s.BlockActive = BlockActive;
+  s.HasSelection = SelLength != 0;
+  s.Dragging = Dragging;
+  s.UpdateCount = UpdateCount;
+  return s;
+}
 
 // ---- keys ----------------------------------------------------------------------------
 

@@ -1,7 +1,9 @@
 // The mouse in the memo's window: positions from points, the cursors, clicks,
 // line selection, column blocks, drag-and-drop, automatic scrolling beyond the
-// edges, word selection, context clicks and the default context menu.
+// edges (both ended when the focus goes), word selection, context clicks and the
+// default context menu.
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,7 +14,7 @@
 #include "memo/PelMemoWidget.h"
 #include "platform/Clipboard.h"
 
-// ---- positions from the mouse and moves -------------------------------------------------
+// ---- positions from the mouse -----------------------------------------------------------
 
 int32_t TPelMemo::PosFromPoint(int32_t X, int32_t Y) {
   const int32_t line = (VertOffset + Y) / std::max(1, LineHeight);
@@ -22,36 +24,7 @@ int32_t TPelMemo::PosFromPoint(int32_t X, int32_t Y) {
   return PosOfLineX(line, X);
 }
 
-int32_t TPelMemo::PosOfLineX(int32_t Line, int32_t X) {
-  EnsureLinesFormatted(Line, Line);
-  TPelNavigator nav(Paragraphs);
-  nav.Memo = this;
-  nav.SetLineIndex(std::max(0, std::min(Line, GetDisplayLineCount() - 1)));
-  nav.SetXOnLine(X);
-  return nav.Pos;
-}
-
-int32_t TPelMemo::SelAnchor() const {
-  if (SelLength == 0) return CaretNav->Pos;
-  return CaretNav == SelStartNav.get() ? SelEndNav->Pos : SelStartNav->Pos;
-}
-
-void TPelMemo::MoveCaret(int32_t Pos, bool Extend) {
-  if (Extend) {
-    const int32_t anchor = SelAnchor();
-    const int32_t rem = RememberedX;
-    SetSelStart(Pos);
-    SetSelLength(anchor - Pos);
-    RememberedX = rem;
-  } else {
-    const int32_t rem = RememberedX;
-    SetSelStart(Pos);
-    RememberedX = rem;
-  }
-  viewport()->update();
-}
-
-// ---- cursors and the input state ------------------------------------------------------------
+// ---- cursors ------------------------------------------------------------------------------
 
 namespace {
 
@@ -98,68 +71,9 @@ const QCursor& TPelMemo::DragCopyCursor() {
   return cursor;
 }
 
-TMemoInputState TPelMemo::InputState() const {
-  TMemoInputState s;
-  s.Options = Options;
-  s.ReadOnly = ReadOnly;
-  s.DisplayOnly = DisplayOnly;
-  s.EnableHotKeys = EnableHotKeys;
-  s.WordWrap = WordWrap;
-  s.BlockActive = BlockActive;
-  s.HasSelection = SelLength != 0;
-  s.Dragging = Dragging;
-  s.UpdateCount = UpdateCount;
-  return s;
-}
-
-uint16_t TPelMemo::VirtualKeyOf(int QtKey) {
-  switch (QtKey) {
-    case Qt::Key_Backspace: return vk::Back;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab: return vk::Tab;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return vk::Return;
-    case Qt::Key_Shift: return vk::Shift;
-    case Qt::Key_Control: return vk::Control;
-    case Qt::Key_Alt: return vk::Menu;
-    case Qt::Key_PageUp: return vk::Prior;
-    case Qt::Key_PageDown: return vk::Next;
-    case Qt::Key_End: return vk::End;
-    case Qt::Key_Home: return vk::Home;
-    case Qt::Key_Left: return vk::Left;
-    case Qt::Key_Up: return vk::Up;
-    case Qt::Key_Right: return vk::Right;
-    case Qt::Key_Down: return vk::Down;
-    case Qt::Key_Insert: return vk::Insert;
-    case Qt::Key_Delete: return vk::Delete;
-    default: break;
-  }
-  if ((QtKey >= Qt::Key_A && QtKey <= Qt::Key_Z) || (QtKey >= Qt::Key_0 && QtKey <= Qt::Key_9))
-    return static_cast<uint16_t>(QtKey);
-  return 0;
-}
-
-TShiftState TPelMemo::ShiftOf(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons) {
-  TShiftState s = 0;
-  if (Mods & Qt::ShiftModifier) s |= ssShift;
-  if (Mods & Qt::AltModifier) s |= ssAlt;
-  if (Mods & Qt::ControlModifier) s |= ssCtrl;
-  if (Buttons & Qt::LeftButton) s |= ssLeft;
-  if (Buttons & Qt::RightButton) s |= ssRight;
-  if (Buttons & Qt::MiddleButton) s |= ssMiddle;
-  return s;
-}
-
 void TPelMemo::SetMouseCursor(const QCursor& C) { viewport()->setCursor(C); }
 
 void TPelMemo::RestoreMouseCursor() { viewport()->setCursor(Qt::IBeamCursor); }
-
-int32_t TPelMemo::XOfPos(int32_t Pos) {
-  TPelNavigator n(Paragraphs);
-  n.Memo = this;
-  n.SetPos(Pos);
-  return n.GetXOnLine();
-}
 
 // ---- mouse ----------------------------------------------------------------------------------
 
@@ -330,7 +244,9 @@ void TPelMemo::DragTo(QPoint pt) {
     BlockActive = true;
     VirtualColumn = std::max(pt.x() - XOfPos(pos), 0) / std::max(1, AvgCharWidth);
     UpdateCaret();
-    BlockStopColumn = std::max(0, (pt.x() + HorzOffset - LeftMargin) / std::max(1, AvgCharWidth));
+    // The block ends at the caret's column, as the keys end it (the mouse may be up
+    // to half a character short of the caret).
+    BlockStopColumn = CaretBlockColumn();
   }
   ScrollInView();
   viewport()->update();
@@ -374,6 +290,21 @@ void TPelMemo::mouseReleaseEvent(QMouseEvent* E) {
       ClickContext(PosFromPoint(MouseDownPoint.x(), MouseDownPoint.y())))
     return;
   if (E->button() == Qt::LeftButton && !DisplayOnly) ScrollInView();
+}
+
+void TPelMemo::focusOutEvent(QFocusEvent* E) {
+  // Automatic scrolling and a drag end with the focus.
+  EndMouseStates();
+  if (Dragging) {
+    Dragging = false;
+    DragOutside = false;
+    PlaceCaretApart(CaretNav->Pos);
+  }
+  RestoreMouseCursor();
+  Blink.stop();
+  CaretOn = false;
+  viewport()->update();
+  QAbstractScrollArea::focusOutEvent(E);
 }
 
 int32_t TPelMemo::WordEdge(int32_t Pos, bool Forward) {

@@ -1,6 +1,7 @@
 // Layout, scrolling and the caret of the memo's window: background formatting
 // slices, scroll ranges and positions, smooth scrolling, the scroll bars' actions,
-// the wheel, bringing the caret into view, the caret itself and the focus.
+// the wheel, bringing the caret into view, placing the caret at a position or an x,
+// the caret itself and its blinking while the memo has the focus.
 #include <QApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -28,8 +29,6 @@ void TPelMemo::RunFormatSlice() {
     Pacer.stop();
     return;
   }
-  const int32_t topPar = GetParCount() > 0 ? Paragraphs.FindPar(0) : 0;
-  (void)topPar;
   int32_t lines = 0;
   const int64_t widest = LayoutState.WidestWidth;
   const bool more = FormatSlice(*this, Clock, lines);
@@ -177,24 +176,37 @@ void TPelMemo::ApplyOffsets(int32_t Y, int32_t X) {
     HorzOffset = X;
   }
   if (dy) VertOffset = Y;
+  ScrolledFlags |= static_cast<uint16_t>((dx ? hfHScroll : 0) | (dy ? hfVScroll : 0));
   SetScrollBarValues();
   UpdateCaret();
   viewport()->update();
-  if (dx && OnHScroll) OnHScroll(*this);
-  if (dy && OnVScroll) OnVScroll(*this);
-  ChangeHooks.Notify(*this, static_cast<uint16_t>((dx ? hfHScroll : 0) | (dy ? hfVScroll : 0)));
+}
+
+void TPelMemo::ScrollArrived() {
+  const uint16_t flags = ScrolledFlags;
+  ScrolledFlags = 0;
+  if (flags == 0) return;
+  if ((flags & hfHScroll) && OnHScroll) OnHScroll(*this);
+  if ((flags & hfVScroll) && OnVScroll) OnVScroll(*this);
+  ChangeHooks.Notify(*this, flags);
 }
 
 void TPelMemo::ScrollTo(int32_t Y, int32_t X, int32_t Time) {
   Y = std::max(0, Y);
   X = std::max(0, X);
+  // A glide cut short is told with this scroll, when it arrives.
+  if (!ScrollAnim.isActive()) ScrolledFlags = 0;
   ScrollAnim.stop();
   const uint32_t now = Clock();
   const bool quick = Rapid && now - LastScrollTime < 201;
   if (Rapid) LastScrollTime = now;
-  if (Y == VertOffset && X == HorzOffset) return;
+  if (Y == VertOffset && X == HorzOffset) {
+    ScrollArrived();
+    return;
+  }
   if (Time == 0 || quick || !isVisible()) {
     ApplyOffsets(Y, X);
+    ScrollArrived();
     return;
   }
   AnimFromY = VertOffset;
@@ -223,6 +235,7 @@ void TPelMemo::FinishScrolling() {
   ScrollAnim.stop();
   LastScrollTime = Clock();  // a glide counts as a scroll when it ends
   ApplyOffsets(AnimToY, AnimToX);
+  ScrollArrived();
 }
 
 void TPelMemo::scrollContentsBy(int, int) {
@@ -230,7 +243,10 @@ void TPelMemo::scrollContentsBy(int, int) {
   // A scroll bar moved by other means than its actions: follow it.
   const int32_t y = verticalScrollBar()->value() * VRange.Unit;
   const int32_t x = horizontalScrollBar()->value() * HRange.Unit;
-  if (y != VertOffset || x != HorzOffset) ApplyOffsets(y, x);
+  if (y != VertOffset || x != HorzOffset) {
+    ApplyOffsets(y, x);
+    ScrollArrived();
+  }
 }
 
 void TPelMemo::VertAction(int Action) {
@@ -336,6 +352,44 @@ void TPelMemo::InvalidateLines(int32_t A, int32_t B) {
   viewport()->update(0, std::max(0, top), viewport()->width(), std::min(viewport()->height(), bottom) - std::max(0, top));
 }
 
+// ---- placing the caret -----------------------------------------------------------------
+
+int32_t TPelMemo::PosOfLineX(int32_t Line, int32_t X) {
+  EnsureLinesFormatted(Line, Line);
+  TPelNavigator nav(Paragraphs);
+  nav.Memo = this;
+  nav.SetLineIndex(std::max(0, std::min(Line, GetDisplayLineCount() - 1)));
+  nav.SetXOnLine(X);
+  return nav.Pos;
+}
+
+int32_t TPelMemo::XOfPos(int32_t Pos) {
+  TPelNavigator n(Paragraphs);
+  n.Memo = this;
+  n.SetPos(Pos);
+  return n.GetXOnLine();
+}
+
+int32_t TPelMemo::SelAnchor() const {
+  if (SelLength == 0) return CaretNav->Pos;
+  return CaretNav == SelStartNav.get() ? SelEndNav->Pos : SelStartNav->Pos;
+}
+
+void TPelMemo::MoveCaret(int32_t Pos, bool Extend) {
+  if (Extend) {
+    const int32_t anchor = SelAnchor();
+    const int32_t rem = RememberedX;
+    SetSelStart(Pos);
+    SetSelLength(anchor - Pos);
+    RememberedX = rem;
+  } else {
+    const int32_t rem = RememberedX;
+    SetSelStart(Pos);
+    RememberedX = rem;
+  }
+  viewport()->update();
+}
+
 // ---- the caret --------------------------------------------------------------------------
 
 int32_t TPelMemo::GetCaretWidth() {
@@ -390,8 +444,10 @@ uint8_t TPelMemo::GetCaretStyle() {
 void TPelMemo::CaretChanged() {
   const uint8_t style = GetCaretStyle();
   uint16_t flags = 0;
-  if (CaretNav->Pos != LastCaretPos || VirtualColumn != LastVirtualColumn) {
-    LastCaretPos = CaretNav->Pos;
+  // The caret itself, which may stand apart from a kept selection.
+  const int32_t pos = GetCaretPos();
+  if (pos != LastCaretPos || VirtualColumn != LastVirtualColumn) {
+    LastCaretPos = pos;
     LastVirtualColumn = VirtualColumn;
     flags |= hfSelMove;
     if (OnSelMove) OnSelMove(*this);
@@ -417,19 +473,3 @@ void TPelMemo::focusInEvent(QFocusEvent* E) {
   }
   viewport()->update();
 }
-
-void TPelMemo::focusOutEvent(QFocusEvent* E) {
-  // Automatic scrolling and a drag end with the focus.
-  EndMouseStates();
-  if (Dragging) {
-    Dragging = false;
-    DragOutside = false;
-    PlaceCaretApart(CaretNav->Pos);
-  }
-  RestoreMouseCursor();
-  Blink.stop();
-  CaretOn = false;
-  viewport()->update();
-  QAbstractScrollArea::focusOutEvent(E);
-}
-

@@ -1,16 +1,19 @@
 // Observers of the memo's window: every event is a message seen before and after
 // its handling, and the window's own changes (text, caret, scrolling, font) reach
-// ChangeHooks with their flags. The background formatter, stopped by the memo
+// ChangeHooks with their flags, a scroll and a caret move once each. The background formatter, stopped by the memo
 // itself, writes nothing of its own.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QStringList>
+#include <QWheelEvent>
 
 #include "memo/PelMemoWidget.h"
 #include "memo/PelStream.h"
 #include "platform/Prompts.h"
+#include "tests/memo/MemoWidgetFixture.h"
 
 namespace {
 
@@ -24,11 +27,20 @@ struct TFlagLog : TPelMemoHook {
     int32_t Nesting;
   };
   std::vector<TEntry> Seen;
-  bool Any(uint16_t Flag) const {
+  bool Any(uint16_t Flag) const { return Count(Flag) > 0; }
+  int Count(uint16_t Flag) const {
+    int n = 0;
     for (const TEntry& e : Seen)
-      if (e.Flags & Flag) return true;
-    return false;
+      if (e.Flags & Flag) ++n;
+    return n;
   }
+};
+
+// A memo of the fixture whose notifications are counted.
+class MemoNotifications : public TMemoWidgetFixture {
+ protected:
+  void Prepare() override { M->ChangeHooks.Add(&Log); }
+  TFlagLog Log;  // declared before the fixture's memo goes, in TearDown
 };
 
 QStringList* CapturedMessages = nullptr;
@@ -132,4 +144,70 @@ TEST(MemoWidgetHooks, EventsAreMessagesAndChangesReachTheObserversWithTheirFlags
   CapturedMessages = nullptr;
   SetPrompts(nullptr);
   EXPECT_FALSE(messages.contains(QStringLiteral("FormTerm")));
+}
+
+TEST_F(MemoNotifications, AGlideIsToldOnceWhenItHasArrived) {
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "line\r\n";
+  Load(text);
+  // The memo's clock runs with the real one from a start that the test can move on.
+  QElapsedTimer real;
+  real.start();
+  uint32_t start = 100000;
+  M->Clock = [&] { return start + static_cast<uint32_t>(real.elapsed()); };
+  M->ScrollTime = 200;  // about 20 frames
+  M->MouseWheelFactor = 3;
+  std::vector<int32_t> told;  // the vertical offset at each OnVScroll
+  M->OnVScroll = [&told](TPelMemo& Memo) { told.push_back(Memo.VertOffset); };
+  const int32_t lh = M->GetLineHeight(), page = M->VisibleLines() - 1;
+  auto glide = [&](const char* What, const std::function<void()>& Start, int32_t TargetLine) {
+    SCOPED_TRACE(What);
+    start += 1000;  // long after the last scroll: this one glides
+    told.clear();
+    Log.Seen.clear();
+    Start();
+    EXPECT_TRUE(M->Scrolling());
+    QElapsedTimer timer;
+    timer.start();
+    while (M->Scrolling() && timer.elapsed() < 5000) QApplication::processEvents();
+    ASSERT_FALSE(M->Scrolling());
+    EXPECT_EQ(M->VertOffset, TargetLine * lh);
+    // Told once, when the target was reached: OnVScroll, then the observers.
+    EXPECT_EQ(told, std::vector<int32_t>{TargetLine * lh});
+    EXPECT_EQ(Log.Count(hfVScroll), 1);
+    EXPECT_EQ(Log.Count(hfHScroll), 0);
+  };
+  glide("Page Down", [&] { Key(Qt::Key_PageDown); }, page);
+  glide(
+      "one wheel notch",
+      [&] {
+        const QPointF at(10, 10);
+        QWheelEvent e(at, M->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(M->viewport(), &e);
+      },
+      page + 3);
+}
+
+TEST_F(MemoNotifications, ACaretMovedAwayFromAKeptSelectionIsTold) {
+  M->SetOptions(M->GetOptions() | pmoPersistentBlocks);
+  Load("abcdef\r\nxyz");
+  M->SetSelStart(2);
+  M->SetSelLength(-2);  // "ab", the caret at its end: column 2
+  int moves = 0;
+  M->OnSelMove = [&moves](TPelMemo&) { ++moves; };
+  Log.Seen.clear();
+  for (int i = 0; i < 3; ++i) Key(Qt::Key_Right);
+  EXPECT_TRUE(M->IsCaretApart());
+  EXPECT_EQ(M->GetCaretPos(), 5);
+  EXPECT_EQ(M->GetSelText(), "ab");
+  EXPECT_EQ(moves, 3);
+  EXPECT_EQ(Log.Count(hfSelMove), 3);
+  // Back to the selection's end: told as well, and the selection is still kept.
+  for (int i = 0; i < 3; ++i) Key(Qt::Key_Left);
+  EXPECT_FALSE(M->IsCaretApart());
+  EXPECT_EQ(M->GetCaretPos(), 2);
+  EXPECT_EQ(M->GetSelText(), "ab");
+  EXPECT_EQ(moves, 6);
+  EXPECT_EQ(Log.Count(hfSelMove), 6);
 }

@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <random>
+#include <vector>
 
 #include "memo/PelMemoWidget.h"
 #include "memo/PelStream.h"
@@ -41,6 +42,20 @@ class MemoInput : public TMemoWidgetFixture {
     M->SetSelStart(keep);
     M->SetSelLength(len);
     return p;
+  }
+  // A double click, as the mouse sends it: press, release, double click, release.
+  void DoubleClick(QPoint P) {
+    Mouse(QEvent::MouseButtonPress, P, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, P, Qt::NoButton);
+    Mouse(QEvent::MouseButtonDblClick, P, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, P, Qt::NoButton);
+  }
+  // A drag of the selection through points, the first one over the selection,
+  // without releasing.
+  void DragThrough(const std::vector<QPoint>& Path, Qt::KeyboardModifiers Mods) {
+    Mouse(QEvent::MouseMove, Path.front(), Qt::NoButton);  // over the selection
+    Mouse(QEvent::MouseButtonPress, Path.front(), Qt::LeftButton);
+    for (const QPoint& p : Path) Mouse(QEvent::MouseMove, p, Qt::LeftButton, Mods);
   }
   void PutClipboard(const QString& Text, const QByteArray* Marker) {
     auto* d = new QMimeData;
@@ -295,6 +310,65 @@ TEST_F(MemoInput, DragMovesOrCopiesTheSelection) {
   EXPECT_EQ(M->GetSelStart(), 5);
 }
 
+TEST_F(MemoInput, ADoubleClickedWordDragsAlongItsLineOrToAnotherAndBackIntoItself) {
+  const std::string text = "hello world\r\nsecond line";
+  // Every position from A to B, as a mouse drawn along the line passes them.
+  auto along = [](int32_t A, int32_t B) {
+    std::vector<int32_t> v;
+    for (int32_t p = A;; p += A < B ? 1 : -1) {
+      v.push_back(p);
+      if (p == B) break;
+    }
+    return v;
+  };
+  std::vector<int32_t> down = along(2, 6);  // past the word's end, then down to after "second"
+  down.push_back(19);
+  const struct Case {
+    const char* What;
+    int32_t Click;
+    std::vector<int32_t> Path;
+    const char* Moved;   // the text after a move ...
+    const char* Copied;  // ... and after a copy (Ctrl); null: a drop inside, nothing changes
+  } cases[] = {
+      {"right along the line", 2, along(2, 11), " worldhello\r\nsecond line", "hello worldhello\r\nsecond line"},
+      {"left along the line", 8, along(8, 0), "worldhello \r\nsecond line", "worldhello world\r\nsecond line"},
+      {"down to the next line", 2, down, " world\r\nsecondhello line", "hello world\r\nsecondhello line"},
+      {"inside the word", 1, {1, 2, 3, 4, 5, 3}, nullptr, nullptr},
+  };
+  for (const Case& c : cases) {
+    for (const bool copy : {false, true}) {
+      SCOPED_TRACE(std::string(c.What) + (copy ? ", Ctrl" : ""));
+      const Qt::KeyboardModifiers mods = copy ? Qt::ControlModifier : Qt::NoModifier;
+      Load(text);
+      // (PointOf places the caret: all points are taken before the mouse comes.)
+      std::vector<QPoint> path;
+      for (const int32_t pos : c.Path) path.push_back(PointOf(pos));
+      DoubleClick(PointOf(c.Click));
+      const std::string word = M->GetSelText();
+      ASSERT_TRUE(word == "hello" || word == "world") << word;
+      DragThrough(path, mods);
+      // While dragging the caret is the drop point and the selection stays as it was.
+      ASSERT_TRUE(M->IsDragging());
+      EXPECT_EQ(M->GetCaretPos(), c.Path.back());
+      EXPECT_EQ(M->GetSelText(), word);
+      Mouse(QEvent::MouseButtonRelease, path.back(), Qt::NoButton, mods);
+      EXPECT_FALSE(M->IsDragging());
+      if (!c.Moved) {
+        // Dropped inside itself: only the caret goes there.
+        EXPECT_EQ(M->GetText(), text);
+        EXPECT_EQ(M->GetSelLength(), 0);
+        EXPECT_EQ(M->GetCaretPos(), c.Path.back());
+        continue;
+      }
+      EXPECT_EQ(M->GetText(), copy ? c.Copied : c.Moved);
+      EXPECT_EQ(M->GetSelText(), word);  // the dropped text is selected
+      // One undo takes back the whole move (or the copy).
+      Key(Qt::Key_Z, Qt::ControlModifier);
+      EXPECT_EQ(M->GetText(), text);
+    }
+  }
+}
+
 TEST_F(MemoInput, AltDragSelectsABlock) {
   M->SetOptions(M->GetOptions() | pmoBlockSelection);
   Load("abcdef\r\nab\r\nabcdef");
@@ -304,6 +378,22 @@ TEST_F(MemoInput, AltDragSelectsABlock) {
   Mouse(QEvent::MouseButtonRelease, b, Qt::NoButton, Qt::AltModifier);
   ASSERT_TRUE(M->BlockActive);
   EXPECT_EQ(M->GetBlockText(), "bc\r\nb\r\nbc\r\n");
+  // Released a quarter of a character short of column 5, the caret takes the nearer
+  // column, 5, and the block (on screen and copied) reaches to the caret.
+  Load("abcdef\r\nabcdef\r\nabcdef");
+  const int32_t avg = M->AvgCharWidth;
+  ASSERT_GE(avg, 4);
+  const QPoint c = PointOf(2), d = PointOf(16 + 5) - QPoint(avg / 4, 0);  // row 2 starts at 16
+  Mouse(QEvent::MouseButtonPress, c, Qt::LeftButton, Qt::AltModifier);
+  Mouse(QEvent::MouseMove, d, Qt::LeftButton, Qt::AltModifier);
+  Mouse(QEvent::MouseButtonRelease, d, Qt::NoButton, Qt::AltModifier);
+  ASSERT_TRUE(M->BlockActive);
+  EXPECT_EQ(M->GetCaretPos(), 16 + 5);
+  EXPECT_EQ(M->CaretBlockColumn(), 5);
+  EXPECT_EQ(M->BlockStartColumn, 2);
+  EXPECT_EQ(M->BlockStopColumn, 5);
+  M->CopyToClipboard();
+  EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "cde\ncde\ncde\n");
 }
 
 TEST_F(MemoInput, AutoScrollRunsOnATimerAndStopsOnFocusLoss) {
