@@ -325,7 +325,9 @@ void TPelMemo::wheelEvent(QWheelEvent* E) {
 void TPelMemo::ScrollInView() {
   if (UpdateCount > 0) return;
   viewport()->update();
-  const int32_t caretPar = CaretNav->GetParIndex();
+  // The caret itself, which may stand apart from a kept selection.
+  TPelNavigator& caret = CaretPosNav();
+  const int32_t caretPar = caret.GetParIndex();
   if (!(Paragraphs.Par(caretPar).Flags & pfFormatted)) FormatRange(caretPar, caretPar, false);
   UpdateCaret();
   // While a smooth scroll runs, the view is judged where it is going.
@@ -339,7 +341,7 @@ void TPelMemo::ScrollInView() {
     else
       x = ScrollInViewX(curX, caretX, viewport()->width(), AvgCharWidth);
   }
-  const int32_t y = ScrollInViewY(curY, CaretNav->GetLineIndex(), caretY, LineHeight, viewport()->height(), VisibleLines(),
+  const int32_t y = ScrollInViewY(curY, caret.GetLineIndex(), caretY, LineHeight, viewport()->height(), VisibleLines(),
                                   HasOption(pmoNoFineScroll));
   if (moving && x == curX && y == curY) return;
   ScrollTo(y, x, ScrollTime);
@@ -424,9 +426,10 @@ void TPelMemo::UpdateCaret() {
 }
 
 uint8_t TPelMemo::GetCaretStyle() {
-  ParseAttributesTo(CaretNav->GetParIndex());
-  const uint8_t code = CaretNav->GetStaticStyle();
-  const TStyleRecord* attr = CaretNav->GetAttrStyle();
+  TPelNavigator& caret = CaretPosNav();
+  ParseAttributesTo(caret.GetParIndex());
+  const uint8_t code = caret.GetStaticStyle();
+  const TStyleRecord* attr = caret.GetAttrStyle();
   uint8_t style;
   if (attr->Flags & sfHighlight) {
     // A highlighting style brings its own font style (bits 3 and 4 together mean neither).

@@ -210,4 +210,18 @@ TEST_F(MemoNotifications, ACaretMovedAwayFromAKeptSelectionIsTold) {
   EXPECT_EQ(M->GetSelText(), "ab");
   EXPECT_EQ(moves, 6);
   EXPECT_EQ(Log.Count(hfSelMove), 6);
+
+  // Far from the kept selection, the view follows the caret, not the selection.
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "line " + std::to_string(i) + "\r\n";
+  Load(text);
+  M->ScrollTime = 0;
+  M->SetSelStart(0);
+  M->SetSelLength(4);
+  for (int i = 0; i < 120; ++i) Key(Qt::Key_Down);
+  ASSERT_TRUE(M->IsCaretApart());
+  EXPECT_EQ(M->GetSelText(), "line");
+  const int32_t top = M->VertOffset, bottom = top + M->viewport()->height(), h = M->GetLineHeight();
+  EXPECT_LE(top, 120 * h);
+  EXPECT_GE(bottom, 121 * h);
 }
