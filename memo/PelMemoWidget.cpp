@@ -28,6 +28,16 @@ uint32_t SteadyMs() {
   return static_cast<uint32_t>(timer.elapsed());
 }
 
+
+// The width of one character column in a font. Every character of a fixed-pitch font
+// is one advance wide, and that advance (as the layout measures it) is the column; the
+// font's reported average can be rounded apart from it, which would shift column blocks
+// and control marks against the text. (The font's own fixed-pitch flag is not always
+// set for such fonts: the narrowest and the widest letters are compared instead.)
+int32_t ColumnWidth(const QFontMetrics& Fm) {
+  const int32_t narrow = Fm.horizontalAdvance(QLatin1Char('i')), wide = Fm.horizontalAdvance(QLatin1Char('W'));
+  return std::max(1, narrow == wide ? narrow : Fm.averageCharWidth());
+}
 }  // namespace
 
 // ---- the measurer ---------------------------------------------------------------------
@@ -58,8 +68,7 @@ TQtMeasurer::TTable& TQtMeasurer::Table(uint8_t Key) {
     // A control character is an ordinary character of one column (style codes
     // under StaticFormat never reach the measurer): it shows as a replacement mark
     // one column wide, so that pixel columns stay with character columns.
-    const int32_t narrow = fm.horizontalAdvance(QLatin1Char('i')), wide = fm.horizontalAdvance(QLatin1Char('W'));
-    const int32_t mark = std::max(1, narrow == wide ? narrow : fm.averageCharWidth());
+    const int32_t mark = ColumnWidth(fm);
     for (int c = 0; c < 256; ++c) {
       const unsigned char b = static_cast<unsigned char>(c);
       slot->Adv[static_cast<size_t>(c)] = IsControlMark(b) ? mark : fm.horizontalAdvance(QChar(Latin1ToChar(b)));
@@ -495,13 +504,7 @@ void TPelMemo::UpdateFontMetrics() {
   const int32_t extra = (LineHeight - fontH + 1) / 2;
   BaselineY = LineHeight - fm.descent() - extra;
   if (BaselineY < fm.ascent()) BaselineY = std::min(LineHeight, fm.ascent());
-  // Every character of a fixed-pitch font is one advance wide, and that advance (as
-  // the layout measures it) is the width of a column; the font's reported average
-  // can be rounded apart from it, which would shift column blocks against the text.
-  // (The font's own fixed-pitch flag is not always set for such fonts: the narrowest
-  // and the widest letters are compared instead.)
-  const int32_t narrow = fm.horizontalAdvance(QLatin1Char('i')), wide = fm.horizontalAdvance(QLatin1Char('W'));
-  AvgCharWidth = std::max(1, narrow == wide ? narrow : fm.averageCharWidth());
+  AvgCharWidth = ColumnWidth(fm);
   ExtentChunk = std::max(1, 16384 / std::max(1, fm.maxWidth()));
   if (AutoCaretWidth) CaretW = LineHeight / 14 + 1;
 }

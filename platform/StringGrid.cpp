@@ -125,30 +125,31 @@ void TStringGridModel::SetCell(int C, int R, const QString& Text) {
   }
 }
 
-bool TStringGridModel::SameCellsAs(const std::vector<QString>& OldTexts, const std::vector<quint32>& OldIds) const {
-  if (OldIds.size() != Ids.size()) return false;
+TStringGridModel::TOldCells TStringGridModel::TakeCellsIfSameSize(int NewCols, int NewRows) {
+  TOldCells old;
+  if (std::max(NewCols, 1) != Cols || std::max(NewRows, 1) != NRows) return old;
+  old.Kept = true;
+  old.Texts = std::move(Texts);
+  old.Ids = std::move(Ids);
+  return old;
+}
+
+void TStringGridModel::CountChangeFrom(const TOldCells& Old) {
+  bool same = Old.Kept && Old.Ids.size() == Ids.size();
   // Each old text is compared with a new one once: after that, the pair of ids says it.
-  std::vector<quint32> matched(OldTexts.size(), std::numeric_limits<quint32>::max());
-  for (size_t i = 0; i < Ids.size(); ++i) {
-    const quint32 was = OldIds[i], is = Ids[i];
+  std::vector<quint32> matched(same ? Old.Texts.size() : 0, std::numeric_limits<quint32>::max());
+  for (size_t i = 0; same && i < Ids.size(); ++i) {
+    const quint32 was = Old.Ids[i], is = Ids[i];
     if (matched[was] == is) continue;
-    if (OldTexts[was] != Texts[is]) return false;
+    same = Old.Texts[was] == Texts[is];
     matched[was] = is;
   }
-  return true;
+  if (!same) ++Edits;
 }
 
 void TStringGridModel::SetTable(std::vector<std::vector<QString>> Table, int NewCols) {
   beginResetModel();
-  // A table that gives every cell its old text again (a grid rebuilt from its own
-  // text) is not a change.
-  const bool sameSize = std::max(NewCols, 1) == Cols && std::max(static_cast<int>(Table.size()), 1) == NRows;
-  std::vector<QString> oldTexts;
-  std::vector<quint32> oldIds;
-  if (sameSize) {
-    oldTexts = std::move(Texts);
-    oldIds = std::move(Ids);
-  }
+  const TOldCells old = TakeCellsIfSameSize(NewCols, static_cast<int>(Table.size()));
   Cols = std::max(NewCols, 1);
   NRows = std::max(static_cast<int>(Table.size()), 1);
   Texts.assign(1, QString());
@@ -161,7 +162,7 @@ void TStringGridModel::SetTable(std::vector<std::vector<QString>> Table, int New
     for (size_t c = 0; c < n; ++c) IdAt(static_cast<int>(c), static_cast<int>(r)) = Intern(row[c]);
     std::vector<QString>().swap(row);  // each row's strings go as soon as they are taken
   }
-  if (!sameSize || !SameCellsAs(oldTexts, oldIds)) ++Edits;
+  CountChangeFrom(old);
   FCols = std::min(FCols, Cols);
   FRows = std::min(FRows, RowCount());
   endResetModel();
@@ -169,13 +170,7 @@ void TStringGridModel::SetTable(std::vector<std::vector<QString>> Table, int New
 
 void TStringGridModel::SetCells(TGridCells Cells) {
   beginResetModel();
-  const bool sameSize = std::max(Cells.Cols, 1) == Cols && std::max(Cells.Rows, 1) == NRows;
-  std::vector<QString> oldTexts;
-  std::vector<quint32> oldIds;
-  if (sameSize) {
-    oldTexts = std::move(Texts);
-    oldIds = std::move(Ids);
-  }
+  const TOldCells old = TakeCellsIfSameSize(Cells.Cols, Cells.Rows);
   if (Cells.Texts.empty()) Cells.Texts.emplace_back();
   Cells.Texts[0] = QString();
   Cols = std::max(Cells.Cols, 1);
@@ -189,7 +184,7 @@ void TStringGridModel::SetCells(TGridCells Cells) {
   Ids = std::move(Cells.Ids);
   TextIds.clear();
   TextIdsBuilt = false;
-  if (!sameSize || !SameCellsAs(oldTexts, oldIds)) ++Edits;
+  CountChangeFrom(old);
   FCols = std::min(FCols, Cols);
   FRows = std::min(FRows, RowCount());
   endResetModel();

@@ -59,8 +59,16 @@ class TStringGridModel : public QAbstractTableModel {
 
  private:
   quint32 Intern(const QString& Text);
-  // True when the cells hold the texts they held as OldIds into OldTexts (same size).
-  bool SameCellsAs(const std::vector<QString>& OldTexts, const std::vector<quint32>& OldIds) const;
+  // A table or compact cells set anew that give every cell its old text again (a grid
+  // rebuilt from its own text) are no change: the old cells are taken aside when the
+  // size stays, and the new ones counted as a change only when some text differs.
+  struct TOldCells {
+    bool Kept = false;
+    std::vector<QString> Texts;
+    std::vector<quint32> Ids;
+  };
+  TOldCells TakeCellsIfSameSize(int NewCols, int NewRows);
+  void CountChangeFrom(const TOldCells& Old);
   void IndexTexts();
   quint32& IdAt(int C, int R) { return Ids[static_cast<size_t>(R) * static_cast<size_t>(Cols) + static_cast<size_t>(C)]; }
   quint32 IdAt(int C, int R) const { return Ids[static_cast<size_t>(R) * static_cast<size_t>(Cols) + static_cast<size_t>(C)]; }

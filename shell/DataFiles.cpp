@@ -317,14 +317,15 @@ bool WriteFileSafely(const QString& Path, const QByteArray& Bytes) {
   QFileInfo info(Path);
   const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
   const QFileInfo targetInfo(target);
-  // Only a regular file (or none yet) is replaced: never a folder or a device.
-  if (targetInfo.exists() && !targetInfo.isFile()) return false;
   const QByteArray finalName = QFile::encodeName(target);
-  // The rename below needs only the folder's permission: a file the running user may
-  // not write (marked read-only, or someone else's) would be replaced all the same.
-  // The system is asked for this user's right to write the file itself, and without
-  // it nothing is written.
-  if (targetInfo.exists() && ::faccessat(AT_FDCWD, finalName.constData(), W_OK, AT_EACCESS) != 0) return false;
+  if (targetInfo.exists()) {
+    // Only a regular file (or none yet) is replaced: never a folder or a device.
+    if (!targetInfo.isFile()) return false;
+    // The rename below needs only the folder's permission: a file the running user may
+    // not write (marked read-only, or someone else's) would be replaced all the same.
+    // The system is asked for this user's right to write the file itself.
+    if (::faccessat(AT_FDCWD, finalName.constData(), W_OK, AT_EACCESS) != 0) return false;
+  }
   // The new text goes to a temporary file in the same folder, so that the rename
   // that puts it in place is atomic: the old file is there whole until then.
   QByteArray temp = QFile::encodeName(targetInfo.absolutePath() + QStringLiteral("/.") + targetInfo.fileName() +

@@ -1,8 +1,9 @@
 #pragma once
 // File modes bind every user but the superuser, and the suite often runs as the
-// superuser (CI does). While a TOrdinaryUser lives, this process acts as the ordinary
-// user "nobody" (65534) towards every file it touches; the superuser comes back when
-// it ends. Run by an ordinary user it changes nothing: the modes bind already.
+// superuser (CI does). While a TOrdinaryUser lives, this process acts towards every
+// file it touches as an ordinary user: "nobody" (65534) when it was started by the
+// superuser, else the user who started it. The effective ids are set and the saved
+// ones stay, so that the user from before comes back when it ends.
 //
 // A test gives the folder it works in (and the files the ordinary user should own) to
 // that user with Own before it starts acting as it.
@@ -19,27 +20,28 @@ class TOrdinaryUser {
   static constexpr uid_t Nobody = 65534;
   static constexpr gid_t NoGroup = 65534;
 
-  TOrdinaryUser() {
-    if (::geteuid() != 0) return;
-    OldGid = ::getegid();
+  // The user and group a TOrdinaryUser acts as (asked before it acts).
+  static uid_t Uid() { return ::geteuid() == 0 ? Nobody : ::geteuid(); }
+  static gid_t Gid() { return ::geteuid() == 0 ? NoGroup : ::getegid(); }
+
+  TOrdinaryUser() : OldUid(::geteuid()), OldGid(::getegid()) {
+    const uid_t uid = Uid();
+    const gid_t gid = Gid();
     // The group first: once the user id is dropped, the group can no longer be set.
-    // The saved ids stay the superuser's, so that both come back.
-    GroupSet = ::setresgid(static_cast<gid_t>(-1), NoGroup, static_cast<gid_t>(-1)) == 0;
-    UserSet = GroupSet && ::setresuid(static_cast<uid_t>(-1), Nobody, static_cast<uid_t>(-1)) == 0;
-    EXPECT_TRUE(UserSet) << "could not act as an ordinary user";
+    EXPECT_EQ(::setresgid(static_cast<gid_t>(-1), gid, static_cast<gid_t>(-1)), 0);
+    EXPECT_EQ(::setresuid(static_cast<uid_t>(-1), uid, static_cast<uid_t>(-1)), 0);
+    EXPECT_NE(::geteuid(), 0u) << "still the superuser: file modes would not bind";
   }
   ~TOrdinaryUser() {
-    if (UserSet) EXPECT_EQ(::setresuid(static_cast<uid_t>(-1), 0, static_cast<uid_t>(-1)), 0);
-    if (GroupSet) EXPECT_EQ(::setresgid(static_cast<gid_t>(-1), OldGid, static_cast<gid_t>(-1)), 0);
+    EXPECT_EQ(::setresuid(static_cast<uid_t>(-1), OldUid, static_cast<uid_t>(-1)), 0);
+    EXPECT_EQ(::setresgid(static_cast<gid_t>(-1), OldGid, static_cast<gid_t>(-1)), 0);
   }
   TOrdinaryUser(const TOrdinaryUser&) = delete;
   TOrdinaryUser& operator=(const TOrdinaryUser&) = delete;
 
-  // Gives Path to the user a TOrdinaryUser acts as (nothing to do for an ordinary user,
-  // who owns what it made).
+  // Gives Path to the user a TOrdinaryUser acts as.
   static void Own(const QString& Path) {
-    if (::geteuid() != 0) return;
-    EXPECT_EQ(::chown(QFile::encodeName(Path).constData(), Nobody, NoGroup), 0) << Path.toStdString();
+    EXPECT_EQ(::chown(QFile::encodeName(Path).constData(), Uid(), Gid()), 0) << Path.toStdString();
   }
   // Marks a file read-only for everybody (-r--r--r--).
   static void MarkReadOnly(const QString& Path) {
@@ -47,6 +49,6 @@ class TOrdinaryUser {
   }
 
  private:
-  bool GroupSet = false, UserSet = false;
-  gid_t OldGid = 0;
+  const uid_t OldUid;
+  const gid_t OldGid;
 };
