@@ -131,7 +131,9 @@ void TPelMemoCore::PasteBlockText(std::string_view Text, int32_t Column) {
   const std::vector<std::string> rows = SplitRows(Text);
   if (rows.empty()) return;
   if (Column < 0) Column = CaretParColumn() + VirtualColumn;
-  const int32_t first = CaretPosNav().GetParIndex();
+  // The rows go in from the selection's first paragraph on (the caret's when
+  // nothing is selected); a selection is not replaced.
+  const int32_t first = SelStartNav->GetParIndex();
   BeginUpdate();
   try {
     std::string s;

@@ -37,6 +37,7 @@ void TPelMemoCore::SetSelStart(int32_t P) {
   BlockActive = false;
   SelLength = 0;
   VirtualColumn = 0;
+  RememberedX = NoCaretX;
   P = std::max(0, std::min(P, GetTextLength()));
   SelStartNav->SetPos(P);
   SelEndNav->Assign(*SelStartNav);
@@ -137,6 +138,7 @@ void TPelMemoCore::SetSelTextBuf(const char* Text) {
   }
 
   VirtualColumn = 0;
+  RememberedX = NoCaretX;
   Modified = true;
   const bool discard = HasOption(pmoDiscardTrailingSpaces) && !InUndo;
   // Never inside a break; with discarding, the blanks that the store would take
@@ -448,15 +450,22 @@ int32_t TPelMemoCore::FormatParagraph(int32_t I) {
   return delta;
 }
 
-void TPelMemoCore::FormatRange(int32_t First, int32_t Last, bool Force) {
+int32_t TPelMemoCore::FormatRange(int32_t First, int32_t Last, bool Force, int32_t StopLine) {
   Last = std::min(Last, GetParCount() - 1);
   First = std::max(First, 0);
-  if (First > Last) return;
-  ParseAttributesTo(Last);
+  if (First > Last) return First;
+  const bool stopping = StopLine != INT32_MAX;
+  if (!stopping) ParseAttributesTo(Last);
   int32_t line = Paragraphs.Par(First).FirstLine;
   int32_t delta = 0;
   bool formatted = false;
-  for (int32_t i = First; i <= Last; ++i) {
+  int32_t i = First;
+  for (; i <= Last; ++i) {
+    // Past the first paragraph, only what starts at or above the stop line.
+    if (stopping) {
+      if (i > First && line > StopLine) break;
+      ParseAttributesTo(i);
+    }
     TParagraph& p = Paragraphs.Par(i);
     p.FirstLine = line;
     if (Force || !(p.Flags & pfFormatted)) {
@@ -465,6 +474,7 @@ void TPelMemoCore::FormatRange(int32_t First, int32_t Last, bool Force) {
     }
     line += GetLineCount(Paragraphs.Par(i));
   }
+  Last = i - 1;
   if (delta != 0) Paragraphs.ShiftLineIndices(Last + 1, delta);
   // Lines were laid out anew: cached line indices from here on may be stale.
   if (formatted)
@@ -472,6 +482,7 @@ void TPelMemoCore::FormatRange(int32_t First, int32_t Last, bool Force) {
       if (n->Located() && n->ParIndex >= First) n->LineIndex = -1;
   if (Last + 1 > Paragraphs.PendingFirstPar && First <= Paragraphs.PendingFirstPar) Paragraphs.PendingFirstPar = Last + 1;
   if (Paragraphs.PendingFirstPar > Paragraphs.PendingLastPar) Paragraphs.PendingLastPar = -1;
+  return i;
 }
 
 void TPelMemoCore::UpdateAfterEdit() {
@@ -480,7 +491,15 @@ void TPelMemoCore::UpdateAfterEdit() {
     const int32_t first = std::max(0, std::min(s.ChangeFirstPar, GetParCount() - 1));
     const int32_t last = std::min(s.ChangeLastPar, GetParCount() - 1);
     const int32_t before = s.TotalLines;
-    FormatRange(first, last, false);
+    // The changed paragraphs that show are laid out now; the rest keep their
+    // estimated line counts and wait for the background.
+    const int32_t next = FormatRange(first, last, false, Host ? Host->EditLayoutStopLine() : INT32_MAX);
+    for (int32_t i = next; i <= last; ++i)
+      if (!(s.Par(i).Flags & pfFormatted)) {
+        MarkPending(i);
+        MarkPending(last);
+        break;
+      }
     if (Host) Host->TextDisplayChanged(s.ChangeFirstLine, s.ChangeLineDelta + s.TotalLines - before);
     s.ChangeLastPar = -1;
     s.ChangeLineDelta = 0;

@@ -4,6 +4,7 @@
 // and is reached by it only through TPelMemoHost; without a host it works headless
 // (every paragraph is then one display line).
 #include <bitset>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -41,6 +42,9 @@ class TPelMemoHost {
   }
   // The text changed (after the display was brought up to date).
   virtual void Changed() {}
+  // The last display line that an edit lays out at once (what shows); changed
+  // paragraphs below it are left to background formatting.
+  virtual int32_t EditLayoutStopLine() { return INT32_MAX; }
   virtual void ScrollInView() {}
   virtual void UpdateCaret() {}
   virtual void SelectionChanged() {}
@@ -130,7 +134,9 @@ class TPelMemoCore {
   // Returns the change in its display-line count; TotalLines follows.
   int32_t FormatParagraph(int32_t Par);
   // Formats paragraphs First .. Last that need it and keeps the first lines in order.
-  void FormatRange(int32_t First, int32_t Last, bool Force);
+  // With a StopLine, the paragraphs after First only while they start at or above
+  // it. Returns the paragraph after the last one reached.
+  int32_t FormatRange(int32_t First, int32_t Last, bool Force, int32_t StopLine = INT32_MAX);
   void UpdateAfterEdit();
   // The self-check of the paragraph store; throws EPelMemoError naming the fault.
   void CheckIntegrity() const;
@@ -284,6 +290,10 @@ class TPelMemoCore {
   int32_t BlockStartColumn = 0;
   int32_t BlockStopColumn = 0;
   int32_t VirtualColumn = 0;
+  // The caret's x kept for moves up and down (NoCaretX: none). A caret put
+  // anywhere by SetSelStart, and every edit, forget it.
+  static constexpr int32_t NoCaretX = INT32_MIN;
+  int32_t RememberedX = NoCaretX;
 
   std::function<void(TPelMemoCore&)> OnChange;
 

@@ -283,6 +283,11 @@ void TPelMemo::TextDisplayChanged(int32_t, int32_t) {
 
 void TPelMemo::Changed() { viewport()->update(); }
 
+int32_t TPelMemo::EditLayoutStopLine() {
+  if (UpdateMode == TpmUpdateMode::umImmediate || !Measurer()) return INT32_MAX;
+  return GetTopLine() + VisibleLines();
+}
+
 void TPelMemo::SelectionChanged() {
   viewport()->update();
   UpdateCaret();
@@ -524,7 +529,7 @@ void TPelMemo::LoadTextFromStream(TStream& Stream) {
   --UpdateCount;
   VertOffset = 0;
   HorzOffset = 0;
-  RememberedX = INT32_MIN;
+  RememberedX = NoCaretX;
   if (updating) return;
   Paragraphs.ChangeLastPar = -1;
   Paragraphs.ChangeLineDelta = 0;

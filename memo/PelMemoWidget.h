@@ -241,6 +241,7 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   void ScrollInView() override;
   void UpdateCaret() override;
   void SelectionChanged() override;
+  int32_t EditLayoutStopLine() override;
 
  protected:
   bool event(QEvent* E) override;
@@ -342,7 +343,6 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   QTimer Blink;
   bool CaretOn = true;
   int32_t CaretX = 0, CaretY = 0, CaretW = 1;
-  int32_t RememberedX = INT32_MIN;
   int32_t LastCaretPos = -1, LastVirtualColumn = -1;
   uint8_t LastCaretStyle = 0;
 

@@ -293,29 +293,38 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     }
     BlockActive = true;
   }
-  const bool block = BlockActive && !D.EndBlock;
+  bool block = BlockActive && !D.EndBlock;
   TPelNavigator& c = CaretPosNav();
   const int32_t from = c.Pos;
   int32_t target = from;
   int32_t virt = 0;
   bool keepRemembered = false;
+  // End on a wrapped line: the caret stands at the line's stop, on this line.
+  int32_t endOfLine = -1;
   const int32_t avg = std::max(1, AvgCharWidth);
   switch (D.Action) {
     case TKeyAction::Left:
     case TKeyAction::Right: {
-      RememberedX = INT32_MIN;
-      if (!D.Extend && !D.KeepSelection && SelLength != 0 && !D.Ctrl && !block) {
-        // Without Shift a selection collapses to its end on the key's side.
-        target = D.Action == TKeyAction::Left ? SelStartNav->Pos : SelEndNav->Pos;
-        break;
-      }
+      RememberedX = NoCaretX;
+      // Without Shift the step starts from the caret (the selection collapses
+      // there after the move); a column block ends first, for Left unless block
+      // selection is on, for Right unless blocks persist.
+      if (!D.Extend && !HasOption(D.Action == TKeyAction::Left ? pmoBlockSelection : pmoPersistentBlocks)) block = false;
       TPelNavigator n(Paragraphs);
       n.Memo = this;
       n.SetPos(from);
       const TParagraph& par = *c.GetPar();
       const int32_t off = c.GetParOffset(), len = GetParLength(par);
       if (D.Action == TKeyAction::Left) {
-        if (from == 0 && VirtualColumn == 0) return false;
+        if (from == 0 && VirtualColumn == 0) {
+          // Nothing to move to: the key goes on to the window, a selection collapses.
+          if (!D.Extend && !D.KeepSelection && SelLength != 0) {
+            BlockActive = false;
+            MoveCaret(from, false);
+            UpdateCaret();
+          }
+          return false;
+        }
         if (D.Ctrl) {
           n.PrevWord();
         } else if (VirtualColumn > 0) {
@@ -359,7 +368,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
       const int32_t line = c.GetLineIndex();
       if (D.Action == TKeyAction::Up && line == 0) return false;
       if (D.Action == TKeyAction::Down && line >= GetDisplayLineCount() - 1) return true;
-      if (RememberedX == INT32_MIN) RememberedX = CaretX;
+      if (RememberedX == NoCaretX) RememberedX = CaretX;
       target = PosOfLineX(line + (D.Action == TKeyAction::Up ? -1 : 1), RememberedX);
       if ((HasOption(pmoKeepColumnPos) || block) && !WordWrap) virt = std::max(RememberedX - XOfPos(target), 0) / avg;
       keepRemembered = true;
@@ -367,15 +376,16 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     }
     case TKeyAction::Home:
     case TKeyAction::End: {
-      RememberedX = INT32_MIN;
+      RememberedX = NoCaretX;
       if (D.Ctrl) {
         target = D.Action == TKeyAction::Home ? 0 : GetTextLength();
       } else {
         const LineInfo l = *c.GetLinesList().GetLine(c.GetParLineIndex());
         const TParagraph& p = *c.GetPar();
-        int32_t off = D.Action == TKeyAction::Home ? l.Start : l.Stop;
-        // On a wrapped line the end is before the blank that ends it.
-        if (D.Action == TKeyAction::End && l.Stop < GetParLength(p) && off > l.Start) --off;
+        const int32_t off = D.Action == TKeyAction::Home ? l.Start : l.Stop;
+        // The stop of a wrapped line is also where the next line starts; the
+        // caret is kept on this one.
+        if (D.Action == TKeyAction::End && l.Stop < GetParLength(p)) endOfLine = off;
         target = p.StartPos + off;
       }
       break;
@@ -389,7 +399,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
                              : std::min(VertOffset + (v - 1) * LineHeight, std::max(0, (lines - 1) * LineHeight));
         ScrollTo(y, HorzOffset, ScrollTime);
       }
-      if (RememberedX == INT32_MIN) RememberedX = CaretX;
+      if (RememberedX == NoCaretX) RememberedX = CaretX;
       const int32_t to = up ? std::max(line - v + 1, 0) : std::min(line + v - 1, lines - 1);
       EnsureLinesFormatted(to, to);
       target = PosOfLineX(to, RememberedX);
@@ -409,13 +419,19 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     }
     BlockActive = block;
   } else if (D.KeepSelection && SelLength != 0) {
+    BlockActive = block;
     PlaceCaretApart(target);
   } else {
     BlockActive = false;
     MoveCaret(target, false);
   }
+  if (endOfLine >= 0 && CaretPosNav().Pos == target) {
+    TPelNavigator& e = CaretPosNav();
+    e.GetParLineIndex();
+    e.SetParOffset(endOfLine);
+  }
   VirtualColumn = virt;
-  RememberedX = keepRemembered ? rem : INT32_MIN;
+  RememberedX = keepRemembered ? rem : NoCaretX;
   BreakUndoGroup();
   UpdateCaret();
   if (BlockActive && D.Extend) BlockStopColumn = CaretBlockColumn();

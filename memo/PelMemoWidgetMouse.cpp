@@ -88,7 +88,7 @@ void TPelMemo::mousePressEvent(QMouseEvent* E) {
   }
   BlockActive = false;
   MouseDownPos = PosFromPoint(pt.x(), pt.y());
-  RememberedX = INT32_MIN;
+  RememberedX = NoCaretX;
   if (DisplayOnly) {
     if (OnAfterMouseDown) OnAfterMouseDown(*this, E->button(), ShiftOf(E->modifiers(), E->buttons()), pt.x(), pt.y());
     return;
@@ -308,16 +308,14 @@ void TPelMemo::focusOutEvent(QFocusEvent* E) {
 }
 
 int32_t TPelMemo::WordEdge(int32_t Pos, bool Forward) {
-  const int32_t par = Paragraphs.FindPar(Pos);
-  const TParagraph& p = Paragraphs.Par(par);
-  const char* t = GetParChars(p);
-  const int32_t len = GetParLength(p);
-  int32_t o = std::max(0, std::min(Pos - p.StartPos, len));
+  TPelNavigator n(Paragraphs);
+  n.Memo = this;
+  n.SetPos(std::max(0, std::min(Pos, GetTextLength())));
   if (Forward)
-    while (o < len && !IsSeparator(t[o])) ++o;
+    n.WordEnd();
   else
-    while (o > 0 && !IsSeparator(t[o - 1])) --o;
-  return p.StartPos + o;
+    n.WordStart();
+  return n.Pos;
 }
 
 void TPelMemo::mouseDoubleClickEvent(QMouseEvent* E) {

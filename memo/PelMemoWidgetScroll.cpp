@@ -29,10 +29,34 @@ void TPelMemo::RunFormatSlice() {
     Pacer.stop();
     return;
   }
+  // The text at the top of the window stays there while lines above it are laid out.
+  const int32_t topLine = GetTopLine();
+  int32_t topPar = -1, topSub = 0;
+  if (WordWrap && topLine > 0 && topLine < GetDisplayLineCount()) {
+    TPelNavigator top(Paragraphs);
+    top.Memo = this;
+    top.SetLineIndex(topLine);
+    topPar = top.GetParIndex();
+    topSub = top.GetParLineIndex();
+  }
   int32_t lines = 0;
   const int64_t widest = LayoutState.WidestWidth;
   const bool more = FormatSlice(*this, Clock, lines);
-  if (lines != 0) UpdateScrollRanges();
+  if (lines != 0 && topPar >= 0) {
+    const TParagraph& p = Paragraphs.Par(topPar);
+    const int32_t shift = (p.FirstLine + std::min(topSub, GetLineCount(p) - 1) - topLine) * LineHeight;
+    if (shift != 0) {
+      VertOffset += shift;
+      if (ScrollAnim.isActive()) {
+        AnimFromY += shift;
+        AnimToY += shift;
+      }
+    }
+  }
+  if (lines != 0) {
+    UpdateScrollRanges();
+    SetScrollBarValues();
+  }
   if (LayoutState.WidestWidth != widest) UpdateHorzRange();
   if (lines != 0) {
     UpdateCaret();
@@ -172,7 +196,7 @@ void TPelMemo::ApplyOffsets(int32_t Y, int32_t X) {
   const bool dx = X != HorzOffset, dy = Y != VertOffset;
   if (!dx && !dy) return;
   if (dx) {
-    if (RememberedX != INT32_MIN) RememberedX -= X - HorzOffset;
+    if (RememberedX != NoCaretX) RememberedX -= X - HorzOffset;
     HorzOffset = X;
   }
   if (dy) VertOffset = Y;
@@ -333,6 +357,20 @@ void TPelMemo::ScrollInView() {
   // While a smooth scroll runs, the view is judged where it is going.
   const bool moving = ScrollAnim.isActive();
   const int32_t curY = moving ? AnimToY : VertOffset, curX = moving ? AnimToX : HorzOffset;
+  if (Measurer() && caret.GetLineIndex() * LineHeight - curY > viewport()->height() - LineHeight) {
+    // Below the window: the lines that will show above the caret are laid out
+    // first, so that the caret's line is known where the view goes.
+    const int32_t before = GetDisplayLineCount();
+    int32_t covered = caret.GetParLineIndex() + 1;
+    for (int32_t i = caretPar - 1; i >= 0 && covered < VisibleLines(); --i) {
+      if (!(Paragraphs.Par(i).Flags & pfFormatted)) FormatRange(i, i, false);
+      covered += GetLineCount(Paragraphs.Par(i));
+    }
+    if (GetDisplayLineCount() != before) {
+      UpdateScrollRanges();
+      UpdateCaret();
+    }
+  }
   const int32_t caretX = CaretX + HorzOffset - curX, caretY = CaretY + VertOffset - curY;
   int32_t x = 0;
   if (!WordWrap || ColumnWrap >= 1) {

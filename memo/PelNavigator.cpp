@@ -369,9 +369,12 @@ void TPelNavigator::WordEnd() {
 
 void TPelNavigator::WordStart() {
   const TParagraph& par = *GetPar();
-  int32_t o = std::min(ParOffset, GetParLength(par));
+  const int32_t len = GetParLength(par);
+  int32_t o = std::min(ParOffset, len);
   const char* t = GetParChars(par);
-  while (o > 0 && IsSeparator(t[o - 1])) --o;
+  // Back while the character here is a separator (the paragraph end is one),
+  // then back to the first character of the word.
+  while (o > 0 && (o == len || IsSeparator(t[o]))) --o;
   while (o > 0 && !IsSeparator(t[o - 1])) --o;
   const int32_t start = par.StartPos;
   SetPos(start + o);

@@ -164,7 +164,7 @@ TEST_F(MemoWidget, ArrowsHomeEndAndShiftSelection) {
   M->SetSelStart(0);
   Key(Qt::Key_End, Qt::ShiftModifier);
   EXPECT_EQ(M->GetSelText(), "hello world");
-  Key(Qt::Key_Right);
+  Key(Qt::Key_Left);
   EXPECT_EQ(M->GetSelLength(), 0);
   Key(Qt::Key_Down);
   EXPECT_EQ(M->GetCaretPar(), 1);
