@@ -198,6 +198,11 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D) {
         const int32_t start = SelStartNav->Pos;
         SetSelStart(end);
         SetSelLength(start - end);
+        if (!lastLine) {
+          // The stop of a wrapped line: the caret stays at the end of this line.
+          CaretNav->GetParLineIndex();
+          CaretNav->SetParOffset(l.Stop);
+        }
         break;
       }
       [[fallthrough]];

@@ -143,6 +143,8 @@ const TKeyRow Rows[] = {
      .ExpTo = 67, .ExpText = "cies s1 s2 s3 s4 s5\r\nsp1 1 0 1 0 1\r\nsp2 0 1 1 0 0\r\nsp3 1 1 0 1 1spe"},
     {.Name = "Ctrl+Delete takes a selection to its line end", .Caret = 3, .Other = 0, .Keys = "C-Del", .ExpCaret = 22,
      .ExpFrom = 0, .ExpTo = 22},
+    {.Name = "Ctrl+Delete on a wrapped line: to its end", .Text = Words, .Wrap = true, .Caret = 3, .Other = 0,
+     .Keys = "C-Del", .ExpCaret = EndOfLine0, .ExpFrom = 0, .ExpTo = EndOfLine0},
     {.Name = "Ctrl+Insert copies, Shift+Insert pastes", .Caret = 3, .Other = 0, .Keys = "C-Ins End S-Ins", .ExpCaret = 25,
      .ExpFrom = 25, .ExpTo = 25,
      .ExpText = "species s1 s2 s3 s4 s5spe\r\nsp1 1 0 1 0 1\r\nsp2 0 1 1 0 0\r\nsp3 1 1 0 1 1"},
