@@ -45,6 +45,28 @@ namespace {
 // At most this many texts are looked up for sharing: a grid of millions of distinct
 // numbers would otherwise need a lookup table far larger than its cells.
 constexpr qsizetype MaxIndexedTexts = 65536;
+
+// Texts that cells no longer use (replaced by edits, or cut off with their cells) stay
+// behind; once they outnumber the cells, only the used ones are kept.
+bool TooManyTexts(const std::vector<QString>& Texts, const std::vector<quint32>& Ids) {
+  return Texts.size() > Ids.size() + 1024;
+}
+
+// The texts that Ids use, the empty one first, in the order of their first use; Ids
+// are renumbered to index them.
+std::vector<QString> UsedTexts(const std::vector<QString>& Texts, std::vector<quint32>& Ids) {
+  std::vector<quint32> newId(Texts.size(), 0);
+  std::vector<QString> kept{QString()};
+  for (quint32& id : Ids) {
+    if (id == 0) continue;
+    if (newId[id] == 0) {
+      newId[id] = static_cast<quint32>(kept.size());
+      kept.push_back(Texts[id]);
+    }
+    id = newId[id];
+  }
+  return kept;
+}
 }  // namespace
 
 void TStringGridModel::IndexTexts() {
@@ -62,18 +84,8 @@ quint32 TStringGridModel::Intern(const QString& Given) {
   if (found != TextIds.cend()) return found.value();
   // Texts replaced by edits stay behind; once they outnumber the cells, the table of
   // texts is rebuilt from the cells so that editing never makes the grid grow.
-  if (Texts.size() > Ids.size() + 1024) {
-    std::vector<quint32> newId(Texts.size(), 0);
-    std::vector<QString> kept{QString()};
-    for (quint32& id : Ids) {
-      if (id == 0) continue;
-      if (newId[id] == 0) {
-        newId[id] = static_cast<quint32>(kept.size());
-        kept.push_back(std::move(Texts[id]));
-      }
-      id = newId[id];
-    }
-    Texts = std::move(kept);
+  if (TooManyTexts(Texts, Ids)) {
+    Texts = UsedTexts(Texts, Ids);
     IndexTexts();
   }
   const auto id = static_cast<quint32>(Texts.size());
@@ -134,17 +146,25 @@ TStringGridModel::TOldCells TStringGridModel::TakeCellsIfSameSize(int NewCols, i
   return old;
 }
 
-void TStringGridModel::CountChangeFrom(const TOldCells& Old) {
-  bool same = Old.Kept && Old.Ids.size() == Ids.size();
-  // Each old text is compared with a new one once: after that, the pair of ids says it.
-  std::vector<quint32> matched(same ? Old.Texts.size() : 0, std::numeric_limits<quint32>::max());
-  for (size_t i = 0; same && i < Ids.size(); ++i) {
-    const quint32 was = Old.Ids[i], is = Ids[i];
+namespace {
+// Whether two sets of cells of one size give every cell the same text. Each old text
+// is compared with a new one once: after that, the pair of ids says it.
+bool SameTexts(const std::vector<QString>& OldTexts, const std::vector<quint32>& OldIds,
+               const std::vector<QString>& NewTexts, const std::vector<quint32>& NewIds) {
+  if (OldIds.size() != NewIds.size()) return false;
+  std::vector<quint32> matched(OldTexts.size(), std::numeric_limits<quint32>::max());
+  for (size_t i = 0; i < NewIds.size(); ++i) {
+    const quint32 was = OldIds[i], is = NewIds[i];
     if (matched[was] == is) continue;
-    same = Old.Texts[was] == Texts[is];
+    if (OldTexts[was] != NewTexts[is]) return false;
     matched[was] = is;
   }
-  if (!same) ++Edits;
+  return true;
+}
+}  // namespace
+
+void TStringGridModel::CountChangeFrom(const TOldCells& Old) {
+  if (!Old.Kept || !SameTexts(Old.Texts, Old.Ids, Texts, Ids)) ++Edits;
 }
 
 void TStringGridModel::SetTable(std::vector<std::vector<QString>> Table, int NewCols) {
@@ -198,6 +218,44 @@ std::vector<std::vector<QString>> TStringGridModel::Table() const {
     for (int c = 0; c < Cols; ++c) row.push_back(Texts[IdAt(c, r)]);
   }
   return table;
+}
+
+TGridCells TStringGridModel::CompactCells(int NewCols, int NewRows) const {
+  TGridCells cells{{}, {}, std::max(NewCols, 1), std::max(NewRows, 1)};
+  cells.Ids.assign(static_cast<size_t>(cells.Cols) * static_cast<size_t>(cells.Rows), 0);
+  const int keepCols = std::min(Cols, cells.Cols), keepRows = std::min(NRows, cells.Rows);
+  for (int r = 0; r < keepRows; ++r) {
+    const auto from = Ids.begin() + static_cast<std::ptrdiff_t>(r) * Cols;
+    std::copy(from, from + keepCols, cells.Ids.begin() + static_cast<std::ptrdiff_t>(r) * cells.Cols);
+  }
+  cells.Texts = TooManyTexts(Texts, cells.Ids) ? UsedTexts(Texts, cells.Ids) : Texts;
+  return cells;
+}
+
+void TStringGridModel::Transpose() {
+  beginResetModel();
+  const size_t cols = static_cast<size_t>(Cols), rows = static_cast<size_t>(NRows);
+  std::vector<quint32> ids(Ids.size());
+  // In square tiles, so that the rows read and the columns written both stay in the
+  // cache: one pass over the indices, whatever the grid's shape.
+  constexpr size_t Tile = 64;
+  for (size_t r0 = 0; r0 < rows; r0 += Tile) {
+    const size_t r1 = std::min(rows, r0 + Tile);
+    for (size_t c0 = 0; c0 < cols; c0 += Tile) {
+      const size_t c1 = std::min(cols, c0 + Tile);
+      for (size_t r = r0; r < r1; ++r)
+        for (size_t c = c0; c < c1; ++c) ids[c * rows + r] = Ids[r * cols + c];
+    }
+  }
+  // A square grid may be its own transpose (a symmetric matrix): as with a table set
+  // anew, that is no change; any other shape is one.
+  const bool same = Cols == NRows && SameTexts(Texts, Ids, Texts, ids);
+  Ids = std::move(ids);
+  std::swap(Cols, NRows);
+  if (!same) ++Edits;
+  FCols = std::min(FCols, Cols);
+  FRows = std::min(FRows, NRows);
+  endResetModel();
 }
 
 void TStringGridModel::SetFixed(int NewFixedCols, int NewFixedRows) {

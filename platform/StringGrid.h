@@ -33,6 +33,14 @@ class TStringGridModel : public QAbstractTableModel {
   std::vector<std::vector<QString>> Table() const;
   // A copy of every cell held compactly (the texts shared with this grid).
   TGridCells CompactCells() const { return {Texts, Ids, Cols, NRows}; }
+  // The same cut or padded to NewCols x NewRows (at least 1 x 1): the cells that stay
+  // keep their places, the added ones are empty. Texts that only cut-off cells used
+  // may be left out.
+  TGridCells CompactCells(int NewCols, int NewRows) const;
+  // Turns the grid over its diagonal: the new cell (c, r) is the old cell (r, c).
+  // Only the cells' indices move; the texts stay as they are. Fixed rows and columns
+  // stay as they were.
+  void Transpose();
   // How many distinct texts the grid keeps (the empty one included).
   size_t DistinctTexts() const { return Texts.size(); }
   void SetFixed(int FixedCols, int FixedRows);
@@ -150,6 +158,7 @@ class TStringGrid : public TGridView {
   void SetSize(int Cols, int Rows);
   void SetTable(std::vector<std::vector<QString>> Table, int Cols);
   void SetCells(TGridCells Cells);
+  void Transpose() { GridModel->Transpose(); }
   std::vector<std::vector<QString>> Table() const { return GridModel->Table(); }
   int FixedCols() const { return GridModel->FixedCols(); }
   int FixedRows() const { return GridModel->FixedRows(); }

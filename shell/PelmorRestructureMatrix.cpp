@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "core/PelmorRandom.h"
 #include "core/PelmorText.h"
@@ -143,8 +144,8 @@ void TPelmorRedoMatrix::CancelButtonClick() {
 
 bool RestructureGrid(TStringGrid& Grid, int32_t OldCols, int32_t OldRows, int32_t NewRows, int32_t NewCols) {
   if (NewRows == OldRows && NewCols == OldCols) return true;
-  const int64_t cells = static_cast<int64_t>(NewRows) * static_cast<int64_t>(NewCols);
-  if (cells < 1 || cells > GridCellLimit) {
+  const int64_t count = static_cast<int64_t>(NewRows) * static_cast<int64_t>(NewCols);
+  if (count < 1 || count > GridCellLimit) {
     ShowMessage("1 < Cell limits < 241101, e.g. 301x801.");
     return false;
   }
@@ -156,37 +157,36 @@ bool RestructureGrid(TStringGrid& Grid, int32_t OldCols, int32_t OldRows, int32_
     ShowMessage("Columns must be >= 1");
     return false;
   }
-  // The whole table is rebuilt at once: one model reset instead of a signal per cell.
-  std::vector<std::vector<QString>> table = Grid.Table();
-  table.resize(static_cast<size_t>(NewRows) + 1);
-  for (auto& row : table) row.resize(static_cast<size_t>(NewCols) + 1);
-  const QString zero = QStringLiteral("0");
+  // The kept cells keep their indices into the grid's texts; only the added titles
+  // and "0"s are new texts. The cells go back at once: one model reset instead of a
+  // signal per cell.
+  TGridCells cells = Grid.Model()->CompactCells(NewCols + 1, NewRows + 1);
+  const auto add = [&cells](const QString& Text) {
+    cells.Texts.push_back(Text);
+    return static_cast<quint32>(cells.Texts.size() - 1);
+  };
+  const QString zeroText = QStringLiteral("0");
+  const auto found = std::find(cells.Texts.begin(), cells.Texts.end(), zeroText);
+  const quint32 zero = found != cells.Texts.end() ? static_cast<quint32>(found - cells.Texts.begin()) : add(zeroText);
+  const auto at = [&cells](int32_t C, int32_t R) -> quint32& {
+    return cells.Ids[static_cast<size_t>(R) * static_cast<size_t>(cells.Cols) + static_cast<size_t>(C)];
+  };
   for (int32_t r = OldRows + 1; r <= NewRows; ++r) {
-    table[r][0] = RandomTitle("species");
-    for (int32_t c = 1; c <= NewCols; ++c) table[r][c] = zero;
+    at(0, r) = add(RandomTitle("species"));
+    for (int32_t c = 1; c <= NewCols; ++c) at(c, r) = zero;
   }
   for (int32_t c = OldCols + 1; c <= NewCols; ++c) {
-    table[0][c] = RandomTitle("site");
-    for (int32_t r = 1; r <= NewRows; ++r) table[r][c] = zero;
+    at(c, 0) = add(RandomTitle("site"));
+    for (int32_t r = 1; r <= NewRows; ++r) at(c, r) = zero;
   }
   const int fixedCols = Grid.FixedCols(), fixedRows = Grid.FixedRows();
-  Grid.SetTable(std::move(table), NewCols + 1);
+  Grid.SetCells(std::move(cells));
   Grid.SetFixedCols(fixedCols);
   Grid.SetFixedRows(fixedRows);
   return true;
 }
 
-void TransformMatrix(TStringGrid& Grid) {
-  const std::vector<std::vector<QString>>& old = Grid.Table();
-  const int oldRows = Grid.RowCount(), oldCols = Grid.ColCount();
-  std::vector<std::vector<QString>> table(static_cast<size_t>(oldCols), std::vector<QString>(oldRows));
-  for (int r = 0; r < oldRows; ++r)
-    for (int c = 0; c < oldCols; ++c) table[c][r] = old[r][c];
-  const int fixedCols = Grid.FixedCols(), fixedRows = Grid.FixedRows();
-  Grid.SetTable(std::move(table), oldRows);
-  Grid.SetFixedCols(fixedCols);
-  Grid.SetFixedRows(fixedRows);
-}
+void TransformMatrix(TStringGrid& Grid) { Grid.Transpose(); }
 
 void TPelmor::ConnectEditMenus() {
   connect(ResizeMatrix1, &QAction::triggered, this, [this] { RestructMatrixClick(); });

@@ -55,5 +55,6 @@ extern TPelmorRedoMatrix* PelmorRedoMatrix;
 bool RestructureGrid(TStringGrid& Grid, int32_t OldCols, int32_t OldRows, int32_t NewRows, int32_t NewCols);
 
 // Transposes Grid, titles included: the new cell (c, r) holds the old cell (r, c).
-// Fixed rows and columns are kept.
+// Fixed rows and columns are kept. Only the cells' indices into the grid's texts move,
+// so a transpose costs one pass over the cells whatever their texts.
 void TransformMatrix(TStringGrid& Grid);

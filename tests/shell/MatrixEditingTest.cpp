@@ -10,6 +10,7 @@
 
 #include "core/PelmorRandom.h"
 #include "memo/PelMemoWidget.h"
+#include "shell/DataFiles.h"
 #include "shell/PelmorAdvancedEditor.h"
 #include "shell/PelmorRestructureMatrix.h"
 #include "tests/shell/GuiFixture.h"
@@ -203,6 +204,59 @@ TEST_F(MatrixEditingTest, TransposeSwapsCellsAndTwiceRestores) {
   EXPECT_EQ(Grid().FixedCols(), 1);
   Pelmor->TransposeMatrix1->trigger();
   EXPECT_EQ(Grid().Table(), before);
+}
+
+// A transpose moves each cell's index into the grid's texts: no text is interned again
+// (one held twice stays twice, one an edit left behind stays), every cell reads its
+// mirror cell's text, a cell edited just before goes along, and two transposes save
+// the same bytes. It counts as a change unless every cell reads as before.
+TEST_F(MatrixEditingTest, TransposeMovesTheCellsWithTheirTextsAsInterned) {
+  // 4 columns x 3 rows: "0" and "1" in several cells, unique titles, and one long text
+  // held under two indices (as read from a file).
+  const QString longText = QStringLiteral("a long text");
+  Grid().SetCells(TGridCells{{QString(), "sp", "s1", "s2", "s3", "A", "B", "0", "1", longText, longText},
+                             {1, 2, 3, 4, 5, 7, 8, 9, 6, 8, 7, 10},
+                             4,
+                             3});
+  Grid().SetCells(3, 2, QStringLiteral("two words"));  // the second long text is used no more
+  Pelmor->MarkGridSaved();
+  const TGridCells before = Grid().Model()->CompactCells();
+  const QByteArray saved = MatrixFileBytes(*Grid().Model());
+  const auto was = [&before](int C, int R) { return before.Ids[static_cast<size_t>(R * before.Cols + C)]; };
+
+  Pelmor->TransposeMatrix1->trigger();
+  const TGridCells after = Grid().Model()->CompactCells();
+  ASSERT_EQ(after.Cols, 3);
+  ASSERT_EQ(after.Rows, 4);
+  EXPECT_EQ(after.Texts, before.Texts);
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 3; ++c) {
+      EXPECT_EQ(after.Ids[static_cast<size_t>(r * 3 + c)], was(r, c)) << c << "," << r;
+      EXPECT_EQ(Grid().Cells(c, r), before.Texts[was(r, c)]) << c << "," << r;
+    }
+  EXPECT_EQ(Grid().Cells(2, 3), QStringLiteral("two words"));
+  EXPECT_EQ(Grid().Cells(1, 0), QStringLiteral("A"));
+  EXPECT_EQ(Grid().Cells(0, 3), QStringLiteral("s3"));
+  EXPECT_EQ(Grid().FixedCols(), 1);
+  EXPECT_EQ(Grid().FixedRows(), 1);
+  EXPECT_TRUE(Pelmor->GridModified());
+  Pelmor->TransposeMatrix1->trigger();
+  EXPECT_EQ(Grid().Model()->CompactCells().Ids, before.Ids);
+  EXPECT_EQ(MatrixFileBytes(*Grid().Model()), saved);
+
+  // A square grid that is its own mirror image, its titles too, the long text under
+  // another index on each side: every cell reads as before, so nothing changed. Once
+  // one cell differs from its mirror cell, the transpose is a change.
+  Grid().SetCells(TGridCells{{QString(), "sp", "A", "B", "0", longText, longText}, {1, 2, 3, 2, 4, 5, 3, 6, 4}, 3, 3});
+  Pelmor->MarkGridSaved();
+  Pelmor->TransposeMatrix1->trigger();
+  EXPECT_EQ(Grid().Cells(2, 1), longText);
+  EXPECT_FALSE(Pelmor->GridModified());
+  Grid().SetCells(1, 2, QStringLiteral("1"));
+  Pelmor->MarkGridSaved();
+  Pelmor->TransposeMatrix1->trigger();
+  EXPECT_EQ(Grid().Cells(2, 1), QStringLiteral("1"));
+  EXPECT_TRUE(Pelmor->GridModified());
 }
 
 TEST_F(MatrixEditingTest, LockItemsToggleTheFixedTitles) {
