@@ -454,6 +454,15 @@ int32_t TPelMemoCore::FormatRange(int32_t First, int32_t Last, bool Force, int32
   Last = std::min(Last, GetParCount() - 1);
   First = std::max(First, 0);
   if (First > Last) return First;
+  struct TLayoutScope {
+    TPelMemoHost* H;
+    explicit TLayoutScope(TPelMemoHost* Host) : H(Host) {
+      if (H) H->BeforeLayout();
+    }
+    ~TLayoutScope() {
+      if (H) H->AfterLayout();
+    }
+  } scope(Host);
   const bool stopping = StopLine != INT32_MAX;
   if (!stopping) ParseAttributesTo(Last);
   int32_t line = Paragraphs.Par(First).FirstLine;

@@ -42,6 +42,10 @@ class TPelMemoHost {
   }
   // The text changed (after the display was brought up to date).
   virtual void Changed() {}
+  // Around laying out paragraphs: the window keeps the text at its top where it is
+  // when lines above it change in number. The calls pair up and may nest.
+  virtual void BeforeLayout() {}
+  virtual void AfterLayout() {}
   // The last display line that an edit lays out at once (what shows); changed
   // paragraphs below it are left to background formatting.
   virtual int32_t EditLayoutStopLine() { return INT32_MAX; }

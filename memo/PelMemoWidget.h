@@ -242,6 +242,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   void UpdateCaret() override;
   void SelectionChanged() override;
   int32_t EditLayoutStopLine() override;
+  void BeforeLayout() override;
+  void AfterLayout() override;
 
  protected:
   bool event(QEvent* E) override;
@@ -335,6 +337,10 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   int32_t AnimFromY = 0, AnimFromX = 0, AnimToY = 0, AnimToX = 0, AnimTime = 0;
   uint32_t AnimStart = 0;
   uint16_t ScrolledFlags = 0;  // hfHScroll, hfVScroll of a scroll not yet told
+
+  // The top of the view while paragraphs are laid out: its paragraph (-1: none
+  // kept), the line within it, and the display line it was.
+  int32_t KeptTopPar = -1, KeptTopSub = 0, KeptTopLine = 0, LayoutDepth = 0;
 
   TWheelAccumulator Wheel;
   TFormatPacer Pacer;

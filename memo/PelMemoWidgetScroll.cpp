@@ -29,30 +29,17 @@ void TPelMemo::RunFormatSlice() {
     Pacer.stop();
     return;
   }
-  // The text at the top of the window stays there while lines above it are laid out.
-  const int32_t topLine = GetTopLine();
-  int32_t topPar = -1, topSub = 0;
-  if (WordWrap && topLine > 0 && topLine < GetDisplayLineCount()) {
-    TPelNavigator top(Paragraphs);
-    top.Memo = this;
-    top.SetLineIndex(topLine);
-    topPar = top.GetParIndex();
-    topSub = top.GetParLineIndex();
-  }
   int32_t lines = 0;
   const int64_t widest = LayoutState.WidestWidth;
-  const bool more = FormatSlice(*this, Clock, lines);
-  if (lines != 0 && topPar >= 0) {
-    const TParagraph& p = Paragraphs.Par(topPar);
-    const int32_t shift = (p.FirstLine + std::min(topSub, GetLineCount(p) - 1) - topLine) * LineHeight;
-    if (shift != 0) {
-      VertOffset += shift;
-      if (ScrollAnim.isActive()) {
-        AnimFromY += shift;
-        AnimToY += shift;
-      }
-    }
+  BeforeLayout();
+  bool more = false;
+  try {
+    more = FormatSlice(*this, Clock, lines);
+  } catch (...) {
+    AfterLayout();
+    throw;
   }
+  AfterLayout();
   if (lines != 0) {
     UpdateScrollRanges();
     SetScrollBarValues();
@@ -66,6 +53,38 @@ void TPelMemo::RunFormatSlice() {
     Pacer.stop();
     if (OnProgress) OnProgress(*this);
   }
+}
+
+void TPelMemo::BeforeLayout() {
+  if (LayoutDepth++ > 0) return;
+  KeptTopPar = -1;
+  const int32_t top = GetTopLine();
+  // Without word wrap every paragraph is one line: nothing above the top can grow.
+  if (!WordWrap || top <= 0 || top >= GetDisplayLineCount()) return;
+  TPelNavigator n(Paragraphs);
+  n.Memo = this;
+  n.SetLineIndex(top);
+  KeptTopPar = n.GetParIndex();
+  KeptTopSub = n.GetParLineIndex();
+  KeptTopLine = top;
+}
+
+void TPelMemo::AfterLayout() {
+  if (--LayoutDepth > 0) return;
+  LayoutDepth = 0;
+  const int32_t par = KeptTopPar;
+  KeptTopPar = -1;
+  if (par < 0 || par >= GetParCount()) return;
+  const TParagraph& p = Paragraphs.Par(par);
+  const int32_t shift = (p.FirstLine + std::min(KeptTopSub, GetLineCount(p) - 1) - KeptTopLine) * LineHeight;
+  if (shift == 0) return;
+  VertOffset = std::max(0, VertOffset + shift);
+  if (ScrollAnim.isActive()) {
+    AnimFromY += shift;
+    AnimToY += shift;
+  }
+  SetScrollBarValues();
+  viewport()->update();
 }
 
 void TPelMemo::Reformat() {

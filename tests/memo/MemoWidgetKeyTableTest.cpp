@@ -258,9 +258,10 @@ TEST_F(MemoKeyTable, EveryKeyMovesTheCaretAndSelectionAsItsRuleSays) {
     const bool pending = M->FormatPending();
     QApplication::processEvents();
 
-    const int32_t end0 = static_cast<int32_t>(M->GetDisplayLine(0).size());
+    // (Reading a display line lays out the whole text: only where a row asks for it.)
+    const int32_t end0 = r.ExpCaret == EndOfLine0 ? static_cast<int32_t>(M->GetDisplayLine(0).size()) : 0;
     auto expected = [&](int32_t V) { return V == EndOfLine0 ? end0 : V == -1 ? M->GetTextLength() : V; };
-    if (r.Wrap && r.ExpCaret == EndOfLine0) {
+    if (r.ExpCaret == EndOfLine0) {
       ASSERT_LT(end0, static_cast<int32_t>(text.size())) << "the text wraps";
       EXPECT_EQ(M->GetCaretLine(), 0) << "the caret stays on the line it ended";
     }
@@ -283,7 +284,12 @@ TEST_F(MemoKeyTable, EveryKeyMovesTheCaretAndSelectionAsItsRuleSays) {
       EXPECT_EQ(pending, r.ExpPending == 1);
       // The background lays out the rest as an edit would have, and the view stays
       // on the caret meanwhile.
+      // A clock that runs out a slice every 25 paragraphs: many slices, whatever the build's speed.
+      uint32_t tick = 0;
+      const auto clock = M->Clock;
+      M->Clock = [&tick] { return ++tick; };
       for (int i = 0; i < 100000 && M->FormatPending(); ++i) M->RunFormatSlice();
+      M->Clock = clock;
       EXPECT_FALSE(M->FormatPending());
       EXPECT_NO_THROW(M->CheckIntegrity());
       const int32_t caretLine = M->GetCaretLine();
