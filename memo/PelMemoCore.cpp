@@ -454,15 +454,7 @@ int32_t TPelMemoCore::FormatRange(int32_t First, int32_t Last, bool Force, int32
   Last = std::min(Last, GetParCount() - 1);
   First = std::max(First, 0);
   if (First > Last) return First;
-  struct TLayoutScope {
-    TPelMemoHost* H;
-    explicit TLayoutScope(TPelMemoHost* Host) : H(Host) {
-      if (H) H->BeforeLayout();
-    }
-    ~TLayoutScope() {
-      if (H) H->AfterLayout();
-    }
-  } scope(Host);
+  const TLayoutScope scope(Host);
   const bool stopping = StopLine != INT32_MAX;
   if (!stopping) ParseAttributesTo(Last);
   int32_t line = Paragraphs.Par(First).FirstLine;
@@ -503,12 +495,10 @@ void TPelMemoCore::UpdateAfterEdit() {
     // The changed paragraphs that show are laid out now; the rest keep their
     // estimated line counts and wait for the background.
     const int32_t next = FormatRange(first, last, false, Host ? Host->EditLayoutStopLine() : INT32_MAX);
-    for (int32_t i = next; i <= last; ++i)
-      if (!(s.Par(i).Flags & pfFormatted)) {
-        MarkPending(i);
-        MarkPending(last);
-        break;
-      }
+    if (next <= last) {
+      MarkPending(next);
+      MarkPending(last);
+    }
     if (Host) Host->TextDisplayChanged(s.ChangeFirstLine, s.ChangeLineDelta + s.TotalLines - before);
     s.ChangeLastPar = -1;
     s.ChangeLineDelta = 0;

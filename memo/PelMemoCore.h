@@ -54,6 +54,23 @@ class TPelMemoHost {
   virtual void SelectionChanged() {}
 };
 
+// Paragraphs laid out between the host's BeforeLayout and AfterLayout, however the
+// scope is left.
+class TLayoutScope {
+ public:
+  explicit TLayoutScope(TPelMemoHost* Host) : H(Host) {
+    if (H) H->BeforeLayout();
+  }
+  ~TLayoutScope() {
+    if (H) H->AfterLayout();
+  }
+  TLayoutScope(const TLayoutScope&) = delete;
+  TLayoutScope& operator=(const TLayoutScope&) = delete;
+
+ private:
+  TPelMemoHost* H;
+};
+
 enum class TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
 
 // Options of the memo (bit numbers as members of the option set).

@@ -198,11 +198,7 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D) {
         const int32_t start = SelStartNav->Pos;
         SetSelStart(end);
         SetSelLength(start - end);
-        if (!lastLine) {
-          // The stop of a wrapped line: the caret stays at the end of this line.
-          CaretNav->GetParLineIndex();
-          CaretNav->SetParOffset(l.Stop);
-        }
+        CaretNav->KeepOnEndingLine();  // at a wrapped line's end the caret stays on that line
         break;
       }
       [[fallthrough]];
@@ -304,8 +300,8 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
   int32_t target = from;
   int32_t virt = 0;
   bool keepRemembered = false;
-  // End on a wrapped line: the caret stands at the line's stop, on this line.
-  int32_t endOfLine = -1;
+  // End: the caret stands at the line's stop, on this line even where it wraps.
+  bool endOfLine = false;
   const int32_t avg = std::max(1, AvgCharWidth);
   switch (D.Action) {
     case TKeyAction::Left:
@@ -323,11 +319,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
       if (D.Action == TKeyAction::Left) {
         if (from == 0 && VirtualColumn == 0) {
           // Nothing to move to: the key goes on to the window, a selection collapses.
-          if (!D.Extend && !D.KeepSelection && SelLength != 0) {
-            BlockActive = false;
-            MoveCaret(from, false);
-            UpdateCaret();
-          }
+          if (!D.Extend && !D.KeepSelection && SelLength != 0) MoveCaret(from, false);
           return false;
         }
         if (D.Ctrl) {
@@ -387,11 +379,8 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
       } else {
         const LineInfo l = *c.GetLinesList().GetLine(c.GetParLineIndex());
         const TParagraph& p = *c.GetPar();
-        const int32_t off = D.Action == TKeyAction::Home ? l.Start : l.Stop;
-        // The stop of a wrapped line is also where the next line starts; the
-        // caret is kept on this one.
-        if (D.Action == TKeyAction::End && l.Stop < GetParLength(p)) endOfLine = off;
-        target = p.StartPos + off;
+        endOfLine = D.Action == TKeyAction::End;
+        target = p.StartPos + (endOfLine ? l.Stop : l.Start);
       }
       break;
     }
@@ -430,11 +419,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     BlockActive = false;
     MoveCaret(target, false);
   }
-  if (endOfLine >= 0 && CaretPosNav().Pos == target) {
-    TPelNavigator& e = CaretPosNav();
-    e.GetParLineIndex();
-    e.SetParOffset(endOfLine);
-  }
+  if (endOfLine && CaretPosNav().Pos == target) CaretPosNav().KeepOnEndingLine();
   VirtualColumn = virt;
   RememberedX = keepRemembered ? rem : NoCaretX;
   BreakUndoGroup();

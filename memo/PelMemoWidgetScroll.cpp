@@ -31,15 +31,11 @@ void TPelMemo::RunFormatSlice() {
   }
   int32_t lines = 0;
   const int64_t widest = LayoutState.WidestWidth;
-  BeforeLayout();
   bool more = false;
-  try {
+  {
+    const TLayoutScope scope(this);
     more = FormatSlice(*this, Clock, lines);
-  } catch (...) {
-    AfterLayout();
-    throw;
   }
-  AfterLayout();
   if (lines != 0) {
     UpdateScrollRanges();
     SetScrollBarValues();
@@ -375,8 +371,8 @@ void TPelMemo::ScrollInView() {
   UpdateCaret();
   // While a smooth scroll runs, the view is judged where it is going.
   const bool moving = ScrollAnim.isActive();
-  const int32_t curY = moving ? AnimToY : VertOffset, curX = moving ? AnimToX : HorzOffset;
-  if (Measurer() && caret.GetLineIndex() * LineHeight - curY > viewport()->height() - LineHeight) {
+  if (Measurer() && caret.GetLineIndex() * LineHeight - (moving ? AnimToY : VertOffset) >
+                        viewport()->height() - LineHeight) {
     // Below the window: the lines that will show above the caret are laid out
     // first, so that the caret's line is known where the view goes.
     const int32_t before = GetDisplayLineCount();
@@ -390,6 +386,8 @@ void TPelMemo::ScrollInView() {
       UpdateCaret();
     }
   }
+  // (Laying out lines above the top may have moved the view to keep its text.)
+  const int32_t curY = moving ? AnimToY : VertOffset, curX = moving ? AnimToX : HorzOffset;
   const int32_t caretX = CaretX + HorzOffset - curX, caretY = CaretY + VertOffset - curY;
   int32_t x = 0;
   if (!WordWrap || ColumnWrap >= 1) {

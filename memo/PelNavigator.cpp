@@ -223,6 +223,11 @@ void TPelNavigator::SetLineOffset(int32_t N) {
   AttrIndex = -1;
 }
 
+void TPelNavigator::KeepOnEndingLine() {
+  GetParLineIndex();  // a line index for SetParOffset to count again
+  SetParOffset(ParOffset);
+}
+
 std::string TPelNavigator::GetLineText() {
   const int32_t li = GetParLineIndex();
   const LineInfo l = *GetLinesList().GetLine(li);

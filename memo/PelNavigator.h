@@ -50,6 +50,9 @@ class TPelNavigator {
   void SetLineIndex(int32_t Line);
   int32_t GetLineOffset();
   void SetLineOffset(int32_t N);
+  // Where a wrapped line ends and the next begins, puts the navigator on the line
+  // that ends there (as SetParOffset would), not the one that begins.
+  void KeepOnEndingLine();
   std::string GetLineText();
 
   // Attributes and style.
