@@ -227,6 +227,7 @@ TEST_F(MemoGeometry, RandomTextsLieOnTheirLinesInEveryLayout) {
             for (int32_t l = 0; l < M->GetDisplayLineCount(); ++l) {
               TLineNav line(*M, l);
               ASSERT_EQ(line.N.GetLineIndex(), l);
+              EXPECT_EQ(LineOfPos(line.N.Pos), l);
               const std::string s = line.N.GetLineText();
               const int32_t shown = static_cast<int32_t>(s.find_last_not_of(' ') + 1);
               for (int32_t k = 0; k <= static_cast<int32_t>(s.size()); ++k) {
