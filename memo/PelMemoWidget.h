@@ -188,6 +188,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   void InvalidateLines(int32_t A, int32_t B);
   int32_t GetCaretWidth();
   int32_t GetCaretX() const { return CaretX; }
+  // Where the caret is drawn (CaretX is its true x, this the place it is shown).
+  QRect ShownCaretRect() const;
   int32_t GetCaretY() const { return CaretY; }
   // The font style in force at the caret: the in-text codes combined with the
   // control font's style, or a highlighting style's own.
@@ -338,9 +340,9 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   uint32_t AnimStart = 0;
   uint16_t ScrolledFlags = 0;  // hfHScroll, hfVScroll of a scroll not yet told
 
-  // The top of the view while paragraphs are laid out: its paragraph (-1: none
-  // kept), the line within it, and the display line it was.
-  int32_t KeptTopPar = -1, KeptTopSub = 0, KeptTopLine = 0, LayoutDepth = 0;
+  // The top of the view while paragraphs are laid out: the text offset where its
+  // line starts (-1: none kept) and the display line it was.
+  int32_t KeptTopPos = -1, KeptTopLine = 0, LayoutDepth = 0;
 
   TWheelAccumulator Wheel;
   TFormatPacer Pacer;

@@ -95,7 +95,7 @@ void TPelMemo::inputMethodEvent(QInputMethodEvent* E) {
 QVariant TPelMemo::inputMethodQuery(Qt::InputMethodQuery Query) const {
   switch (Query) {
     case Qt::ImEnabled: return !DisplayOnly && !ReadOnly;
-    case Qt::ImCursorRectangle: return QRect(CaretX, CaretY, CaretW, LineHeight);
+    case Qt::ImCursorRectangle: return ShownCaretRect();
     default: return QAbstractScrollArea::inputMethodQuery(Query);
   }
 }
