@@ -207,6 +207,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   void FinishScrolling();
   bool Scrolling() const { return ScrollAnim.isActive(); }
   bool AutoScrolling() const { return AutoScroll.isActive(); }
+  // One step of the automatic scrolling now (what its timer runs).
+  void AutoScrollStep();
   const TPelLayout& Layout() const { return LayoutState; }
   TScrollRange VertRange() const { return VRange; }
   TScrollRange HorzRange() const { return HRange; }
@@ -225,7 +227,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   static uint16_t VirtualKeyOf(int QtKey);
   static TShiftState ShiftOf(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons = Qt::NoButton);
   bool IsDragging() const { return Dragging; }
-  int32_t GetLineSelectAnchor() const { return LineSelectAnchor; }
+  // The display line where a left-margin selection begins (-1: none).
+  int32_t GetLineSelectAnchor() const { return LineSelectAnchor ? LineSelectAnchor->GetLineIndex() : -1; }
   int32_t GetAutoScrollSpeed() const { return AutoScrollSpeed; }
   int32_t GetAutoScrollDir() const { return AutoScrollDir; }
   // The display column under the caret as the column keys and pastes count it.
@@ -355,7 +358,6 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   uint8_t LastCaretStyle = 0;
 
   void DragTo(QPoint Pt);
-  void AutoScrollStep();
   QTimer AutoScroll;
   int32_t AutoScrollDir = 0;  // 0 none, 1 up, 2 down, 3 left, 4 right
   QPoint LastMouse;
@@ -363,7 +365,9 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   bool Dragging = false;
   bool DragOutside = false;
   bool OverSelection = false;
-  int32_t LineSelectAnchor = -1;
+  // At the start of the display line where a left-margin selection begins (none: no
+  // anchor); registered, so edits and layout keep it on that line's text.
+  std::unique_ptr<TPelNavigator> LineSelectAnchor;
   int32_t MouseDownPos = 0;
   QPoint MouseDownPoint;
   bool ButtonDown = false;
