@@ -30,8 +30,9 @@ void TPelMemo::NavFromPoint(TPelNavigator& Nav, int32_t X, int32_t Y) {
   }
   // The line is counted after its paragraph is laid out (which may move the view
   // to keep the text at its top).
-  EnsureLinesFormatted((VertOffset + Y) / std::max(1, LineHeight), (VertOffset + Y) / std::max(1, LineHeight));
-  const int32_t line = (VertOffset + Y) / std::max(1, LineHeight);
+  const int32_t lh = std::max(1, LineHeight);
+  EnsureLinesFormatted((VertOffset + Y) / lh, (VertOffset + Y) / lh);
+  const int32_t line = (VertOffset + Y) / lh;
   if (line >= GetDisplayLineCount())
     Nav.SetPos(GetTextLength());
   else
