@@ -144,6 +144,10 @@ class TPelMemoCore {
   int32_t GetSelStart() const { return CaretNav->Pos; }
   int32_t GetSelLength() const { return SelLength; }
   void SetSelStart(int32_t P);
+  // The caret placed at At's position (by SetSelStart, SetSelLength or
+  // PlaceCaretApart) takes At's display line: where At stands at a wrapped line's
+  // end on that line, so does the caret, where a bare position would be on the next.
+  void KeepCaretLine(const TPelNavigator& At);
   void SetSelLength(int32_t N);
   std::string GetSelText();
   void SetSelText(std::string_view S);

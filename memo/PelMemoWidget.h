@@ -288,8 +288,19 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   bool SelectionVisible() const;
   // A position from client coordinates; below the text: its end.
   int32_t PosFromPoint(int32_t X, int32_t Y);
+  // Nav to client coordinates: to x X on display line (VertOffset + Y) / LineHeight,
+  // counted after that line is laid out; below the text: its end.
+  void NavFromPoint(TPelNavigator& Nav, int32_t X, int32_t Y);
   int32_t PosOfLineX(int32_t Line, int32_t X);
+  // Nav to x X on display line Line (laid out first), staying on that line also at
+  // its end where it wraps.
+  void NavToLineX(TPelNavigator& Nav, int32_t Line, int32_t X);
+  // Nav to x X on the display line Delta lines from the caret's (clamped to the
+  // text), counted after the lines between are laid out.
+  void NavToCaretLineX(TPelNavigator& Nav, int32_t Delta, int32_t X);
   void MoveCaret(int32_t Pos, bool Extend);
+  // MoveCaret to At, the caret keeping At's display line.
+  void MoveCaret(const TPelNavigator& At, bool Extend);
   int32_t SelAnchor() const;
   // The start (or end) of the word at a position, words delimited by Separators.
   int32_t WordEdge(int32_t Pos, bool Forward);

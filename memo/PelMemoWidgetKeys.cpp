@@ -194,11 +194,15 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D) {
         const TParagraph& p = *e.GetPar();
         const LineInfo l = *e.GetLinesList().GetLine(e.GetParLineIndex());
         const bool lastLine = e.GetParLineIndex() == e.GetLinesList().Count() - 1;
-        const int32_t end = p.StartPos + (lastLine ? GetParLength(p) : l.Stop);
+        // At a wrapped line's end the caret stays on that line.
+        TPelNavigator at(Paragraphs);
+        at.Memo = this;
+        at.Assign(e);
+        at.SetLineOffset(lastLine ? GetParLength(p) - l.Start : l.Stop - l.Start);
         const int32_t start = SelStartNav->Pos;
-        SetSelStart(end);
-        SetSelLength(start - end);
-        CaretNav->KeepOnEndingLine();  // at a wrapped line's end the caret stays on that line
+        SetSelStart(at.Pos);
+        SetSelLength(start - at.Pos);
+        KeepCaretLine(at);
         break;
       }
       [[fallthrough]];
@@ -303,11 +307,12 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
   bool block = BlockActive && !D.EndBlock;
   TPelNavigator& c = CaretPosNav();
   const int32_t from = c.Pos;
-  int32_t target = from;
+  // Where the caret goes: a position, or (Up, Down, the Page keys, Home and End) a
+  // place on a display line that the caret keeps, also at the line's end where it wraps.
+  TPelNavigator to(this);  // registered: it follows the layouts on the way
+  to.Assign(c);
   int32_t virt = 0;
   bool keepRemembered = false;
-  // End: the caret stands at the line's stop, on this line even where it wraps.
-  bool endOfLine = false;
   const int32_t avg = std::max(1, AvgCharWidth);
   switch (D.Action) {
     case TKeyAction::Left:
@@ -363,7 +368,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
           }
         }
       }
-      target = n.Pos;
+      to.SetPos(n.Pos);
       break;
     }
     case TKeyAction::Up:
@@ -372,8 +377,8 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
       if (D.Action == TKeyAction::Up && line == 0) return false;
       if (D.Action == TKeyAction::Down && line >= GetDisplayLineCount() - 1) return true;
       if (RememberedX == NoCaretX) RememberedX = CaretX;
-      target = PosOfLineX(line + (D.Action == TKeyAction::Up ? -1 : 1), RememberedX);
-      if ((HasOption(pmoKeepColumnPos) || block) && !WordWrap) virt = std::max(RememberedX - XOfPos(target), 0) / avg;
+      NavToCaretLineX(to, D.Action == TKeyAction::Up ? -1 : 1, RememberedX);
+      if ((HasOption(pmoKeepColumnPos) || block) && !WordWrap) virt = std::max(RememberedX - to.GetXOnLine(), 0) / avg;
       keepRemembered = true;
       break;
     }
@@ -381,34 +386,34 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     case TKeyAction::End: {
       RememberedX = NoCaretX;
       if (D.Ctrl) {
-        target = D.Action == TKeyAction::Home ? 0 : GetTextLength();
+        to.SetPos(D.Action == TKeyAction::Home ? 0 : GetTextLength());
       } else {
-        const LineInfo l = *c.GetLinesList().GetLine(c.GetParLineIndex());
-        const TParagraph& p = *c.GetPar();
-        endOfLine = D.Action == TKeyAction::End;
-        target = p.StartPos + (endOfLine ? l.Stop : l.Start);
+        const LineInfo l = *to.GetLinesList().GetLine(to.GetParLineIndex());
+        to.SetLineOffset(D.Action == TKeyAction::End ? l.Stop - l.Start : 0);
       }
       break;
     }
     case TKeyAction::PageUp:
     case TKeyAction::PageDown: {
-      const int32_t v = VisibleLines(), line = c.GetLineIndex(), lines = GetDisplayLineCount();
+      const int32_t v = VisibleLines();
       const bool up = D.Action == TKeyAction::PageUp;
-      if (!D.Ctrl && CaretY >= 0 && CaretY < viewport()->height()) {
+      const bool inWindow = CaretY >= 0 && CaretY < viewport()->height();
+      if (RememberedX == NoCaretX) RememberedX = CaretX;
+      // The lines a page away are laid out before the target is counted.
+      NavToCaretLineX(to, up ? 1 - v : v - 1, RememberedX);
+      if (!D.Ctrl && inWindow) {
+        const int32_t lines = GetDisplayLineCount();
         const int32_t y = up ? std::max(VertOffset - (v - 1) * LineHeight, 0)
                              : std::min(VertOffset + (v - 1) * LineHeight, std::max(0, (lines - 1) * LineHeight));
         ScrollTo(y, HorzOffset, ScrollTime);
       }
-      if (RememberedX == NoCaretX) RememberedX = CaretX;
-      const int32_t to = up ? std::max(line - v + 1, 0) : std::min(line + v - 1, lines - 1);
-      EnsureLinesFormatted(to, to);
-      target = PosOfLineX(to, RememberedX);
       keepRemembered = true;
       break;
     }
     default: return true;
   }
   const int32_t rem = RememberedX;
+  const int32_t target = to.Pos;
   if (D.Extend) {
     if (IsCaretApart()) {
       // Away from the kept selection: a new selection from the caret.
@@ -425,7 +430,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     BlockActive = false;
     MoveCaret(target, false);
   }
-  if (endOfLine && CaretPosNav().Pos == target) CaretPosNav().KeepOnEndingLine();
+  KeepCaretLine(to);
   VirtualColumn = virt;
   RememberedX = keepRemembered ? rem : NoCaretX;
   BreakUndoGroup();

@@ -414,12 +414,30 @@ void TPelMemo::InvalidateLines(int32_t A, int32_t B) {
 
 // ---- placing the caret -----------------------------------------------------------------
 
-int32_t TPelMemo::PosOfLineX(int32_t Line, int32_t X) {
+void TPelMemo::NavToLineX(TPelNavigator& Nav, int32_t Line, int32_t X) {
   EnsureLinesFormatted(Line, Line);
+  Nav.SetLineIndex(std::max(0, std::min(Line, GetDisplayLineCount() - 1)));
+  Nav.SetXOnLine(X);
+}
+
+void TPelMemo::NavToCaretLineX(TPelNavigator& Nav, int32_t Delta, int32_t X) {
+  // Laying out the paragraphs between the caret and the target changes the line
+  // numbers below them: the target is counted again until nothing more is laid out.
+  TPelNavigator& caret = CaretPosNav();
+  int32_t target = 0;
+  for (;;) {
+    const int32_t lines = GetDisplayLineCount(), line = caret.GetLineIndex();
+    target = std::max(0, std::min(line + Delta, lines - 1));
+    EnsureLinesFormatted(std::min(line, target), std::max(line, target));
+    if (GetDisplayLineCount() == lines && caret.GetLineIndex() == line) break;
+  }
+  NavToLineX(Nav, target, X);
+}
+
+int32_t TPelMemo::PosOfLineX(int32_t Line, int32_t X) {
   TPelNavigator nav(Paragraphs);
   nav.Memo = this;
-  nav.SetLineIndex(std::max(0, std::min(Line, GetDisplayLineCount() - 1)));
-  nav.SetXOnLine(X);
+  NavToLineX(nav, Line, X);
   return nav.Pos;
 }
 
@@ -448,6 +466,11 @@ void TPelMemo::MoveCaret(int32_t Pos, bool Extend) {
     RememberedX = rem;
   }
   viewport()->update();
+}
+
+void TPelMemo::MoveCaret(const TPelNavigator& At, bool Extend) {
+  MoveCaret(At.Pos, Extend);
+  KeepCaretLine(At);
 }
 
 // ---- the caret --------------------------------------------------------------------------

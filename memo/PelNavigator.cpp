@@ -50,6 +50,7 @@ void TPelNavigator::Invalidate() {
   ParOffset = -1;
   AttrIndex = -1;
   LineIndex = -1;
+  AtLineEnd = false;
   if (LinesList) LinesList->Par = nullptr;
 }
 
@@ -59,6 +60,7 @@ void TPelNavigator::Assign(const TPelNavigator& O) {
   ParOffset = O.ParOffset;
   AttrIndex = O.AttrIndex;
   LineIndex = O.LineIndex;
+  AtLineEnd = O.AtLineEnd;
 }
 
 void TPelNavigator::Locate() {
@@ -94,6 +96,7 @@ void TPelNavigator::SetParIndex(int32_t I) {
   ParOffset = 0;
   AttrIndex = 0;
   LineIndex = 0;
+  AtLineEnd = false;
 }
 
 void TPelNavigator::SetLocation(int32_t I, int32_t Offset, int32_t Attr, int32_t Line) {
@@ -101,10 +104,12 @@ void TPelNavigator::SetLocation(int32_t I, int32_t Offset, int32_t Attr, int32_t
   ParOffset = Offset;
   AttrIndex = Attr;
   LineIndex = Line;
+  AtLineEnd = false;
   Pos = Store->Par(I).StartPos + Offset;
 }
 
 void TPelNavigator::SetPos(int32_t P) {
+  AtLineEnd = false;
   if (Located() && ParIndex < Store->GetCount()) {
     const TParagraph& par = Store->Par(ParIndex);
     const int32_t len = GetParLength(par);
@@ -145,11 +150,14 @@ void TPelNavigator::SetParOffset(int32_t N) {
     while (AttrIndex < GetAttrCount(*p) && p->Extra->Attributes[static_cast<size_t>(AttrIndex)].CountOrOffset < ParOffset)
       ++AttrIndex;
   }
+  AtLineEnd = false;
   if (LineIndex >= 0 && (p->Flags & pfExtended)) {
     // An offset equal to a wrapped line's start stays at the end of the line before.
     LineIndex = 0;
     for (const LineInfo& l : p->Extra->LineInfos)
       if (l.Start < ParOffset) ++LineIndex;
+    const auto& lines = p->Extra->LineInfos;
+    AtLineEnd = static_cast<size_t>(LineIndex) + 1 < lines.size() && lines[static_cast<size_t>(LineIndex) + 1].Start == ParOffset;
   }
 }
 
@@ -179,6 +187,8 @@ int32_t TPelNavigator::GetParLineIndex() {
     TLinesList& ll = GetLinesList();
     int32_t k = 0;
     while (k < lines - 1 && ll.GetLine(k)->Stop <= ParOffset) ++k;
+    // Placed on the line that ends here: that line, where the next one begins.
+    if (AtLineEnd && k > 0 && ll.GetLine(k - 1)->Stop == ParOffset) --k;
     LineIndex = k;
   }
   return LineIndex;
@@ -207,6 +217,7 @@ void TPelNavigator::SetLineIndex(int32_t Line) {
   const LineInfo* l = GetLinesList().GetLine(LineIndex);
   ParOffset = l->Start;
   AttrIndex = l->AttrIndex;
+  AtLineEnd = false;
   Pos = p.StartPos + ParOffset;
 }
 
@@ -221,11 +232,8 @@ void TPelNavigator::SetLineOffset(int32_t N) {
   ParOffset = l.Start + std::max(0, std::min(l.Stop - l.Start, N));
   Pos = Store->Par(ParIndex).StartPos + ParOffset;
   AttrIndex = -1;
-}
-
-void TPelNavigator::KeepOnEndingLine() {
-  GetParLineIndex();  // a line index for SetParOffset to count again
-  SetParOffset(ParOffset);
+  // At a wrapped line's end the navigator stays on this line.
+  AtLineEnd = ParOffset == l.Stop && li < GetLineCount(Store->Par(ParIndex)) - 1;
 }
 
 std::string TPelNavigator::GetLineText() {
