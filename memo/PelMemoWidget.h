@@ -291,6 +291,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   // Nav to client coordinates: to x X on display line (VertOffset + Y) / LineHeight,
   // counted after that line is laid out; below the text: its end.
   void NavFromPoint(TPelNavigator& Nav, int32_t X, int32_t Y);
+  // Moves a drag's drop point (the caret apart from the selection) under a client point.
+  void DropPointTo(int32_t X, int32_t Y);
   int32_t PosOfLineX(int32_t Line, int32_t X);
   // Nav to x X on display line Line (laid out first), staying on that line also at
   // its end where it wraps.

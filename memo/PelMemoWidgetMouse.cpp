@@ -16,6 +16,17 @@
 
 // ---- positions from the mouse -----------------------------------------------------------
 
+void TPelMemo::DropPointTo(int32_t X, int32_t Y) {
+  // The caret stands apart from the dragged selection, on the line under the mouse
+  // even at that line's end.
+  TPelNavigator at(Paragraphs);
+  at.Memo = this;
+  NavFromPoint(at, X, Y);
+  PlaceCaretApart(at.Pos);
+  KeepCaretLine(at);
+  UpdateCaret();
+}
+
 int32_t TPelMemo::PosFromPoint(int32_t X, int32_t Y) {
   TPelNavigator nav(Paragraphs);
   nav.Memo = this;
@@ -201,8 +212,7 @@ void TPelMemo::mouseMoveEvent(QMouseEvent* E) {
     }
     DragOutside = false;
     SetMouseCursor(E->modifiers() & Qt::ControlModifier ? DragCopyCursor() : QCursor(Qt::DragMoveCursor));
-    PlaceCaretApart(PosFromPoint(pt.x(), pt.y()));
-    UpdateCaret();
+    DropPointTo(pt.x(), pt.y());
     return;
   }
   DragTo(pt);
@@ -230,9 +240,7 @@ void TPelMemo::AutoScrollStep() {
   step.Speed = AutoScrollSpeed;
   AutoScrollReplayPoint(step, viewport()->width(), viewport()->height(), x, y);
   if (Dragging) {
-    PlaceCaretApart(PosFromPoint(std::max(0, std::min(x, viewport()->width() - 1)),
-                                 std::max(0, std::min(y, viewport()->height() - 1))));
-    UpdateCaret();
+    DropPointTo(std::max(0, std::min(x, viewport()->width() - 1)), std::max(0, std::min(y, viewport()->height() - 1)));
   } else {
     DragTo(QPoint(x, y));
   }

@@ -165,3 +165,19 @@ TEST_F(MemoCaretLine, AMarginClickKeepsTheCaretAtTheLineStartAndTheView) {
   EXPECT_EQ(M->SelStartNav->Pos, start);
   EXPECT_EQ(M->SelEndNav->Pos, stop);
 }
+
+TEST_F(MemoCaretLine, ADragsDropPointPastAWrappedLinesEndStaysOnThatLine) {
+  Load(Words);
+  M->SetSelStart(0);
+  M->SetSelLength(5);
+  QApplication::processEvents();
+  const int lh = M->GetLineHeight();
+  Mouse(QEvent::MouseMove, QPoint(M->LeftMargin + 4, lh / 2), Qt::NoButton);
+  Mouse(QEvent::MouseButtonPress, QPoint(M->LeftMargin + 4, lh / 2), Qt::LeftButton);
+  ASSERT_TRUE(M->IsDragging());
+  Mouse(QEvent::MouseMove, QPoint(300, lh + lh / 2), Qt::LeftButton);
+  EXPECT_EQ(M->GetCaretPos(), 46);
+  EXPECT_EQ(DrawnLine(), 1);
+  Mouse(QEvent::MouseButtonRelease, QPoint(300, lh + lh / 2), Qt::NoButton);
+  EXPECT_EQ(M->GetText().substr(41), "alphaiota kappa");
+}
