@@ -32,11 +32,13 @@ struct TSetup {
   bool Keywords = false;
   TScrollStyle Bars = TScrollStyle::ssBoth;
   TpmUpdateMode Mode = TpmUpdateMode::umImmediate;
-  uint32_t ExtraOptions = 0;
+  uint32_t ExtraOptions = 0, ClearOptions = 0;
+  int32_t LeftMargin = 8, TabStops = 8, AltPoints = 16;
   std::string Describe() const {
     std::ostringstream s;
     s << "wrap " << Wrap << " column " << ColumnWrap << " align " << int(Align) << " justified " << Justified << " codes "
-      << Codes << " keywords " << Keywords << " mode " << int(Mode);
+      << Codes << " keywords " << Keywords << " mode " << int(Mode) << " bars " << int(Bars) << " options +" << ExtraOptions
+      << " -" << ClearOptions << " margin " << LeftMargin << " tabs " << TabStops << " alt " << AltPoints;
     return s.str();
   }
 };
@@ -51,26 +53,37 @@ TKeyHeader KeyHeader(int32_t KeyValue, int32_t Fore, uint8_t FontStyle) {
   return h;
 }
 
+QFont AltFontOf(int32_t Points) {
+  QFont alt(QStringLiteral("DejaVu Sans"));
+  alt.setPointSize(Points);
+  return alt;
+}
+
+void SetKeywords(TPelMemo& M, bool On) {
+  M.Keywords.Clear();
+  M.StartStopKeys.Clear();
+  if (!On) return;
+  M.Keywords.AddKeyword("kw", KeyHeader(1, 0xFF0000, 1));
+  M.Keywords.AddKeyword("big", KeyHeader(2, 0x0000FF, 0));
+  M.StartStopKeys.AddKey("/*", "*/", false, NoColor, 0x00C000, 0, 3, 0, 0);
+}
+
 std::unique_ptr<TPelMemo> MakeMemo(const TSetup& S, const std::string& Text) {
   auto m = std::make_unique<TPelMemo>();
   m->ScrollTime = 0;
   m->SetMemoFont(MemoTestFont());
-  QFont alt(QStringLiteral("DejaVu Sans"));
-  alt.setPointSize(16);
-  m->SetAltFont(alt);
+  m->SetAltFont(AltFontOf(S.AltPoints));
+  m->SetLeftMargin(S.LeftMargin);
+  m->SetTabStops(S.TabStops);
   m->SetUpdateMode(S.Mode);
   m->SetScrollBars(S.Bars);
   m->SetWordWrap(S.Wrap);
   m->SetColumnWrap(S.ColumnWrap);
   m->SetAlignment(S.Align);
   m->SetJustified(S.Justified);
-  m->SetOptions(m->GetOptions() | S.ExtraOptions);
+  m->SetOptions((m->GetOptions() | S.ExtraOptions) & ~S.ClearOptions);
   if (S.Codes) m->SetStaticFormat(true);
-  if (S.Keywords) {
-    m->Keywords.AddKeyword("kw", KeyHeader(1, 0xFF0000, 1));
-    m->Keywords.AddKeyword("big", KeyHeader(2, 0x0000FF, 0));
-    m->StartStopKeys.AddKey("/*", "*/", false, NoColor, 0x00C000, 0, 3, 0, 0);
-  }
+  SetKeywords(*m, S.Keywords);
   m->resize(400, 300);
   m->show();
   m->setFocus();
@@ -103,6 +116,7 @@ struct TShown {
   std::vector<std::string> Pars;
   std::vector<std::vector<std::vector<int32_t>>> Lines;  // per line: start, stop, width, full width, style
   std::vector<int32_t> StartStyles;
+  std::vector<bool> Formatted;
   std::vector<std::vector<std::vector<int32_t>>> Attrs;  // per record: offset, colours, key value
   std::vector<std::vector<int32_t>> XLine;              // per position: x (unscrolled), display line
   int32_t TotalLines = 0;
@@ -121,6 +135,7 @@ TShown Shown(TPelMemo& M) {
     const TParagraph& p = M.Paragraphs.Par(i);
     s.Pars.push_back(M.GetParText(i));
     s.StartStyles.push_back(GetParStaticStyle(p));
+    s.Formatted.push_back((p.Flags & pfFormatted) != 0);
     std::vector<std::vector<int32_t>> lines;
     TLinesList ll;
     ll.Par = &M.Paragraphs.Par(i);
@@ -155,6 +170,7 @@ void ExpectAsFresh(TPelMemo& M, const TSetup& S) {
   for (const std::string& p : a.Pars) ASSERT_EQ(p.find_first_of("\r\n"), std::string::npos) << "a break inside a paragraph";
   ASSERT_EQ(a.Pars, b.Pars);
   ASSERT_EQ(a.StartStyles, b.StartStyles) << "starting styles";
+  ASSERT_EQ(a.Formatted, b.Formatted) << "paragraphs laid out";
   ASSERT_EQ(a.Attrs, b.Attrs) << "attribute records";
   ASSERT_EQ(a.Lines, b.Lines) << "display lines";
   ASSERT_EQ(a.TotalLines, b.TotalLines);
@@ -401,4 +417,46 @@ TEST_F(MemoDifferential, DeferredLayoutMovesTheCaretAsImmediateLayoutDoes) {
   for (auto& m : memos) Settle(*m);
   EXPECT_EQ(memos[1]->GetText(), memos[0]->GetText());
   EXPECT_EQ(memos[2]->GetDisplayLineCount(), memos[0]->GetDisplayLineCount());
+}
+
+// Every property that lays the text out again, changed on a laid-out memo with the
+// caret anywhere, gives what a memo given the value before its text shows, and the
+// caret is drawn where its navigator is.
+TEST_F(MemoDifferential, APropertyChangedLateShowsWhatItShowsGivenFirst) {
+  std::mt19937 rng(46);
+  TSetup s;
+  s.Codes = true;
+  s.Keywords = true;
+  auto m = MakeMemo(s, RandomText(rng, 5, true) + "\r\na\tbb\tccc\tdddd\teeeee\tf\r\n\tindented\tword\r\n" +
+                           std::string(3, ' ') + RandomText(rng, 3, true));
+  for (int step = 0; step < 90; ++step) {
+    m->SetSelStart(static_cast<int32_t>(rng() % static_cast<unsigned>(m->GetTextLength() + 1)));
+    std::string did;
+    switch (rng() % 10) {
+      case 0: did = "word wrap"; s.Wrap = !s.Wrap; m->SetWordWrap(s.Wrap); break;
+      case 1: did = "column wrap"; s.ColumnWrap = (const int32_t[]){0, 20, 26, -150, -700}[rng() % 5]; m->SetColumnWrap(s.ColumnWrap); break;
+      case 2: did = "alignment"; s.Align = static_cast<TAlignment>(rng() % 3); m->SetAlignment(s.Align); break;
+      case 3: did = "justified"; s.Justified = !s.Justified; m->SetJustified(s.Justified); break;
+      case 4: did = "tab stops"; s.TabStops = (const int32_t[]){8, 4, 1, 0, -40}[rng() % 5]; m->SetTabStops(s.TabStops); break;
+      case 5: did = "left margin"; s.LeftMargin = (const int32_t[]){8, 40, 0}[rng() % 3]; m->SetLeftMargin(s.LeftMargin); break;
+      case 6: did = "alternate font"; s.AltPoints = (const int32_t[]){16, 24, 8}[rng() % 3]; m->SetAltFont(AltFontOf(s.AltPoints)); break;
+      case 7:
+        did = "scroll bars";
+        s.Bars = s.Bars == TScrollStyle::ssBoth ? TScrollStyle::ssVertical : TScrollStyle::ssBoth;
+        m->SetScrollBars(s.Bars);
+        break;
+      case 8: did = "automatic scroll bars"; s.ClearOptions ^= pmoAutoScrollBars; m->SetOptions(m->GetOptions() ^ pmoAutoScrollBars); break;
+      default:
+        did = "keyword lists";
+        s.Keywords = !s.Keywords;
+        SetKeywords(*m, s.Keywords);
+        m->ResetFormatting();
+        break;
+    }
+    SCOPED_TRACE("step " + std::to_string(step) + ": " + did + "; " + s.Describe());
+    ExpectCaretDrawnAtNavigator(*m);
+    if (HasFatalFailure()) return;
+    ExpectAsFresh(*m, s);
+    if (HasFatalFailure()) return;
+  }
 }
