@@ -386,6 +386,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     }
     case TKeyAction::PageUp:
     case TKeyAction::PageDown: {
+      FormatPageAway(D.Action == TKeyAction::PageUp);
       const int32_t v = VisibleLines(), line = c.GetLineIndex(), lines = GetDisplayLineCount();
       const bool up = D.Action == TKeyAction::PageUp;
       if (!D.Ctrl && CaretY >= 0 && CaretY < viewport()->height()) {
