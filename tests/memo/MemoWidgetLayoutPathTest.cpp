@@ -24,10 +24,10 @@ const std::string TabText =
     "\tindented\tword\r\na\tbb\tccc\tdddd\teeeee\tf a\tbb\tccc\tdddd\teeeee\tf a\tbb\tccc\tdddd\teeeee\tf\r\nx\t\ty\r\n"
     "words\twords";
 
-// Six paragraphs of twenty words each.
-std::string WordText() {
+// Paragraphs of twenty words each (four fit the window's height, six do not).
+std::string WordText(int Pars) {
   std::string t;
-  for (int p = 0; p < 6; ++p) {
+  for (int p = 0; p < Pars; ++p) {
     if (p) t += "\r\n";
     for (int k = 0; k < 2; ++k) t += "alpha beta gamma delta epsilon zeta eta theta iota kappa ";
   }
@@ -94,18 +94,20 @@ TEST_F(MemoLayoutPath, TheCaretFollowsARelayoutByAnyProperty) {
   ExpectMemoTestFont(M->font());
   struct TRow {
     const char* Name;
-    bool Words, Wrap;
+    std::string Text;
+    bool Wrap;
     int32_t Caret;
     std::function<void(TPelMemo&)> Change;
     TAlignment Align = TAlignment::taLeftJustify;
   };
   const TRow rows[] = {
-      {"left margin", false, true, 212, [](TPelMemo& m) { m.SetLeftMargin(140); }},
-      {"column wrap", false, true, 70, [](TPelMemo& m) { m.SetColumnWrap(20); }},
-      {"word wrap off", true, true, 690, [](TPelMemo& m) { m.SetWordWrap(false); }},
-      {"right alignment", true, false, 70, [](TPelMemo& m) { m.SetAlignment(TAlignment::taRightJustify); }},
-      {"centred", true, false, 70, [](TPelMemo& m) { m.SetAlignment(TAlignment::taCenter); }},
-      {"bars that stay", true, false, 70, [](TPelMemo& m) { m.SetOptions(m.GetOptions() & ~pmoAutoScrollBars); },
+      {"left margin", TabText, true, 212, [](TPelMemo& m) { m.SetLeftMargin(140); }},
+      {"column wrap", TabText, true, 70, [](TPelMemo& m) { m.SetColumnWrap(20); }},
+      {"word wrap off", WordText(6), true, 690, [](TPelMemo& m) { m.SetWordWrap(false); }},
+      {"right alignment", WordText(6), false, 70, [](TPelMemo& m) { m.SetAlignment(TAlignment::taRightJustify); }},
+      {"centred", WordText(6), false, 70, [](TPelMemo& m) { m.SetAlignment(TAlignment::taCenter); }},
+      // The vertical bar appears and narrows the window.
+      {"bars that stay", WordText(4), true, 70, [](TPelMemo& m) { m.SetOptions(m.GetOptions() & ~pmoAutoScrollBars); },
        TAlignment::taRightJustify},
   };
   for (const TRow& r : rows) {
@@ -115,7 +117,7 @@ TEST_F(MemoLayoutPath, TheCaretFollowsARelayoutByAnyProperty) {
     M->SetLeftMargin(8);
     M->SetColumnWrap(0);
     M->SetOptions(M->GetOptions() | pmoAutoScrollBars);
-    Load(r.Words ? WordText() : TabText);
+    Load(r.Text);
     Settle(*M);
     M->SetSelStart(r.Caret);
     ExpectCaretOnItsLine();
@@ -125,6 +127,7 @@ TEST_F(MemoLayoutPath, TheCaretFollowsARelayoutByAnyProperty) {
 }
 
 // The widest line found by any layout (painting's included) sets the horizontal range.
+// (Bars that stay: a bar that hides would resize the window and set the range again.)
 TEST_F(MemoLayoutPath, TheHorizontalBarFollowsTheWidestLineOfAnyLayout) {
   struct TRow {
     const char* Name;
@@ -146,12 +149,14 @@ TEST_F(MemoLayoutPath, TheHorizontalBarFollowsTheWidestLineOfAnyLayout) {
     M->SetMemoFont(MemoTestFont());
     M->SetTabStops(8);
     M->SetScrollBars(TScrollStyle::ssBoth);
+    M->SetOptions(M->GetOptions() & ~pmoAutoScrollBars);
     M->SetWordWrap(r.WrapFirst);
     Load(TabText);
     Settle(*M);
     r.Change(*M);
     ExpectHorzAsFresh([&](TPelMemo& m) {
       m.SetScrollBars(TScrollStyle::ssBoth);
+      m.SetOptions(m.GetOptions() & ~pmoAutoScrollBars);
       m.SetWordWrap(r.WrapFirst);
       r.Change(m);
     });
