@@ -451,6 +451,28 @@ int32_t TPelMemoCore::FormatParagraph(int32_t I) {
   return delta;
 }
 
+TLineSpread TPelMemoCore::LineSpread(const TParagraph& P, const LineInfo& L) const {
+  TLineSpread s;
+  const int32_t area = ClientWidth - LeftMargin - RightMargin;
+  s.Justify = Justified && L.Spaces > 0 && L.Stop < GetParLength(P);
+  if (s.Justify) {
+    const int32_t free = std::max(0, area - L.Width);
+    s.PerSpace = free / L.Spaces;
+    s.Remainder = free % L.Spaces;
+    s.Acc = s.Remainder / 2;
+    s.Spaces = L.Spaces;
+    s.JustStart = L.JustStart;
+    s.Start = LeftMargin;
+    return s;
+  }
+  switch (Alignment) {
+    case TAlignment::taRightJustify: s.Start = ClientWidth - RightMargin - L.Width; break;
+    case TAlignment::taCenter: s.Start = LeftMargin + (area - L.Width) / 2; break;
+    default: s.Start = LeftMargin;
+  }
+  return s;
+}
+
 int32_t TPelMemoCore::FormatRange(int32_t First, int32_t Last, bool Force, int32_t StopLine) {
   Last = std::min(Last, GetParCount() - 1);
   First = std::max(First, 0);

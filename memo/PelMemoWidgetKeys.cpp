@@ -95,7 +95,7 @@ void TPelMemo::inputMethodEvent(QInputMethodEvent* E) {
 QVariant TPelMemo::inputMethodQuery(Qt::InputMethodQuery Query) const {
   switch (Query) {
     case Qt::ImEnabled: return !DisplayOnly && !ReadOnly;
-    case Qt::ImCursorRectangle: return QRect(CaretX, CaretY, CaretW, LineHeight);
+    case Qt::ImCursorRectangle: return ShownCaretRect();
     default: return QAbstractScrollArea::inputMethodQuery(Query);
   }
 }
@@ -207,6 +207,7 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D) {
       const int32_t virt = VirtualColumn;
       const bool keep = HasOption(pmoNoOverwriteBlocks) && SelLength != 0;
       if (keep) SaveSelectionForPaste();
+      if (SelLength == 0) BlockActive = false;  // an empty block selects nothing
       if (SelLength == 0 && !BlockActive) {
         TPelNavigator& c = *CaretNav;
         if (c.Pos < GetTextLength()) {
@@ -228,6 +229,7 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D) {
     case TKeyAction::Backspace: {
       const bool keep = HasOption(pmoNoOverwriteBlocks) && SelLength != 0;
       if (keep) SaveSelectionForPaste();
+      if (SelLength == 0) BlockActive = false;  // an empty block selects nothing
       if (SelLength == 0 && !BlockActive) {
         TPelNavigator& c = *CaretNav;
         const int32_t pos = c.Pos;
@@ -289,7 +291,11 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     // Shift+Alt+arrow: a column block starts at the caret's column.
     UpdateCaret();
     if (SelLength == 0 || !BlockActive) {
+      // The block starts at the caret's column, virtual columns included.
+      const int32_t virt = VirtualColumn;
       SetSelStart(GetCaretPos());
+      VirtualColumn = virt;
+      UpdateCaret();
       BlockStartColumn = BlockStopColumn = CaretBlockColumn();
     }
     BlockActive = true;
@@ -450,7 +456,7 @@ void TPelMemo::DoChar(unsigned char Ch) {
         if (HasOption(pmoSmartTabs))
           SetSelText(GetSelText() + SmartTabBlanks());
         else
-          TypeText("\t");
+          SetSelText("\t");  // inserted, in overwrite mode too
         break;
       case TCharAction::Enter: {
         if (Overwrite && SelLength == 0) {

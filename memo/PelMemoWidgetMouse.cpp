@@ -105,8 +105,8 @@ void TPelMemo::mousePressEvent(QMouseEvent* E) {
       DragOutside = false;
       PlaceCaretApart(pos);
       SetMouseCursor(E->modifiers() & Qt::ControlModifier ? DragCopyCursor() : QCursor(Qt::DragMoveCursor));
-    } else if (LineSelectAnchor >= 0) {
-      SelectLines(LineSelectAnchor, LineSelectAnchor);
+    } else if (GetLineSelectAnchor() >= 0) {
+      SelectLines(GetLineSelectAnchor(), GetLineSelectAnchor());
     } else {
       MoveCaret(pos, shift);
       BlockActive = (E->modifiers() & Qt::AltModifier) && HasOption(pmoBlockSelection) && !WordWrap;
@@ -134,12 +134,14 @@ void TPelMemo::mouseMoveEvent(QMouseEvent* E) {
     // Hovering: the left margin selects lines, the selection can be dragged.
     const int32_t line = (VertOffset + pt.y()) / std::max(1, LineHeight);
     if (pt.x() < LeftMargin - 2 - HorzOffset && !HasOption(pmoNoLineSelection) && line < GetDisplayLineCount()) {
-      LineSelectAnchor = line;
+      // Held at the line's start, so that it names the same text whatever is laid out meanwhile.
+      if (!LineSelectAnchor) LineSelectAnchor = std::make_unique<TPelNavigator>(this);
+      LineSelectAnchor->SetLineIndex(line);
       OverSelection = false;
       SetMouseCursor(RightArrowCursor());
       return;
     }
-    LineSelectAnchor = -1;
+    LineSelectAnchor.reset();
     bool over = false;
     if (!HasOption(pmoNoDragnDrop) && SelLength != 0 && !BlockActive && !ReadOnly && !DisplayOnly) {
       const int32_t pos = PosFromPoint(pt.x(), pt.y());
@@ -213,13 +215,14 @@ void TPelMemo::AutoScrollStep() {
 }
 
 void TPelMemo::DragTo(QPoint pt) {
+  // Only the selection's moving end follows the mouse; the view moves by the
+  // automatic scrolling's steps alone (and into the caret when the button goes up).
   Rapid = true;
-  if (LineSelectAnchor >= 0) {
+  if (GetLineSelectAnchor() >= 0) {
     // Whole display lines from the anchor's to the hovered one.
     const int32_t line = std::max(0, (VertOffset + pt.y()) / std::max(1, LineHeight));
-    SelectLines(LineSelectAnchor, std::min(line, GetDisplayLineCount() - 1));
+    SelectLines(GetLineSelectAnchor(), std::min(line, GetDisplayLineCount() - 1));
     UpdateCaret();
-    ScrollInView();
     viewport()->update();
     Rapid = false;
     return;
@@ -248,7 +251,6 @@ void TPelMemo::DragTo(QPoint pt) {
     // to half a character short of the caret).
     BlockStopColumn = CaretBlockColumn();
   }
-  ScrollInView();
   viewport()->update();
   Rapid = false;
 }

@@ -89,26 +89,29 @@ void TPelMemo::LayoutDone() {
 
 void TPelMemo::BeforeLayout() {
   if (LayoutDepth++ > 0) return;
-  KeptTopPar = -1;
+  KeptTopPos = -1;
   const int32_t top = GetTopLine();
-  // Without word wrap every paragraph is one line: nothing above the top can grow.
-  if (!WordWrap || top <= 0 || top >= GetDisplayLineCount()) return;
+  // When every paragraph is one line, nothing above the top can grow.
+  if (!LinesWrap() || top <= 0 || top >= GetDisplayLineCount()) return;
   TPelNavigator n(Paragraphs);
   n.Memo = this;
   n.SetLineIndex(top);
-  KeptTopPar = n.GetParIndex();
-  KeptTopSub = n.GetParLineIndex();
+  // Kept by its text: a line number inside the paragraph names other text once
+  // the paragraph wraps anew.
+  KeptTopPos = n.Pos;
   KeptTopLine = top;
 }
 
 void TPelMemo::AfterLayout() {
   if (--LayoutDepth > 0) return;
   LayoutDepth = 0;
-  const int32_t par = KeptTopPar;
-  KeptTopPar = -1;
-  if (par < 0 || par >= GetParCount()) return;
-  const TParagraph& p = Paragraphs.Par(par);
-  const int32_t shift = (p.FirstLine + std::min(KeptTopSub, GetLineCount(p) - 1) - KeptTopLine) * LineHeight;
+  const int32_t pos = KeptTopPos;
+  KeptTopPos = -1;
+  if (pos < 0 || pos > GetTextLength()) return;
+  TPelNavigator n(Paragraphs);
+  n.Memo = this;
+  n.SetPos(pos);
+  const int32_t shift = (n.GetLineIndex() - KeptTopLine) * LineHeight;
   if (shift == 0) return;
   VertOffset = std::max(0, VertOffset + shift);
   if (ScrollAnim.isActive()) {
@@ -209,7 +212,7 @@ bool TPelMemo::UpdateScrollRanges() {
   if (w == ClientWidth) return false;
   ClientWidth = w;
   if (UpdateCount < 1) {
-    if (!WordWrap && Alignment == TAlignment::taLeftJustify)
+    if (!LinesWrap())
       UpdateHorzRange();
     else
       Reformat();
@@ -519,18 +522,25 @@ void TPelMemo::UpdateCaret() {
     const QScopedValueRollback<bool> own(InCaretLayout, true);
     FormatRange(par, par, false);
   }
-  const QRect old(CaretX, CaretY, CaretW, LineHeight);
+  const QRect old = ShownCaretRect();
   TPelNavigator& caret = CaretPosNav();
   CaretX = caret.GetXOnLine() + VirtualColumn * AvgCharWidth;
   CaretY = caret.GetLineIndex() * LineHeight - VertOffset;
   CaretVertOffset = VertOffset;
-  if (WordWrap && CaretX >= viewport()->width()) CaretX = viewport()->width() - 1;
   CaretW = GetCaretWidth();
   CaretOn = true;
   if (hasFocus() && !DisplayOnly) Blink.start();
   viewport()->update(old.adjusted(-1, 0, 1, 0));
-  viewport()->update(QRect(CaretX - 1, CaretY, CaretW + 2, LineHeight));
+  viewport()->update(ShownCaretRect().adjusted(-1, 0, 1, 0));
   CaretChanged();
+}
+
+QRect TPelMemo::ShownCaretRect() const {
+  // Blanks at a wrap point may carry the caret past the window's edge; in word-wrap
+  // layout it is shown at the last pixel (its x stays the true one).
+  const int32_t w = viewport()->width();
+  const int32_t x = WordWrap && CaretX >= w ? w - 1 : CaretX;
+  return QRect(x, CaretY, CaretW, LineHeight);
 }
 
 uint8_t TPelMemo::GetCaretStyle() {
@@ -573,7 +583,7 @@ void TPelMemo::CaretChanged() {
 
 void TPelMemo::BlinkCaret() {
   CaretOn = !CaretOn;
-  viewport()->update(QRect(CaretX - 1, CaretY, CaretW + 2, LineHeight));
+  viewport()->update(ShownCaretRect().adjusted(-1, 0, 1, 0));
 }
 
 void TPelMemo::focusInEvent(QFocusEvent* E) {

@@ -191,7 +191,7 @@ int32_t TPelNavigator::GetLineIndex() {
 
 void TPelNavigator::SetLineIndex(int32_t Line) {
   const int32_t count = Store->GetCount();
-  const bool wrap = Memo ? Memo->WordWrap : true;
+  const bool wrap = Memo ? Memo->LinesWrap() : true;
   if (!wrap) {
     SetParIndex(std::max(0, std::min(Line, count - 1)));
     return;
@@ -459,15 +459,7 @@ int32_t TPelNavigator::MeasureLine(const LineInfo& L, int32_t Upto, std::vector<
     }
   };
   // Justification of lines that are not the paragraph's last.
-  const bool lastLine = L.Stop >= GetParLength(p);
-  const bool justify = Memo && Memo->Justified && L.Spaces > 0 && !lastLine;
-  int32_t perSpace = 0, remainder = 0, acc = 0, widened = 0;
-  if (justify) {
-    const int32_t free = std::max(0, Memo->ClientWidth - Memo->LeftMargin - Memo->RightMargin - L.Width);
-    perSpace = free / L.Spaces;
-    remainder = free % L.Spaces;
-    acc = remainder / 2;
-  }
+  TLineSpread spread = Memo ? Memo->LineSpread(p, L) : TLineSpread();
   int32_t x = 0;
   int32_t o = L.Start;
   Upto = std::min(Upto, L.Stop);
@@ -509,16 +501,9 @@ int32_t TPelNavigator::MeasureLine(const LineInfo& L, int32_t Upto, std::vector<
     } else {
       x = x0 + (m ? TextExtentChunked(*m, t + o, e - o, chunk) : (e - o) * avg);
     }
-    if (justify) {
+    if (spread.Justify) {
       for (int32_t k = o; k < e; ++k)
-        if (t[k] == ' ' && k >= L.JustStart && widened < L.Spaces) {
-          int32_t extra = perSpace;
-          acc += remainder;
-          if (acc >= L.Spaces) {
-            ++extra;
-            acc -= L.Spaces;
-          }
-          ++widened;
+        if (const int32_t extra = spread.Extra(t[k], k)) {
           x += extra;
           if (Edges)
             for (size_t q = static_cast<size_t>(k + 1 - L.Start); q < Edges->size(); ++q) (*Edges)[q] += extra;
@@ -531,13 +516,7 @@ int32_t TPelNavigator::MeasureLine(const LineInfo& L, int32_t Upto, std::vector<
 }
 
 int32_t TPelNavigator::LineShift(const LineInfo& L, bool) {
-  if (!Memo) return 0;
-  const int32_t cw = Memo->ClientWidth, lm = Memo->LeftMargin, rm = Memo->RightMargin;
-  switch (Memo->Alignment) {
-    case TAlignment::taRightJustify: return cw - rm - L.Width;
-    case TAlignment::taCenter: return lm + (cw - lm - rm - L.Width) / 2;
-    default: return lm;
-  }
+  return Memo ? Memo->LineSpread(Store->Par(ParIndex), L).Start : 0;
 }
 
 int32_t TPelNavigator::GetXOnLine() {

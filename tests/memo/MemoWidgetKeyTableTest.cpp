@@ -163,6 +163,24 @@ const TKeyRow Rows[] = {
      .ExpCaret = 3, .ExpFrom = 0, .ExpTo = 3},
     {.Name = "A double click before a word's first letter selects the word", .Text = "ab cd", .Keys = "dbl@3",
      .ExpCaret = 5, .ExpFrom = 3, .ExpTo = 5},
+    // A column block starts at the caret's virtual column; an empty block takes no key; Tab inserts.
+    {.Name = "Shift+Alt+Down from virtual columns starts the block there", .Add = pmoBlockSelection | pmoKeepColumnPos,
+     .Drop = pmoWrapCaret, .Caret = 37, .Keys = "Right Right SA-Down", .ExpCaret = 52, .ExpFrom = 37, .ExpTo = 52,
+     .ExpVirt = 2, .ExpBlock = 1},
+    {.Name = "Backspace after an emptied block deletes a character", .Add = pmoBlockSelection, .Caret = 5,
+     .Keys = "SA-Right SA-Left Bksp", .ExpCaret = 4, .ExpFrom = 4, .ExpTo = 4,
+     .ExpText = "speces s1 s2 s3 s4 s5\r\nsp1 1 0 1 0 1\r\nsp2 0 1 1 0 0\r\nsp3 1 1 0 1 1"},
+    {.Name = "Delete after an emptied block deletes a character", .Add = pmoBlockSelection, .Caret = 5,
+     .Keys = "SA-Right SA-Left Del", .ExpCaret = 5, .ExpFrom = 5, .ExpTo = 5,
+     .ExpText = "specis s1 s2 s3 s4 s5\r\nsp1 1 0 1 0 1\r\nsp2 0 1 1 0 0\r\nsp3 1 1 0 1 1"},
+    {.Name = "Backspace after Shift+Alt+Down on the last line", .Add = pmoBlockSelection, .Caret = 58,
+     .Keys = "SA-Down Bksp", .ExpCaret = 57, .ExpFrom = 57, .ExpTo = 57,
+     .ExpText = "species s1 s2 s3 s4 s5\r\nsp1 1 0 1 0 1\r\nsp2 0 1 1 0 0\r\nsp31 1 0 1 1"},
+    {.Name = "Delete after Shift+Alt+Up on the first line", .Add = pmoBlockSelection, .Caret = 5, .Keys = "SA-Up Del",
+     .ExpCaret = 5, .ExpFrom = 5, .ExpTo = 5,
+     .ExpText = "specis s1 s2 s3 s4 s5\r\nsp1 1 0 1 0 1\r\nsp2 0 1 1 0 0\r\nsp3 1 1 0 1 1"},
+    {.Name = "Tab in overwrite mode inserts", .Text = "abcdef", .Caret = 1, .Keys = "Ins Tab", .ExpCaret = 2,
+     .ExpFrom = 2, .ExpTo = 2, .ExpText = "a\tbcdef"},
 };
 
 class MemoKeyTable : public TMemoWidgetFixture {
@@ -196,7 +214,8 @@ class MemoKeyTable : public TMemoWidgetFixture {
     static const std::pair<const char*, int> names[] = {
         {"Left", Qt::Key_Left},     {"Right", Qt::Key_Right}, {"Up", Qt::Key_Up},           {"Down", Qt::Key_Down},
         {"Home", Qt::Key_Home},     {"End", Qt::Key_End},     {"PgUp", Qt::Key_PageUp},     {"PgDn", Qt::Key_PageDown},
-        {"Ins", Qt::Key_Insert},    {"Del", Qt::Key_Delete},  {"Bksp", Qt::Key_Backspace}, {"c", Qt::Key_C}};
+        {"Ins", Qt::Key_Insert},    {"Del", Qt::Key_Delete},  {"Bksp", Qt::Key_Backspace}, {"c", Qt::Key_C},
+        {"Tab", Qt::Key_Tab}};
     std::istringstream in(Keys);
     std::string tok;
     bool passed = false;
