@@ -228,7 +228,16 @@ void TParagraphsList::ReplaceText(const char* NewText, TPelNavigator& StartNav, 
   TotalLines += lineDelta;
   ChangeLineDelta += lineDelta;
   ChangeLastPar += ParDelta;
-  if (PendingLastPar > ep) PendingLastPar += ParDelta;
+  // The pending range moves with the paragraphs it names; what it held of the
+  // replaced ones is the changed range's now.
+  if (PendingFirstPar > ep)
+    PendingFirstPar += ParDelta;
+  else if (PendingFirstPar > sp)
+    PendingFirstPar = sp + 1;
+  if (PendingLastPar > ep)
+    PendingLastPar += ParDelta;
+  else if (PendingLastPar > sp + k)
+    PendingLastPar = sp + k;
   if (LastParsedPar > ep) LastParsedPar += ParDelta;
 
   if (ParDelta != 0 && Count + Count / 16 + 8 < Capacity) SetCapacity(Count + Count / 32 + 4);

@@ -171,6 +171,7 @@ void TPelMemoCore::SetSelTextBuf(const char* Text) {
   bool attrsRemoved = false;
   int32_t parDelta = 0, charDelta = 0;
   Paragraphs.ReplaceText(Text, *SelStartNav, attrsRemoved, parDelta, charDelta, KeepCodes, discard, *SelEndNav);
+  if (Host) Host->ParagraphsReplaced(SelStartNav->GetParIndex(), oldEndPar, parDelta);
 
   if (openRecord >= 0) UndoList[static_cast<size_t>(openRecord)].Stop = SelEndNav->Pos;
 

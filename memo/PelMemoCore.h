@@ -6,6 +6,7 @@
 #include <bitset>
 #include <climits>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -46,6 +47,16 @@ class TPelMemoHost {
   // when lines above it change in number. The calls pair up and may nest.
   virtual void BeforeLayout() {}
   virtual void AfterLayout() {}
+  // When the outermost layout is over: what follows from lines laid out anew (the
+  // scroll ranges, the widest line, where the caret is drawn).
+  virtual void LayoutDone() {}
+  // An edit replaced paragraphs First .. Last (before it) by others; ParDelta more
+  // paragraphs follow them now.
+  virtual void ParagraphsReplaced(int32_t First, int32_t Last, int32_t ParDelta) {
+    (void)First;
+    (void)Last;
+    (void)ParDelta;
+  }
   // The last display line that an edit lays out at once (what shows); changed
   // paragraphs below it are left to background formatting.
   virtual int32_t EditLayoutStopLine() { return INT32_MAX; }
@@ -58,17 +69,21 @@ class TPelMemoHost {
 // scope is left.
 class TLayoutScope {
  public:
-  explicit TLayoutScope(TPelMemoHost* Host) : H(Host) {
+  explicit TLayoutScope(TPelMemoHost* Host) : H(Host), Unwinding(std::uncaught_exceptions()) {
     if (H) H->BeforeLayout();
   }
   ~TLayoutScope() {
-    if (H) H->AfterLayout();
+    if (!H) return;
+    H->AfterLayout();
+    // Not while an exception passes: the next layout runs what is left.
+    if (std::uncaught_exceptions() == Unwinding) H->LayoutDone();
   }
   TLayoutScope(const TLayoutScope&) = delete;
   TLayoutScope& operator=(const TLayoutScope&) = delete;
 
  private:
   TPelMemoHost* H;
+  int Unwinding;
 };
 
 enum class TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };

@@ -67,7 +67,7 @@ int32_t TPelLayout::FormatParagraph(TPelMemoCore& Memo, TTextMeasurer& M, int32_
   const int32_t avg = std::max(1, Memo.AvgCharWidth);
   const int32_t chunk = Memo.ExtentChunk;
   const int32_t tabs = Memo.TabStops;
-  const bool recordWidestPar = !Memo.WordWrap || Memo.ColumnWrap > 0;
+  const bool recordWidestPar = !Memo.WordWrap || Memo.ColumnWrap != 0;
   const int32_t attrCount = GetAttrCount(p);
 
   // Redo from the line before the one asked for, so that words can move up to it.

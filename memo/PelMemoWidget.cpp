@@ -253,6 +253,11 @@ int32_t TPelMemo::FormatMeasured(TPelMemoCore&, int32_t Par) {
   const bool wasWidest = Par == LayoutState.WidestPar;
   const int64_t widest = LayoutState.WidestWidth;
   const int32_t delta = LayoutState.FormatParagraph(*this, Meas, Par);
+  // Noted for LayoutDone, whoever asked for the layout.
+  LaidOut = true;
+  LaidOutFirst = std::min(LaidOutFirst, Par);
+  LaidOutLast = std::max(LaidOutLast, Par);
+  if (delta != 0) LinesChangedFirst = std::min(LinesChangedFirst, Par);
   if (wasWidest && LayoutState.WidestWidth == widest) {
     // The widest paragraph may have become narrower: look again once the edit is done.
     TLinesList ll;
@@ -262,6 +267,16 @@ int32_t TPelMemo::FormatMeasured(TPelMemoCore&, int32_t Par) {
     if (w < widest) WidestDirty = true;
   }
   return delta;
+}
+
+void TPelMemo::ParagraphsReplaced(int32_t First, int32_t Last, int32_t ParDelta) {
+  // The widest paragraph follows the paragraphs after the edit; one that the edit
+  // removed, merged or split is unknown, and all are measured again.
+  int32_t& widest = LayoutState.WidestPar;
+  if (widest > Last)
+    widest += ParDelta;
+  else if (widest >= First && (Last > First || ParDelta != 0))
+    WidestDirty = true;
 }
 
 void TPelMemo::TextDisplayChanged(int32_t, int32_t) {
@@ -362,6 +377,7 @@ void TPelMemo::SetDisplayOnly(bool On) {
 
 void TPelMemo::SetJustified(bool On) {
   HorzOffset = 0;
+  SetScrollBarValues();
   Justified = On;
   UpdateCaret();
   viewport()->update();
@@ -467,7 +483,8 @@ void TPelMemo::SetMemoFont(const QFont& F) {
 void TPelMemo::SetAltFont(const QFont& F) {
   AltFont = F;
   Meas.SetFonts(font(), AltFont);
-  if (WordWrap) Reformat();
+  // Code 4 selects it: the widths of text in it change, wrapped or not.
+  if (WordWrap || GetStaticFormat()) Reformat();
   Relayout();
 }
 

@@ -249,6 +249,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   int32_t EditLayoutStopLine() override;
   void BeforeLayout() override;
   void AfterLayout() override;
+  void LayoutDone() override;
+  void ParagraphsReplaced(int32_t First, int32_t Last, int32_t ParDelta) override;
 
  protected:
   bool event(QEvent* E) override;
@@ -282,6 +284,9 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   void AnimateScroll();
   void StartPacer();
   void EnsureLinesFormatted(int32_t FirstLine, int32_t LastLine);
+  // Lays out the paragraphs a page up (or down) from the caret, before a Page key
+  // measures where the view and the caret go.
+  void FormatPageAway(bool Up);
   void VertAction(int Action);
   void HorzAction(int Action);
   void PaintLine(QImage& Img, int32_t Line);
@@ -359,6 +364,17 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   // The top of the view while paragraphs are laid out: the text offset where its
   // line starts (-1: none kept) and the display line it was.
   int32_t KeptTopPos = -1, KeptTopLine = 0, LayoutDepth = 0;
+  // Paragraphs laid out since the last LayoutDone: the first and last laid out, the
+  // first whose line count changed (INT32_MAX: none).
+  bool LaidOut = false;
+  int32_t LaidOutFirst = INT32_MAX, LaidOutLast = -1, LinesChangedFirst = INT32_MAX;
+  bool InLayoutDone = false, InCaretLayout = false;
+  // The widest width the horizontal range was set for, and the vertical offset the
+  // caret was placed at.
+  int64_t HorzRangeWidest = -1;
+  int32_t CaretVertOffset = 0;
+  // The clock's time of the last progress report of background formatting.
+  uint32_t LastProgressTime = 0;
 
   TWheelAccumulator Wheel;
   TFormatPacer Pacer;

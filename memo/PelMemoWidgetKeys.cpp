@@ -395,6 +395,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     }
     case TKeyAction::PageUp:
     case TKeyAction::PageDown: {
+      FormatPageAway(D.Action == TKeyAction::PageUp);
       const int32_t v = VisibleLines();
       const bool up = D.Action == TKeyAction::PageUp;
       const bool inWindow = CaretY >= 0 && CaretY < viewport()->height();

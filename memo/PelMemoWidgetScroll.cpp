@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
@@ -20,7 +21,10 @@ bool TPelMemo::FormatPending() const {
 }
 
 void TPelMemo::StartPacer() {
-  if (!Pacer.isActive()) Pacer.start();
+  if (Pacer.isActive()) return;
+  // Progress is told from when the work begins.
+  LastProgressTime = Clock();
+  Pacer.start();
 }
 
 void TPelMemo::RunFormatSlice() {
@@ -30,25 +34,57 @@ void TPelMemo::RunFormatSlice() {
     return;
   }
   int32_t lines = 0;
-  const int64_t widest = LayoutState.WidestWidth;
   bool more = false;
   {
+    // The scope's end runs what follows from the lines laid out (LayoutDone).
     const TLayoutScope scope(this);
     more = FormatSlice(*this, Clock, lines);
   }
-  if (lines != 0) {
-    UpdateScrollRanges();
-    SetScrollBarValues();
-  }
-  if (LayoutState.WidestWidth != widest) UpdateHorzRange();
-  if (lines != 0) {
-    UpdateCaret();
-    viewport()->update();
+  if (lines != 0) viewport()->update();
+  const uint32_t now = Clock();
+  if (OnProgress && now - LastProgressTime > ProgressInterval) {
+    LastProgressTime = now;
+    OnProgress(*this);
   }
   if (!more) {
     Pacer.stop();
-    if (OnProgress) OnProgress(*this);
+    if (OnProgress) {
+      LastProgressTime = now;
+      OnProgress(*this);
+    }
   }
+}
+
+// Every layout ends here, whoever asked for it (edits, properties, the keys, the
+// background slices, painting, the caret): the scroll ranges follow the line count,
+// the horizontal range the widest line, and the caret is placed again when lines
+// at or above it were laid out anew or the view moved under it. A follow-up may lay
+// out again (a changed client width, the caret's paragraph): then once more.
+void TPelMemo::LayoutDone() {
+  if (LayoutDepth > 0 || InLayoutDone) return;
+  InLayoutDone = true;
+  for (int round = 0; LaidOut && round < 8; ++round) {
+    const int32_t first = LaidOutFirst, last = LaidOutLast, changed = LinesChangedFirst;
+    LaidOut = false;
+    LaidOutFirst = INT32_MAX;
+    LaidOutLast = -1;
+    LinesChangedFirst = INT32_MAX;
+    if (WidestDirty) {
+      WidestDirty = false;
+      LayoutState.RescanWidest(*this);
+    }
+    if (changed != INT32_MAX) {
+      UpdateScrollRanges();
+      SetScrollBarValues();
+    }
+    if (LayoutState.WidestWidth != HorzRangeWidest) UpdateHorzRange();
+    // An edit places the caret itself once its display update is done; the caret's
+    // own layout is followed by its placing.
+    if (InCaretLayout || Paragraphs.EditInProgress || Paragraphs.ChangeLastPar >= 0) continue;
+    const int32_t caretPar = CaretPosNav().GetParIndex();
+    if ((caretPar >= first && caretPar <= last) || changed < caretPar || VertOffset != CaretVertOffset) UpdateCaret();
+  }
+  InLayoutDone = false;
 }
 
 void TPelMemo::BeforeLayout() {
@@ -111,22 +147,33 @@ void TPelMemo::ResetFormatting() {
 
 void TPelMemo::EnsureLinesFormatted(int32_t FirstLine, int32_t LastLine) {
   if (!Measurer() || GetParCount() == 0) return;
+  const TLayoutScope scope(this);
   TPelNavigator nav(Paragraphs);
   nav.Memo = this;
   nav.SetLineIndex(std::max(0, FirstLine));
   int32_t i = nav.GetParIndex();
-  bool changed = false;
   while (i < GetParCount()) {
-    TParagraph& p = Paragraphs.Par(i);
-    if (!(p.Flags & pfFormatted)) {
-      const int32_t before = Paragraphs.TotalLines;
-      FormatRange(i, i, false);
-      changed = changed || before != Paragraphs.TotalLines;
-    }
+    if (!(Paragraphs.Par(i).Flags & pfFormatted)) FormatRange(i, i, false);
     if (Paragraphs.Par(i).FirstLine + GetLineCount(Paragraphs.Par(i)) > LastLine) break;
     ++i;
   }
-  if (changed) UpdateScrollRanges();
+}
+
+void TPelMemo::FormatPageAway(bool Up) {
+  if (!Measurer() || GetParCount() == 0) return;
+  const TLayoutScope scope(this);
+  TPelNavigator& caret = CaretPosNav();
+  const int32_t par = caret.GetParIndex();
+  if (!(Paragraphs.Par(par).Flags & pfFormatted)) FormatRange(par, par, false);
+  // Two pages: the caret may stand anywhere in the window, and the window moves by
+  // a page with it.
+  const int32_t need = 2 * VisibleLines();
+  int32_t covered = Up ? caret.GetParLineIndex() : GetLineCount(Paragraphs.Par(par)) - caret.GetParLineIndex();
+  const int32_t step = Up ? -1 : 1;
+  for (int32_t i = par + step; i >= 0 && i < GetParCount() && covered < need; i += step) {
+    if (!(Paragraphs.Par(i).Flags & pfFormatted)) FormatRange(i, i, false);
+    covered += GetLineCount(Paragraphs.Par(i));
+  }
 }
 
 int32_t TPelMemo::VisibleLines() const {
@@ -177,6 +224,7 @@ bool TPelMemo::UpdateScrollRanges() {
 void TPelMemo::UpdateHorzRange() {
   const TScrollRange r = HorzScrollRange(LayoutState.WidestWidth, *this, viewport()->width());
   HRange = r;
+  HorzRangeWidest = LayoutState.WidestWidth;
   InScrollUpdate = true;
   QScrollBar* b = horizontalScrollBar();
   b->setRange(0, r.Reach());
@@ -492,11 +540,16 @@ int32_t TPelMemo::GetCaretWidth() {
 void TPelMemo::UpdateCaret() {
   if (UpdateCount > 0 || !Host) return;
   const int32_t par = CaretPosNav().GetParIndex();
-  if (Measurer() && !(Paragraphs.Par(par).Flags & pfFormatted)) FormatRange(par, par, false);
+  if (Measurer() && !(Paragraphs.Par(par).Flags & pfFormatted)) {
+    // Placed below, once the layout's follow-ups are done.
+    const QScopedValueRollback<bool> own(InCaretLayout, true);
+    FormatRange(par, par, false);
+  }
   const QRect old = ShownCaretRect();
   TPelNavigator& caret = CaretPosNav();
   CaretX = caret.GetXOnLine() + VirtualColumn * AvgCharWidth;
   CaretY = caret.GetLineIndex() * LineHeight - VertOffset;
+  CaretVertOffset = VertOffset;
   CaretW = GetCaretWidth();
   CaretOn = true;
   if (hasFocus() && !DisplayOnly) Blink.start();
