@@ -297,7 +297,7 @@ TScrollRange HorzScrollRange(int64_t Widest, const TPelMemoCore& Memo, int32_t C
   r.Unit = ScrollUnit(Widest + margins);
   r.Page = Clamp32(std::max<int64_t>(0, (ClientWidth - margins) / r.Unit));
   int64_t max = std::max<int64_t>(0, (Widest + margins - ClientWidth) / r.Unit) + r.Page - 1;
-  if (Memo.WordWrap && Memo.ColumnWrap == 0) max = r.Page - 1;
+  if (Memo.LinesWrap() && Memo.ColumnWrap == 0) max = r.Page - 1;
   if (!Memo.HasOption(pmoAutoScrollBars)) ++max;
   if (Memo.Alignment != TAlignment::taLeftJustify) max = r.Page;
   r.Max = Clamp32(max);

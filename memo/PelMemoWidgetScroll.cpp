@@ -441,7 +441,7 @@ void TPelMemo::ScrollInView() {
   const int32_t curY = moving ? AnimToY : VertOffset, curX = moving ? AnimToX : HorzOffset;
   const int32_t caretX = CaretX + HorzOffset - curX, caretY = CaretY + VertOffset - curY;
   int32_t x = 0;
-  if (!WordWrap || ColumnWrap >= 1) {
+  if (!LinesWrap() || ColumnWrap >= 1) {
     if (Alignment != TAlignment::taLeftJustify && curX == 0)
       x = 0;
     else
@@ -559,10 +559,10 @@ void TPelMemo::UpdateCaret() {
 }
 
 QRect TPelMemo::ShownCaretRect() const {
-  // Blanks at a wrap point may carry the caret past the window's edge; in word-wrap
+  // Blanks at a wrap point may carry the caret past the window's edge; in wrapped
   // layout it is shown at the last pixel (its x stays the true one).
   const int32_t w = viewport()->width();
-  const int32_t x = WordWrap && CaretX >= w ? w - 1 : CaretX;
+  const int32_t x = LinesWrap() && CaretX >= w ? w - 1 : CaretX;
   return QRect(x, CaretY, CaretW, LineHeight);
 }
 
