@@ -54,6 +54,12 @@ int32_t TextExtentChunked(TTextMeasurer& Measurer, const char* Text, int32_t Cou
   return width;
 }
 
+int32_t RunWidth(TTextMeasurer& Measurer, uint8_t Style, const TStyleRecord* Attr, const char* Text, int32_t Count,
+                 int32_t Chunk) {
+  Measurer.SelectFont(Style, Attr && (Attr->Flags & 0x80) ? Attr : nullptr);
+  return TextExtentChunked(Measurer, Text, Count, Chunk);
+}
+
 static int32_t Clamp16(int32_t V) { return V < -32768 ? -32768 : (V > 32767 ? 32767 : V); }
 
 void ClampRectTo16Bit(TRect16& Rect) {

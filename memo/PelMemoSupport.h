@@ -54,6 +54,15 @@ class TTextMeasurer {
 // Sum of the extents of consecutive pieces of at most Chunk characters; 0 for Count < 1.
 int32_t TextExtentChunked(TTextMeasurer& Measurer, const char* Text, int32_t Count, int32_t Chunk);
 
+// The one measure of a run of text: the width of Count characters and blanks of Text
+// (no tabs, no style codes) in the font in force for the in-text style byte Style and
+// the attribute record Attr in effect (nullptr, or a record that is no highlight: the
+// style byte alone chooses). The formatter, the navigator's x, the painting and the
+// caret all measure through it, so a line is as wide where it is broken as where it
+// is drawn and where the caret stands on it.
+int32_t RunWidth(TTextMeasurer& Measurer, uint8_t Style, const TStyleRecord* Attr, const char* Text, int32_t Count,
+                 int32_t Chunk);
+
 struct TRect16 {
   int32_t Left, Top, Right, Bottom;
 };

@@ -296,7 +296,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
   }
   bool block = BlockActive && !D.EndBlock;
   TPelNavigator& c = CaretPosNav();
-  const int32_t from = c.Pos;
+  int32_t from = c.Pos;
   int32_t target = from;
   int32_t virt = 0;
   bool keepRemembered = false;
@@ -315,7 +315,17 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
       n.Memo = this;
       n.SetPos(from);
       const TParagraph& par = *c.GetPar();
-      const int32_t off = c.GetParOffset(), len = GetParLength(par);
+      const int32_t len = GetParLength(par);
+      int32_t off = c.GetParOffset();
+      // A step is one visible character: with PassOverCodes the codes next to the
+      // caret on its way are passed first, and those beyond the character after it.
+      const bool passCodes = PassOverCodes && GetStaticFormat() && !D.Ctrl && VirtualColumn == 0;
+      auto codeAt = [&](int32_t O) { return IsStyleCode(static_cast<unsigned char>(GetParChars(par)[O])); };
+      if (passCodes && D.Action == TKeyAction::Left)
+        while (off > 0 && off <= len && codeAt(off - 1)) --off;
+      if (passCodes && D.Action == TKeyAction::Right)
+        while (off < len && codeAt(off)) ++off;
+      from += off - c.GetParOffset();
       if (D.Action == TKeyAction::Left) {
         if (from == 0 && VirtualColumn == 0) {
           // Nothing to move to: the key goes on to the window, a selection collapses.

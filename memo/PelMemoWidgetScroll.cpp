@@ -100,10 +100,9 @@ void TPelMemo::Reformat() {
 }
 
 void TPelMemo::ResetFormatting() {
-  for (int32_t i = 0; i < GetParCount(); ++i)
-    Paragraphs.Par(i).Flags &= static_cast<uint8_t>(~(pfFormatted | pfContextParsed | pfParsed));
-  Paragraphs.LastParsedPar = -1;
+  TPelMemoCore::ResetFormatting();
   Reformat();
+  Relayout();
 }
 
 void TPelMemo::EnsureLinesFormatted(int32_t FirstLine, int32_t LastLine) {
@@ -454,10 +453,22 @@ int32_t TPelMemo::GetCaretWidth() {
     TPelNavigator& c = *CaretNav;
     const TParagraph& p = *c.GetPar();
     if (c.GetParOffset() < GetParLength(p)) {
-      Meas.SelectFont(c.GetStaticStyle(), nullptr);
-      const unsigned char ch = static_cast<unsigned char>(GetParChars(p)[c.ParOffset]);
-      if (ch == '\t') return std::max(1, AvgCharWidth);
-      return std::max(1, Meas.Advance(ch));
+      // The character under the caret (past codes, which take no room) in the font
+      // in force there: its in-text style and the highlight of the record it lies in.
+      TPelNavigator n(Paragraphs);
+      n.Memo = this;
+      n.SetPos(c.Pos);
+      uint8_t style = n.GetStaticStyle();
+      const char* t = GetParChars(p);
+      int32_t o = n.GetParOffset();
+      if (GetStaticFormat())
+        while (o < GetParLength(p) && ToggleStyleByCode(style, static_cast<unsigned char>(t[o]))) ++o;
+      if (o < GetParLength(p)) {
+        n.SetPos(p.StartPos + o);
+        n.SkipAttributesAtPos();
+        if (t[o] == '\t') return std::max(1, AvgCharWidth);
+        return std::max(1, RunWidth(Meas, style, n.GetAttrStyle(), t + o, 1, ExtentChunk));
+      }
     }
   }
   return AutoCaretWidth ? LineHeight / 14 + 1 : std::max(1, CaretWidthValue);
