@@ -100,9 +100,20 @@ void TPelMemo::Reformat() {
 }
 
 void TPelMemo::ResetFormatting() {
+  // Every paragraph is one line again until it is laid out anew: the paragraph at
+  // the top of the view stays there meanwhile.
+  int32_t topPar = -1;
+  if (WordWrap && GetTopLine() > 0 && GetTopLine() < GetDisplayLineCount()) {
+    TPelNavigator n(Paragraphs);
+    n.Memo = this;
+    n.SetLineIndex(GetTopLine());
+    topPar = n.GetParIndex();
+  }
   TPelMemoCore::ResetFormatting();
+  if (topPar >= 0) VertOffset = topPar * LineHeight;
   Reformat();
   Relayout();
+  SetScrollBarValues();
 }
 
 void TPelMemo::EnsureLinesFormatted(int32_t FirstLine, int32_t LastLine) {

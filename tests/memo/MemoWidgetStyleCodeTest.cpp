@@ -258,4 +258,18 @@ TEST_F(MemoStyleCode, ResetFormattingDropsTheColoursOfListsThatAreGone) {
     EXPECT_EQ(GetAttrCount(M->Paragraphs.Par(i)), 0) << i;
     EXPECT_FALSE(GetParStartStyle(M->Paragraphs.Par(i))->Flags & sfHighlight) << i;
   }
+  // Its lines are laid out anew; the paragraph at the top of the view stays there.
+  M->SetWordWrap(true);
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += std::to_string(i) + " " + Words + "\r\n";
+  Load(text);
+  M->ScrollTo(120 * M->GetLineHeight(), 0, 0);
+  TPelNavigator top(M.get());
+  top.SetLineIndex(M->GetTopLine());
+  const int32_t par = top.GetParIndex();
+  ASSERT_GT(par, 10);
+  M->ResetFormatting();
+  top.SetLineIndex(M->GetTopLine());
+  EXPECT_EQ(top.GetParIndex(), par);
+  EXPECT_NO_THROW(M->CheckIntegrity());
 }
