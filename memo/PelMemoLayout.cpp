@@ -89,7 +89,8 @@ int32_t TPelLayout::FormatParagraph(TPelMemoCore& Memo, TTextMeasurer& M, int32_
     return attr > 0 ? &p.Extra->Attributes[static_cast<size_t>(attr - 1)] : GetParStartStyle(p);
   };
   // Characters and blanks alike in the font in force.
-  auto width = [&](int32_t From, int32_t Count) -> int64_t { return RunWidth(M, style, attrStyle(), t + From, Count, chunk); };
+  TRunMeter meter(M, chunk);
+  auto width = [&](int32_t From, int32_t Count) -> int64_t { return meter.Width(style, attrStyle(), t + From, Count); };
   auto stepAttrs = [&](int32_t o) {
     while (attr < attrCount && p.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset <= o) ++attr;
   };
@@ -177,8 +178,13 @@ int32_t TPelLayout::FormatParagraph(TPelMemoCore& Memo, TTextMeasurer& M, int32_
         x = NextTab(x, tabs, avg);
         justStart = pos + 1;
       } else if (c == ' ') {
+        // A run of spaces in one font at once.
         stepAttrs(pos);
-        x += width(pos, 1);
+        const int32_t nextAttr = attr < attrCount ? p.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset : INT32_MAX;
+        int32_t e = pos + 1;
+        while (e < len && e < nextAttr && t[e] == ' ') ++e;
+        for (int32_t b = pos; b < e; b += std::max(1, chunk)) x += width(b, std::min(e - b, std::max(1, chunk)));
+        pos = e - 1;
       } else if (c != '\0') {
         break;
       }

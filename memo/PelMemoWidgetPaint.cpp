@@ -141,6 +141,7 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
   uint8_t style = l.Style;
   const TStyleRecord* attrStyle = currentAttr();
   Meas.SelectFont(style, attrStyle);
+  TRunMeter meter(Meas, ExtentChunk);
   int64_t x = 0;
   int64_t selA = -1, selB = -1;  // selected pixels of this line
   const int32_t a = SelStartNav->Pos - par.StartPos, b = SelEndNav->Pos - par.StartPos;
@@ -235,7 +236,7 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
       runX = x;
       continue;
     }
-    x += RunWidth(Meas, style, attrStyle, t + o, 1, ExtentChunk);
+    x += meter.Width(style, attrStyle, t + o, 1);
     if (justify && c == ' ' && o >= l.JustStart && widened < l.Spaces) {
       int32_t extra = perSpace;
       acc += remainder;

@@ -478,7 +478,7 @@ int32_t TPelMemo::GetCaretWidth() {
         n.SetPos(p.StartPos + o);
         n.SkipAttributesAtPos();
         if (t[o] == '\t') return std::max(1, AvgCharWidth);
-        return std::max(1, RunWidth(Meas, style, n.GetAttrStyle(), t + o, 1, ExtentChunk));
+        return std::max(1, TRunMeter(Meas, ExtentChunk).Width(style, n.GetAttrStyle(), t + o, 1));
       }
     }
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "memo/PelMemoCore.h"
 #include "memo/PelMemoSupport.h"
@@ -449,8 +450,10 @@ int32_t TPelNavigator::MeasureLine(const LineInfo& L, int32_t Upto, std::vector<
     return attr > 0 ? &p.Extra->Attributes[static_cast<size_t>(attr - 1)] : GetParStartStyle(p);
   };
   // Characters and blanks in the font in force (without a measurer, an average width each).
+  std::optional<TRunMeter> meter;
+  if (m) meter.emplace(*m, chunk);
   auto width = [&](int32_t From, int32_t Count) {
-    return m ? RunWidth(*m, style, currentAttr(), t + From, Count, chunk) : Count * avg;
+    return meter ? meter->Width(style, currentAttr(), t + From, Count) : Count * avg;
   };
   // Justification of lines that are not the paragraph's last.
   const bool lastLine = L.Stop >= GetParLength(p);
