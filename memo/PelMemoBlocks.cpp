@@ -183,19 +183,29 @@ void TPelMemoCore::SaveSelectionForPaste() {
       KeptColumn2 =
           atEnd - TPelNavigator::OffsetToColumn(*KeptEndNav->GetPar(), KeptEndNav->GetParOffset(), TabStops, GetStaticFormat());
     }
+    // The selection is kept, not left: collapsing it is no caret move, and typing
+    // goes on in the same undo record.
+    const bool groupBreak = UndoGroupBreak;
     BlockActive = false;
     SetSelStart(caret);
+    UndoGroupBreak = groupBreak;
     VirtualColumn = virt;
     BeginUpdate();
   } else {
-    BlockActive = false;
-    SetSelStart(caret);
+    // Collapsed onto the caret; with nothing selected this is no caret move, and
+    // typing goes on in the same undo record.
+    if (IsCaretApart())
+      SetSelStart(caret);
+    else
+      SetSelLength(0);
     VirtualColumn = virt;
   }
 }
 
 void TPelMemoCore::RestoreSelectionAfterPaste() {
   if (!HasOption(pmoPersistentBlocks) || !KeptStartNav || !KeptEndNav) return;
+  // Putting the kept selection back moves no caret: the undo grouping stays as the edit left it.
+  const bool groupBreak = UndoGroupBreak;
   const int32_t anchor = SelStartNav->Pos;
   const int32_t a = KeptStartNav->Pos, b = KeptEndNav->Pos;
   if (KeptBlock) {
@@ -222,6 +232,7 @@ void TPelMemoCore::RestoreSelectionAfterPaste() {
   VirtualColumn = 0;
   PlaceCaretApart(anchor);
   BlockActive = block && SelLength != 0;
+  UndoGroupBreak = groupBreak;
   EndUpdate();
   if (UpdateCount == 0 && Host) {
     Host->SelectionChanged();
@@ -248,9 +259,11 @@ bool TPelMemoCore::DropSelection(int32_t Drop, bool Copy) {
     UndoGroupBreak = true;
     SetSelTextBuf(text.c_str());
     if (!Copy && UndoIndex > 0) MarkUndoGrouped(UndoIndex - 1);
+    // The insert is selected from the drop point to its end (it can be shorter
+    // than the dragged text: trailing blanks may be discarded).
     const int32_t end = SelEndNav->Pos;
     SetSelStart(end);
-    SetSelLength(end - static_cast<int32_t>(text.size()) - end);
+    SetSelLength(drop.Pos - end);
     UndoGroupBreak = true;
   } catch (...) {
     EndUpdate();

@@ -46,6 +46,14 @@ void TPelMemoCore::SetSelStart(int32_t P) {
   if (Host && UpdateCount < 1) Host->UpdateCaret();
 }
 
+void TPelMemoCore::KeepCaretLine(const TPelNavigator& At) {
+  TPelNavigator& c = CaretPosNav();
+  if (c.Pos != At.Pos) return;
+  c.Assign(At);
+  if (SelLength == 0 && !CaretApart) (CaretNav == SelStartNav.get() ? SelEndNav : SelStartNav)->Assign(At);
+  if (Host && UpdateCount < 1) Host->UpdateCaret();
+}
+
 void TPelMemoCore::PutSelection(int32_t Anchor, int32_t Other) {
   if (Other >= Anchor) {
     SelStartNav->SetPos(Anchor);
@@ -391,15 +399,20 @@ std::string TPelMemoCore::GetDisplayLine(int32_t Line) {
 }
 
 void TPelMemoCore::SetCaretColumn(int32_t Column) {
-  SetSelStart(CaretNav->Pos);
-  TPelNavigator& c = *CaretNav;
-  const int32_t li = c.GetParLineIndex();
-  const LineInfo l = *c.GetLinesList().GetLine(li);
-  const TParagraph& p = *c.GetPar();
+  // Column c of the caret's own display line, also where it stands at a wrapped
+  // line's end (where its bare position would name the next line).
+  TPelNavigator at(Paragraphs);
+  at.Memo = this;  // reads the memo's settings; not registered
+  at.Assign(*CaretNav);
+  const int32_t li = at.GetParLineIndex();
+  const LineInfo l = *at.GetLinesList().GetLine(li);
+  const TParagraph& p = *at.GetPar();
   const int32_t startCol = TPelNavigator::OffsetToColumn(p, l.Start, TabStops, GetStaticFormat());
   int32_t off = TPelNavigator::ColumnToOffset(p, startCol + std::max(0, Column), TabStops, GetStaticFormat());
   off = std::min(std::max(off, l.Start), l.Stop);
-  SetSelStart(p.StartPos + off);
+  at.SetLineOffset(off - l.Start);
+  SetSelStart(at.Pos);
+  KeepCaretLine(at);
   if (HasOption(pmoKeepColumnPos) && !WordWrap) {
     const int32_t lineCols = TPelNavigator::OffsetToColumn(p, l.Stop, TabStops, GetStaticFormat()) - startCol;
     if (Column > lineCols) VirtualColumn = Column - lineCols;
@@ -448,6 +461,28 @@ int32_t TPelMemoCore::FormatParagraph(int32_t I) {
   const int32_t delta = 1 - old;
   Paragraphs.TotalLines += delta;
   return delta;
+}
+
+TLineSpread TPelMemoCore::LineSpread(const TParagraph& P, const LineInfo& L) const {
+  TLineSpread s;
+  const int32_t area = ClientWidth - LeftMargin - RightMargin;
+  s.Justify = Justified && L.Spaces > 0 && L.Stop < GetParLength(P);
+  if (s.Justify) {
+    const int32_t free = std::max(0, area - L.Width);
+    s.PerSpace = free / L.Spaces;
+    s.Remainder = free % L.Spaces;
+    s.Acc = s.Remainder / 2;
+    s.Spaces = L.Spaces;
+    s.JustStart = L.JustStart;
+    s.Start = LeftMargin;
+    return s;
+  }
+  switch (Alignment) {
+    case TAlignment::taRightJustify: s.Start = ClientWidth - RightMargin - L.Width; break;
+    case TAlignment::taCenter: s.Start = LeftMargin + (area - L.Width) / 2; break;
+    default: s.Start = LeftMargin;
+  }
+  return s;
 }
 
 int32_t TPelMemoCore::FormatRange(int32_t First, int32_t Last, bool Force, int32_t StopLine) {

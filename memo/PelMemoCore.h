@@ -73,6 +73,29 @@ class TLayoutScope {
 
 enum class TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
 
+// How a display line lies across the text area: where it starts in x (client
+// pixels, before scrolling) and, on a justified line, the room each widenable blank
+// gains. The navigator, the painting and the selection all take it from
+// TPelMemoCore::LineSpread, so that what is measured is what is drawn.
+struct TLineSpread {
+  int32_t Start = 0;
+  bool Justify = false;
+  int32_t PerSpace = 0, Remainder = 0, Acc = 0, Spaces = 0, JustStart = 0, Widened = 0;
+  // The room added after character C at offset O of the line; asked once for each
+  // character in order (0 for all but the widened blanks).
+  int32_t Extra(char C, int32_t O) {
+    if (!Justify || C != ' ' || O < JustStart || Widened >= Spaces) return 0;
+    int32_t extra = PerSpace;
+    Acc += Remainder;
+    if (Acc >= Spaces) {
+      ++extra;
+      Acc -= Spaces;
+    }
+    ++Widened;
+    return extra;
+  }
+};
+
 // Options of the memo (bit numbers as members of the option set).
 enum TPelMemoOption : uint32_t {
   pmoKeepColumnPos = 1u << 0,
@@ -121,6 +144,10 @@ class TPelMemoCore {
   int32_t GetSelStart() const { return CaretNav->Pos; }
   int32_t GetSelLength() const { return SelLength; }
   void SetSelStart(int32_t P);
+  // The caret placed at At's position (by SetSelStart, SetSelLength or
+  // PlaceCaretApart) takes At's display line: where At stands at a wrapped line's
+  // end on that line, so does the caret, where a bare position would be on the next.
+  void KeepCaretLine(const TPelNavigator& At);
   void SetSelLength(int32_t N);
   std::string GetSelText();
   void SetSelText(std::string_view S);
@@ -246,6 +273,15 @@ class TPelMemoCore {
   std::string GetSeparators() const;
   void SetSeparators(std::string_view S);
   bool IsSeparator(char C) const { return Separators.test(static_cast<unsigned char>(C)); }
+
+  // ---- layout facts that the formatter, the navigator, the painting and the scrolling share
+  // Whether a paragraph may have several display lines: with word wrap, and with
+  // right or centred text, which always wraps at the wrap width.
+  bool LinesWrap() const { return WordWrap || Alignment != TAlignment::taLeftJustify; }
+  // Where display line L of paragraph P starts and how its blanks widen: justified
+  // lines (all but a paragraph's last) are stretched over the area from the left
+  // margin, others are placed by the alignment.
+  TLineSpread LineSpread(const TParagraph& P, const LineInfo& L) const;
 
   // ---- highlighting and in-text style codes (PelMemoParse.cpp)
   // Start/stop contexts of every paragraph up to I.

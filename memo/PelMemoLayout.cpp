@@ -38,7 +38,7 @@ void TPelLayout::SetupFont(TTextMeasurer& M) {
 
 int64_t TPelLayout::WrapWidth(const TPelMemoCore& Memo) const {
   int64_t w;
-  if (!Memo.WordWrap && Memo.Alignment == TAlignment::taLeftJustify)
+  if (!Memo.LinesWrap())
     w = 0x7FFFFFFFLL - Memo.RightMargin;
   else if (Memo.ColumnWrap > 0)
     w = static_cast<int64_t>(Memo.ColumnWrap) * SpaceWidth;

@@ -345,7 +345,18 @@ void TPelMemo::SetColumnWrap(int32_t C) {
 }
 
 void TPelMemo::SetDisplayOnly(bool On) {
+  const bool was = DisplayOnly;
   DisplayOnly = On;
+  // No caret while display-only: switching on takes a focused memo's caret away,
+  // switching off gives it back.
+  if (hasFocus() && was != On) {
+    if (On) {
+      Blink.stop();
+      CaretOn = false;
+    } else {
+      UpdateCaret();
+    }
+  }
   viewport()->update();
 }
 

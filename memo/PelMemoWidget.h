@@ -188,6 +188,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   void InvalidateLines(int32_t A, int32_t B);
   int32_t GetCaretWidth();
   int32_t GetCaretX() const { return CaretX; }
+  // Where the caret is drawn (CaretX is its true x, this the place it is shown).
+  QRect ShownCaretRect() const;
   int32_t GetCaretY() const { return CaretY; }
   // The font style in force at the caret: the in-text codes combined with the
   // control font's style, or a highlighting style's own.
@@ -205,6 +207,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   void FinishScrolling();
   bool Scrolling() const { return ScrollAnim.isActive(); }
   bool AutoScrolling() const { return AutoScroll.isActive(); }
+  // One step of the automatic scrolling now (what its timer runs).
+  void AutoScrollStep();
   const TPelLayout& Layout() const { return LayoutState; }
   TScrollRange VertRange() const { return VRange; }
   TScrollRange HorzRange() const { return HRange; }
@@ -223,7 +227,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   static uint16_t VirtualKeyOf(int QtKey);
   static TShiftState ShiftOf(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons = Qt::NoButton);
   bool IsDragging() const { return Dragging; }
-  int32_t GetLineSelectAnchor() const { return LineSelectAnchor; }
+  // The display line where a left-margin selection begins (-1: none).
+  int32_t GetLineSelectAnchor() const { return LineSelectAnchor ? LineSelectAnchor->GetLineIndex() : -1; }
   int32_t GetAutoScrollSpeed() const { return AutoScrollSpeed; }
   int32_t GetAutoScrollDir() const { return AutoScrollDir; }
   // The display column under the caret as the column keys and pastes count it.
@@ -283,8 +288,19 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   bool SelectionVisible() const;
   // A position from client coordinates; below the text: its end.
   int32_t PosFromPoint(int32_t X, int32_t Y);
+  // Nav to client coordinates: to x X on display line (VertOffset + Y) / LineHeight,
+  // counted after that line is laid out; below the text: its end.
+  void NavFromPoint(TPelNavigator& Nav, int32_t X, int32_t Y);
   int32_t PosOfLineX(int32_t Line, int32_t X);
+  // Nav to x X on display line Line (laid out first), staying on that line also at
+  // its end where it wraps.
+  void NavToLineX(TPelNavigator& Nav, int32_t Line, int32_t X);
+  // Nav to x X on the display line Delta lines from the caret's (clamped to the
+  // text), counted after the lines between are laid out.
+  void NavToCaretLineX(TPelNavigator& Nav, int32_t Delta, int32_t X);
   void MoveCaret(int32_t Pos, bool Extend);
+  // MoveCaret to At, the caret keeping At's display line.
+  void MoveCaret(const TPelNavigator& At, bool Extend);
   int32_t SelAnchor() const;
   // The start (or end) of the word at a position, words delimited by Separators.
   int32_t WordEdge(int32_t Pos, bool Forward);
@@ -338,9 +354,9 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   uint32_t AnimStart = 0;
   uint16_t ScrolledFlags = 0;  // hfHScroll, hfVScroll of a scroll not yet told
 
-  // The top of the view while paragraphs are laid out: its paragraph (-1: none
-  // kept), the line within it, and the display line it was.
-  int32_t KeptTopPar = -1, KeptTopSub = 0, KeptTopLine = 0, LayoutDepth = 0;
+  // The top of the view while paragraphs are laid out: the text offset where its
+  // line starts (-1: none kept) and the display line it was.
+  int32_t KeptTopPos = -1, KeptTopLine = 0, LayoutDepth = 0;
 
   TWheelAccumulator Wheel;
   TFormatPacer Pacer;
@@ -353,7 +369,6 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   uint8_t LastCaretStyle = 0;
 
   void DragTo(QPoint Pt);
-  void AutoScrollStep();
   QTimer AutoScroll;
   int32_t AutoScrollDir = 0;  // 0 none, 1 up, 2 down, 3 left, 4 right
   QPoint LastMouse;
@@ -361,7 +376,9 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   bool Dragging = false;
   bool DragOutside = false;
   bool OverSelection = false;
-  int32_t LineSelectAnchor = -1;
+  // At the start of the display line where a left-margin selection begins (none: no
+  // anchor); registered, so edits and layout keep it on that line's text.
+  std::unique_ptr<TPelNavigator> LineSelectAnchor;
   int32_t MouseDownPos = 0;
   QPoint MouseDownPoint;
   bool ButtonDown = false;

@@ -95,7 +95,7 @@ void TPelMemo::inputMethodEvent(QInputMethodEvent* E) {
 QVariant TPelMemo::inputMethodQuery(Qt::InputMethodQuery Query) const {
   switch (Query) {
     case Qt::ImEnabled: return !DisplayOnly && !ReadOnly;
-    case Qt::ImCursorRectangle: return QRect(CaretX, CaretY, CaretW, LineHeight);
+    case Qt::ImCursorRectangle: return ShownCaretRect();
     default: return QAbstractScrollArea::inputMethodQuery(Query);
   }
 }
@@ -194,11 +194,15 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D) {
         const TParagraph& p = *e.GetPar();
         const LineInfo l = *e.GetLinesList().GetLine(e.GetParLineIndex());
         const bool lastLine = e.GetParLineIndex() == e.GetLinesList().Count() - 1;
-        const int32_t end = p.StartPos + (lastLine ? GetParLength(p) : l.Stop);
+        // At a wrapped line's end the caret stays on that line.
+        TPelNavigator at(Paragraphs);
+        at.Memo = this;
+        at.Assign(e);
+        at.SetLineOffset(lastLine ? GetParLength(p) - l.Start : l.Stop - l.Start);
         const int32_t start = SelStartNav->Pos;
-        SetSelStart(end);
-        SetSelLength(start - end);
-        CaretNav->KeepOnEndingLine();  // at a wrapped line's end the caret stays on that line
+        SetSelStart(at.Pos);
+        SetSelLength(start - at.Pos);
+        KeepCaretLine(at);
         break;
       }
       [[fallthrough]];
@@ -207,6 +211,7 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D) {
       const int32_t virt = VirtualColumn;
       const bool keep = HasOption(pmoNoOverwriteBlocks) && SelLength != 0;
       if (keep) SaveSelectionForPaste();
+      if (SelLength == 0) BlockActive = false;  // an empty block selects nothing
       if (SelLength == 0 && !BlockActive) {
         TPelNavigator& c = *CaretNav;
         if (c.Pos < GetTextLength()) {
@@ -228,6 +233,7 @@ bool TPelMemo::DoKeyDown(const TKeyDecision& D) {
     case TKeyAction::Backspace: {
       const bool keep = HasOption(pmoNoOverwriteBlocks) && SelLength != 0;
       if (keep) SaveSelectionForPaste();
+      if (SelLength == 0) BlockActive = false;  // an empty block selects nothing
       if (SelLength == 0 && !BlockActive) {
         TPelNavigator& c = *CaretNav;
         const int32_t pos = c.Pos;
@@ -289,19 +295,24 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     // Shift+Alt+arrow: a column block starts at the caret's column.
     UpdateCaret();
     if (SelLength == 0 || !BlockActive) {
+      // The block starts at the caret's column, virtual columns included.
+      const int32_t virt = VirtualColumn;
       SetSelStart(GetCaretPos());
+      VirtualColumn = virt;
+      UpdateCaret();
       BlockStartColumn = BlockStopColumn = CaretBlockColumn();
     }
     BlockActive = true;
   }
   bool block = BlockActive && !D.EndBlock;
   TPelNavigator& c = CaretPosNav();
-  int32_t from = c.Pos;
-  int32_t target = from;
+  const int32_t from = c.Pos;
+  // Where the caret goes: a position, or (Up, Down, the Page keys, Home and End) a
+  // place on a display line that the caret keeps, also at the line's end where it wraps.
+  TPelNavigator to(this);  // registered: it follows the layouts on the way
+  to.Assign(c);
   int32_t virt = 0;
   bool keepRemembered = false;
-  // End: the caret stands at the line's stop, on this line even where it wraps.
-  bool endOfLine = false;
   const int32_t avg = std::max(1, AvgCharWidth);
   switch (D.Action) {
     case TKeyAction::Left:
@@ -325,9 +336,9 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
         while (off > 0 && off <= len && codeAt(off - 1)) --off;
       if (passCodes && D.Action == TKeyAction::Right)
         while (off < len && codeAt(off)) ++off;
-      from += off - c.GetParOffset();
+      const int32_t at = from + off - c.GetParOffset();  // where the step starts
       if (D.Action == TKeyAction::Left) {
-        if (from == 0 && VirtualColumn == 0) {
+        if (at == 0 && VirtualColumn == 0) {
           // Nothing to move to: the key goes on to the window, a selection collapses.
           if (!D.Extend && !D.KeepSelection && SelLength != 0) MoveCaret(from, false);
           return false;
@@ -337,7 +348,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
         } else if (VirtualColumn > 0) {
           virt = VirtualColumn - 1;
         } else if (off == 0) {
-          n.SetPos(from - 2);
+          n.SetPos(at - 2);
         } else if (HasOption(pmoDiscardTrailingSpaces) && !block && (GetParChars(par)[off - 1] == ' ' || GetParChars(par)[off - 1] == '\t')) {
           // A run of blanks before the caret is passed in one step.
           const char* t = GetParChars(par);
@@ -345,7 +356,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
           while (o > 0 && (t[o - 1] == ' ' || t[o - 1] == '\t')) --o;
           n.SetPos(par.StartPos + o);
         } else {
-          n.SetPos(from - 1);
+          n.SetPos(at - 1);
           if (PassOverCodes && GetStaticFormat())
             while (n.GetParOffset() > 0 && IsStyleCode(static_cast<unsigned char>(GetCharAt(n.Pos - 1)))) n.SetPos(n.Pos - 1);
         }
@@ -356,9 +367,9 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
         } else if (lineEnd && !WordWrap && ((HasOption(pmoKeepColumnPos) && !HasOption(pmoWrapCaret)) || block)) {
           virt = VirtualColumn + 1;
         } else if (off >= len) {
-          n.SetPos(std::min(GetTextLength(), from + 2));
+          n.SetPos(std::min(GetTextLength(), at + 2));
         } else {
-          n.SetPos(from + 1);
+          n.SetPos(at + 1);
           if (PassOverCodes && GetStaticFormat())
             while (n.GetParOffset() < len && IsStyleCode(static_cast<unsigned char>(GetCharAt(n.Pos)))) n.SetPos(n.Pos + 1);
           if (HasOption(pmoDiscardTrailingSpaces) && !block) {
@@ -367,7 +378,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
           }
         }
       }
-      target = n.Pos;
+      to.SetPos(n.Pos);
       break;
     }
     case TKeyAction::Up:
@@ -376,8 +387,8 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
       if (D.Action == TKeyAction::Up && line == 0) return false;
       if (D.Action == TKeyAction::Down && line >= GetDisplayLineCount() - 1) return true;
       if (RememberedX == NoCaretX) RememberedX = CaretX;
-      target = PosOfLineX(line + (D.Action == TKeyAction::Up ? -1 : 1), RememberedX);
-      if ((HasOption(pmoKeepColumnPos) || block) && !WordWrap) virt = std::max(RememberedX - XOfPos(target), 0) / avg;
+      NavToCaretLineX(to, D.Action == TKeyAction::Up ? -1 : 1, RememberedX);
+      if ((HasOption(pmoKeepColumnPos) || block) && !WordWrap) virt = std::max(RememberedX - to.GetXOnLine(), 0) / avg;
       keepRemembered = true;
       break;
     }
@@ -385,34 +396,34 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     case TKeyAction::End: {
       RememberedX = NoCaretX;
       if (D.Ctrl) {
-        target = D.Action == TKeyAction::Home ? 0 : GetTextLength();
+        to.SetPos(D.Action == TKeyAction::Home ? 0 : GetTextLength());
       } else {
-        const LineInfo l = *c.GetLinesList().GetLine(c.GetParLineIndex());
-        const TParagraph& p = *c.GetPar();
-        endOfLine = D.Action == TKeyAction::End;
-        target = p.StartPos + (endOfLine ? l.Stop : l.Start);
+        const LineInfo l = *to.GetLinesList().GetLine(to.GetParLineIndex());
+        to.SetLineOffset(D.Action == TKeyAction::End ? l.Stop - l.Start : 0);
       }
       break;
     }
     case TKeyAction::PageUp:
     case TKeyAction::PageDown: {
-      const int32_t v = VisibleLines(), line = c.GetLineIndex(), lines = GetDisplayLineCount();
+      const int32_t v = VisibleLines();
       const bool up = D.Action == TKeyAction::PageUp;
-      if (!D.Ctrl && CaretY >= 0 && CaretY < viewport()->height()) {
+      const bool inWindow = CaretY >= 0 && CaretY < viewport()->height();
+      if (RememberedX == NoCaretX) RememberedX = CaretX;
+      // The lines a page away are laid out before the target is counted.
+      NavToCaretLineX(to, up ? 1 - v : v - 1, RememberedX);
+      if (!D.Ctrl && inWindow) {
+        const int32_t lines = GetDisplayLineCount();
         const int32_t y = up ? std::max(VertOffset - (v - 1) * LineHeight, 0)
                              : std::min(VertOffset + (v - 1) * LineHeight, std::max(0, (lines - 1) * LineHeight));
         ScrollTo(y, HorzOffset, ScrollTime);
       }
-      if (RememberedX == NoCaretX) RememberedX = CaretX;
-      const int32_t to = up ? std::max(line - v + 1, 0) : std::min(line + v - 1, lines - 1);
-      EnsureLinesFormatted(to, to);
-      target = PosOfLineX(to, RememberedX);
       keepRemembered = true;
       break;
     }
     default: return true;
   }
   const int32_t rem = RememberedX;
+  const int32_t target = to.Pos;
   if (D.Extend) {
     if (IsCaretApart()) {
       // Away from the kept selection: a new selection from the caret.
@@ -429,7 +440,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
     BlockActive = false;
     MoveCaret(target, false);
   }
-  if (endOfLine && CaretPosNav().Pos == target) CaretPosNav().KeepOnEndingLine();
+  KeepCaretLine(to);
   VirtualColumn = virt;
   RememberedX = keepRemembered ? rem : NoCaretX;
   BreakUndoGroup();
@@ -459,7 +470,7 @@ void TPelMemo::DoChar(unsigned char Ch) {
         if (HasOption(pmoSmartTabs))
           SetSelText(GetSelText() + SmartTabBlanks());
         else
-          TypeText("\t");
+          SetSelText("\t");  // inserted, in overwrite mode too
         break;
       case TCharAction::Enter: {
         if (Overwrite && SelLength == 0) {

@@ -17,11 +17,26 @@
 // ---- positions from the mouse -----------------------------------------------------------
 
 int32_t TPelMemo::PosFromPoint(int32_t X, int32_t Y) {
-  const int32_t line = (VertOffset + Y) / std::max(1, LineHeight);
-  if (Y + VertOffset < 0) return PosOfLineX(0, X);
-  EnsureLinesFormatted(line, line);
-  if (line >= GetDisplayLineCount()) return GetTextLength();
-  return PosOfLineX(line, X);
+  TPelNavigator nav(Paragraphs);
+  nav.Memo = this;
+  NavFromPoint(nav, X, Y);
+  return nav.Pos;
+}
+
+void TPelMemo::NavFromPoint(TPelNavigator& Nav, int32_t X, int32_t Y) {
+  if (Y + VertOffset < 0) {
+    NavToLineX(Nav, 0, X);
+    return;
+  }
+  // The line is counted after its paragraph is laid out (which may move the view
+  // to keep the text at its top).
+  const int32_t lh = std::max(1, LineHeight);
+  EnsureLinesFormatted((VertOffset + Y) / lh, (VertOffset + Y) / lh);
+  const int32_t line = (VertOffset + Y) / lh;
+  if (line >= GetDisplayLineCount())
+    Nav.SetPos(GetTextLength());
+  else
+    NavToLineX(Nav, line, X);
 }
 
 // ---- cursors ------------------------------------------------------------------------------
@@ -87,7 +102,10 @@ void TPelMemo::mousePressEvent(QMouseEvent* E) {
     return;
   }
   BlockActive = false;
-  MouseDownPos = PosFromPoint(pt.x(), pt.y());
+  TPelNavigator at(Paragraphs);
+  at.Memo = this;
+  NavFromPoint(at, pt.x(), pt.y());
+  MouseDownPos = at.Pos;
   RememberedX = NoCaretX;
   if (DisplayOnly) {
     if (OnAfterMouseDown) OnAfterMouseDown(*this, E->button(), ShiftOf(E->modifiers(), E->buttons()), pt.x(), pt.y());
@@ -105,10 +123,16 @@ void TPelMemo::mousePressEvent(QMouseEvent* E) {
       DragOutside = false;
       PlaceCaretApart(pos);
       SetMouseCursor(E->modifiers() & Qt::ControlModifier ? DragCopyCursor() : QCursor(Qt::DragMoveCursor));
-    } else if (LineSelectAnchor >= 0) {
-      SelectLines(LineSelectAnchor, LineSelectAnchor);
+    } else if (GetLineSelectAnchor() >= 0) {
+      // The line is selected from its start, where the caret stays (a drag then
+      // moves the other end).
+      const int32_t anchor = GetLineSelectAnchor();
+      SelectLines(anchor, anchor);
+      const int32_t from = SelStartNav->Pos, to = SelEndNav->Pos;
+      SetSelStart(from);
+      SetSelLength(to - from);
     } else {
-      MoveCaret(pos, shift);
+      MoveCaret(at, shift);
       BlockActive = (E->modifiers() & Qt::AltModifier) && HasOption(pmoBlockSelection) && !WordWrap;
       if (HasOption(pmoKeepColumnPos) || BlockActive) {
         // Beyond the line end or on a tab the caret stands where the click was.
@@ -116,7 +140,7 @@ void TPelMemo::mousePressEvent(QMouseEvent* E) {
         const int32_t off = CaretNav->GetParOffset();
         const bool atEnd = off >= static_cast<int32_t>(CaretNav->GetLinesList().GetLine(CaretNav->GetParLineIndex())->Stop);
         const bool onTab = off < GetParLength(par) && GetParChars(par)[off] == '\t';
-        if (atEnd || onTab) VirtualColumn = std::max(pt.x() - XOfPos(pos), 0) / std::max(1, AvgCharWidth);
+        if (atEnd || onTab) VirtualColumn = std::max(pt.x() - at.GetXOnLine(), 0) / std::max(1, AvgCharWidth);
       }
     }
   }
@@ -134,12 +158,14 @@ void TPelMemo::mouseMoveEvent(QMouseEvent* E) {
     // Hovering: the left margin selects lines, the selection can be dragged.
     const int32_t line = (VertOffset + pt.y()) / std::max(1, LineHeight);
     if (pt.x() < LeftMargin - 2 - HorzOffset && !HasOption(pmoNoLineSelection) && line < GetDisplayLineCount()) {
-      LineSelectAnchor = line;
+      // Held at the line's start, so that it names the same text whatever is laid out meanwhile.
+      if (!LineSelectAnchor) LineSelectAnchor = std::make_unique<TPelNavigator>(this);
+      LineSelectAnchor->SetLineIndex(line);
       OverSelection = false;
       SetMouseCursor(RightArrowCursor());
       return;
     }
-    LineSelectAnchor = -1;
+    LineSelectAnchor.reset();
     bool over = false;
     if (!HasOption(pmoNoDragnDrop) && SelLength != 0 && !BlockActive && !ReadOnly && !DisplayOnly) {
       const int32_t pos = PosFromPoint(pt.x(), pt.y());
@@ -213,18 +239,22 @@ void TPelMemo::AutoScrollStep() {
 }
 
 void TPelMemo::DragTo(QPoint pt) {
+  // Only the selection's moving end follows the mouse; the view moves by the
+  // automatic scrolling's steps alone (and into the caret when the button goes up).
   Rapid = true;
-  if (LineSelectAnchor >= 0) {
+  if (GetLineSelectAnchor() >= 0) {
     // Whole display lines from the anchor's to the hovered one.
     const int32_t line = std::max(0, (VertOffset + pt.y()) / std::max(1, LineHeight));
-    SelectLines(LineSelectAnchor, std::min(line, GetDisplayLineCount() - 1));
+    SelectLines(GetLineSelectAnchor(), std::min(line, GetDisplayLineCount() - 1));
     UpdateCaret();
-    ScrollInView();
     viewport()->update();
     Rapid = false;
     return;
   }
-  int32_t pos = PosFromPoint(pt.x(), pt.y());
+  TPelNavigator at(Paragraphs);
+  at.Memo = this;
+  NavFromPoint(at, pt.x(), pt.y());
+  int32_t pos = at.Pos;
   const bool block = BlockActive;
   if (WordSelect) {
     // The ends snap to word boundaries; the double-clicked word stays selected.
@@ -238,17 +268,16 @@ void TPelMemo::DragTo(QPoint pt) {
       SetSelLength(WordAnchorA - pos);
     }
   } else {
-    MoveCaret(pos, true);
+    MoveCaret(at, true);
   }
   if (block) {
     BlockActive = true;
-    VirtualColumn = std::max(pt.x() - XOfPos(pos), 0) / std::max(1, AvgCharWidth);
+    VirtualColumn = std::max(pt.x() - at.GetXOnLine(), 0) / std::max(1, AvgCharWidth);
     UpdateCaret();
     // The block ends at the caret's column, as the keys end it (the mouse may be up
     // to half a character short of the caret).
     BlockStopColumn = CaretBlockColumn();
   }
-  ScrollInView();
   viewport()->update();
   Rapid = false;
 }

@@ -105,21 +105,12 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
   Img.fill(back >= 0 && back != NoColor ? QColor::fromRgb(static_cast<QRgb>(back)) : BackColor);
   if (!BackgroundBmp.isNull()) p.drawTiledPixmap(QRect(0, 0, cw, LineHeight), BackgroundBmp, QPoint(0, Line * LineHeight - VertOffset));
 
-  // Line start by alignment; offsets' x positions through the advance tables.
-  int32_t shift = LeftMargin;
-  if (Alignment == TAlignment::taRightJustify) shift = ClientWidth - RightMargin - l.Width;
-  if (Alignment == TAlignment::taCenter) shift = LeftMargin + (ClientWidth - LeftMargin - RightMargin - l.Width) / 2;
-  const int64_t x0 = static_cast<int64_t>(shift) - HorzOffset;
+  // Line start and widened blanks as the navigator measures them; offsets' x
+  // positions through the advance tables.
+  TLineSpread spread = LineSpread(par, l);
+  const int64_t x0 = static_cast<int64_t>(spread.Start) - HorzOffset;
   const bool codes = GetStaticFormat();
   const int32_t avg = std::max(1, AvgCharWidth);
-  const bool justify = Justified && l.Spaces > 0 && !lastLine;
-  int32_t perSpace = 0, remainder = 0, acc = 0, widened = 0;
-  if (justify) {
-    const int32_t free = std::max(0, ClientWidth - LeftMargin - RightMargin - l.Width);
-    perSpace = free / l.Spaces;
-    remainder = free % l.Spaces;
-    acc = remainder / 2;
-  }
   const int32_t textColor = GetParTextColor(par);
   const QColor ink = textColor >= 0 && textColor != NoColor ? QColor::fromRgb(static_cast<QRgb>(textColor))
                                                             : palette().color(QPalette::Text);
@@ -237,16 +228,10 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
       continue;
     }
     x += meter.Width(style, attrStyle, t + o, 1);
-    if (justify && c == ' ' && o >= l.JustStart && widened < l.Spaces) {
-      int32_t extra = perSpace;
-      acc += remainder;
-      if (acc >= l.Spaces) {
-        ++extra;
-        acc -= l.Spaces;
-      }
-      ++widened;
-      flush(o + 1);
+    if (const int32_t extra = spread.Extra(static_cast<char>(c), o)) {
+      // The blank's added room belongs to it: its run (and selection fill) covers it.
       x += extra;
+      flush(o + 1);
       runStart = o + 1;
       runX = x;
     }
@@ -327,7 +312,7 @@ void TPelMemo::paintEvent(QPaintEvent* E) {
   }
   if (hasFocus() && CaretOn && !DisplayOnly) {
     painter.setCompositionMode(QPainter::RasterOp_NotDestination);
-    painter.fillRect(QRect(CaretX, CaretY, CaretW, LineHeight), Qt::black);
+    painter.fillRect(ShownCaretRect(), Qt::black);
   }
 }
 

@@ -53,26 +53,29 @@ void TPelMemo::RunFormatSlice() {
 
 void TPelMemo::BeforeLayout() {
   if (LayoutDepth++ > 0) return;
-  KeptTopPar = -1;
+  KeptTopPos = -1;
   const int32_t top = GetTopLine();
-  // Without word wrap every paragraph is one line: nothing above the top can grow.
-  if (!WordWrap || top <= 0 || top >= GetDisplayLineCount()) return;
+  // When every paragraph is one line, nothing above the top can grow.
+  if (!LinesWrap() || top <= 0 || top >= GetDisplayLineCount()) return;
   TPelNavigator n(Paragraphs);
   n.Memo = this;
   n.SetLineIndex(top);
-  KeptTopPar = n.GetParIndex();
-  KeptTopSub = n.GetParLineIndex();
+  // Kept by its text: a line number inside the paragraph names other text once
+  // the paragraph wraps anew.
+  KeptTopPos = n.Pos;
   KeptTopLine = top;
 }
 
 void TPelMemo::AfterLayout() {
   if (--LayoutDepth > 0) return;
   LayoutDepth = 0;
-  const int32_t par = KeptTopPar;
-  KeptTopPar = -1;
-  if (par < 0 || par >= GetParCount()) return;
-  const TParagraph& p = Paragraphs.Par(par);
-  const int32_t shift = (p.FirstLine + std::min(KeptTopSub, GetLineCount(p) - 1) - KeptTopLine) * LineHeight;
+  const int32_t pos = KeptTopPos;
+  KeptTopPos = -1;
+  if (pos < 0 || pos > GetTextLength()) return;
+  TPelNavigator n(Paragraphs);
+  n.Memo = this;
+  n.SetPos(pos);
+  const int32_t shift = (n.GetLineIndex() - KeptTopLine) * LineHeight;
   if (shift == 0) return;
   VertOffset = std::max(0, VertOffset + shift);
   if (ScrollAnim.isActive()) {
@@ -172,7 +175,7 @@ bool TPelMemo::UpdateScrollRanges() {
   if (w == ClientWidth) return false;
   ClientWidth = w;
   if (UpdateCount < 1) {
-    if (!WordWrap && Alignment == TAlignment::taLeftJustify)
+    if (!LinesWrap())
       UpdateHorzRange();
     else
       Reformat();
@@ -421,12 +424,30 @@ void TPelMemo::InvalidateLines(int32_t A, int32_t B) {
 
 // ---- placing the caret -----------------------------------------------------------------
 
-int32_t TPelMemo::PosOfLineX(int32_t Line, int32_t X) {
+void TPelMemo::NavToLineX(TPelNavigator& Nav, int32_t Line, int32_t X) {
   EnsureLinesFormatted(Line, Line);
+  Nav.SetLineIndex(std::max(0, std::min(Line, GetDisplayLineCount() - 1)));
+  Nav.SetXOnLine(X);
+}
+
+void TPelMemo::NavToCaretLineX(TPelNavigator& Nav, int32_t Delta, int32_t X) {
+  // Laying out the paragraphs between the caret and the target changes the line
+  // numbers below them: the target is counted again until nothing more is laid out.
+  TPelNavigator& caret = CaretPosNav();
+  int32_t target = 0;
+  for (;;) {
+    const int32_t lines = GetDisplayLineCount(), line = caret.GetLineIndex();
+    target = std::max(0, std::min(line + Delta, lines - 1));
+    EnsureLinesFormatted(std::min(line, target), std::max(line, target));
+    if (GetDisplayLineCount() == lines && caret.GetLineIndex() == line) break;
+  }
+  NavToLineX(Nav, target, X);
+}
+
+int32_t TPelMemo::PosOfLineX(int32_t Line, int32_t X) {
   TPelNavigator nav(Paragraphs);
   nav.Memo = this;
-  nav.SetLineIndex(std::max(0, std::min(Line, GetDisplayLineCount() - 1)));
-  nav.SetXOnLine(X);
+  NavToLineX(nav, Line, X);
   return nav.Pos;
 }
 
@@ -455,6 +476,11 @@ void TPelMemo::MoveCaret(int32_t Pos, bool Extend) {
     RememberedX = rem;
   }
   viewport()->update();
+}
+
+void TPelMemo::MoveCaret(const TPelNavigator& At, bool Extend) {
+  MoveCaret(At.Pos, Extend);
+  KeepCaretLine(At);
 }
 
 // ---- the caret --------------------------------------------------------------------------
@@ -489,17 +515,24 @@ void TPelMemo::UpdateCaret() {
   if (UpdateCount > 0 || !Host) return;
   const int32_t par = CaretPosNav().GetParIndex();
   if (Measurer() && !(Paragraphs.Par(par).Flags & pfFormatted)) FormatRange(par, par, false);
-  const QRect old(CaretX, CaretY, CaretW, LineHeight);
+  const QRect old = ShownCaretRect();
   TPelNavigator& caret = CaretPosNav();
   CaretX = caret.GetXOnLine() + VirtualColumn * AvgCharWidth;
   CaretY = caret.GetLineIndex() * LineHeight - VertOffset;
-  if (WordWrap && CaretX >= viewport()->width()) CaretX = viewport()->width() - 1;
   CaretW = GetCaretWidth();
   CaretOn = true;
   if (hasFocus() && !DisplayOnly) Blink.start();
   viewport()->update(old.adjusted(-1, 0, 1, 0));
-  viewport()->update(QRect(CaretX - 1, CaretY, CaretW + 2, LineHeight));
+  viewport()->update(ShownCaretRect().adjusted(-1, 0, 1, 0));
   CaretChanged();
+}
+
+QRect TPelMemo::ShownCaretRect() const {
+  // Blanks at a wrap point may carry the caret past the window's edge; in word-wrap
+  // layout it is shown at the last pixel (its x stays the true one).
+  const int32_t w = viewport()->width();
+  const int32_t x = WordWrap && CaretX >= w ? w - 1 : CaretX;
+  return QRect(x, CaretY, CaretW, LineHeight);
 }
 
 uint8_t TPelMemo::GetCaretStyle() {
@@ -542,7 +575,7 @@ void TPelMemo::CaretChanged() {
 
 void TPelMemo::BlinkCaret() {
   CaretOn = !CaretOn;
-  viewport()->update(QRect(CaretX - 1, CaretY, CaretW + 2, LineHeight));
+  viewport()->update(ShownCaretRect().adjusted(-1, 0, 1, 0));
 }
 
 void TPelMemo::focusInEvent(QFocusEvent* E) {

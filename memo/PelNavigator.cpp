@@ -51,6 +51,7 @@ void TPelNavigator::Invalidate() {
   ParOffset = -1;
   AttrIndex = -1;
   LineIndex = -1;
+  AtLineEnd = false;
   if (LinesList) LinesList->Par = nullptr;
 }
 
@@ -60,6 +61,7 @@ void TPelNavigator::Assign(const TPelNavigator& O) {
   ParOffset = O.ParOffset;
   AttrIndex = O.AttrIndex;
   LineIndex = O.LineIndex;
+  AtLineEnd = O.AtLineEnd;
 }
 
 void TPelNavigator::Locate() {
@@ -95,6 +97,7 @@ void TPelNavigator::SetParIndex(int32_t I) {
   ParOffset = 0;
   AttrIndex = 0;
   LineIndex = 0;
+  AtLineEnd = false;
 }
 
 void TPelNavigator::SetLocation(int32_t I, int32_t Offset, int32_t Attr, int32_t Line) {
@@ -102,10 +105,12 @@ void TPelNavigator::SetLocation(int32_t I, int32_t Offset, int32_t Attr, int32_t
   ParOffset = Offset;
   AttrIndex = Attr;
   LineIndex = Line;
+  AtLineEnd = false;
   Pos = Store->Par(I).StartPos + Offset;
 }
 
 void TPelNavigator::SetPos(int32_t P) {
+  AtLineEnd = false;
   if (Located() && ParIndex < Store->GetCount()) {
     const TParagraph& par = Store->Par(ParIndex);
     const int32_t len = GetParLength(par);
@@ -146,11 +151,14 @@ void TPelNavigator::SetParOffset(int32_t N) {
     while (AttrIndex < GetAttrCount(*p) && p->Extra->Attributes[static_cast<size_t>(AttrIndex)].CountOrOffset < ParOffset)
       ++AttrIndex;
   }
+  AtLineEnd = false;
   if (LineIndex >= 0 && (p->Flags & pfExtended)) {
     // An offset equal to a wrapped line's start stays at the end of the line before.
     LineIndex = 0;
     for (const LineInfo& l : p->Extra->LineInfos)
       if (l.Start < ParOffset) ++LineIndex;
+    const auto& lines = p->Extra->LineInfos;
+    AtLineEnd = static_cast<size_t>(LineIndex) + 1 < lines.size() && lines[static_cast<size_t>(LineIndex) + 1].Start == ParOffset;
   }
 }
 
@@ -180,6 +188,8 @@ int32_t TPelNavigator::GetParLineIndex() {
     TLinesList& ll = GetLinesList();
     int32_t k = 0;
     while (k < lines - 1 && ll.GetLine(k)->Stop <= ParOffset) ++k;
+    // Placed on the line that ends here: that line, where the next one begins.
+    if (AtLineEnd && k > 0 && ll.GetLine(k - 1)->Stop == ParOffset) --k;
     LineIndex = k;
   }
   return LineIndex;
@@ -192,7 +202,7 @@ int32_t TPelNavigator::GetLineIndex() {
 
 void TPelNavigator::SetLineIndex(int32_t Line) {
   const int32_t count = Store->GetCount();
-  const bool wrap = Memo ? Memo->WordWrap : true;
+  const bool wrap = Memo ? Memo->LinesWrap() : true;
   if (!wrap) {
     SetParIndex(std::max(0, std::min(Line, count - 1)));
     return;
@@ -208,6 +218,7 @@ void TPelNavigator::SetLineIndex(int32_t Line) {
   const LineInfo* l = GetLinesList().GetLine(LineIndex);
   ParOffset = l->Start;
   AttrIndex = l->AttrIndex;
+  AtLineEnd = false;
   Pos = p.StartPos + ParOffset;
 }
 
@@ -222,11 +233,8 @@ void TPelNavigator::SetLineOffset(int32_t N) {
   ParOffset = l.Start + std::max(0, std::min(l.Stop - l.Start, N));
   Pos = Store->Par(ParIndex).StartPos + ParOffset;
   AttrIndex = -1;
-}
-
-void TPelNavigator::KeepOnEndingLine() {
-  GetParLineIndex();  // a line index for SetParOffset to count again
-  SetParOffset(ParOffset);
+  // At a wrapped line's end the navigator stays on this line.
+  AtLineEnd = ParOffset == l.Stop && li < GetLineCount(Store->Par(ParIndex)) - 1;
 }
 
 std::string TPelNavigator::GetLineText() {
@@ -456,15 +464,7 @@ int32_t TPelNavigator::MeasureLine(const LineInfo& L, int32_t Upto, std::vector<
     return meter ? meter->Width(style, currentAttr(), t + From, Count) : Count * avg;
   };
   // Justification of lines that are not the paragraph's last.
-  const bool lastLine = L.Stop >= GetParLength(p);
-  const bool justify = Memo && Memo->Justified && L.Spaces > 0 && !lastLine;
-  int32_t perSpace = 0, remainder = 0, acc = 0, widened = 0;
-  if (justify) {
-    const int32_t free = std::max(0, Memo->ClientWidth - Memo->LeftMargin - Memo->RightMargin - L.Width);
-    perSpace = free / L.Spaces;
-    remainder = free % L.Spaces;
-    acc = remainder / 2;
-  }
+  TLineSpread spread = Memo ? Memo->LineSpread(p, L) : TLineSpread();
   int32_t x = 0;
   int32_t o = L.Start;
   Upto = std::min(Upto, L.Stop);
@@ -505,16 +505,9 @@ int32_t TPelNavigator::MeasureLine(const LineInfo& L, int32_t Upto, std::vector<
     } else {
       x = x0 + width(o, e - o);
     }
-    if (justify) {
+    if (spread.Justify) {
       for (int32_t k = o; k < e; ++k)
-        if (t[k] == ' ' && k >= L.JustStart && widened < L.Spaces) {
-          int32_t extra = perSpace;
-          acc += remainder;
-          if (acc >= L.Spaces) {
-            ++extra;
-            acc -= L.Spaces;
-          }
-          ++widened;
+        if (const int32_t extra = spread.Extra(t[k], k)) {
           x += extra;
           if (Edges)
             for (size_t q = static_cast<size_t>(k + 1 - L.Start); q < Edges->size(); ++q) (*Edges)[q] += extra;
@@ -527,13 +520,7 @@ int32_t TPelNavigator::MeasureLine(const LineInfo& L, int32_t Upto, std::vector<
 }
 
 int32_t TPelNavigator::LineShift(const LineInfo& L, bool) {
-  if (!Memo) return 0;
-  const int32_t cw = Memo->ClientWidth, lm = Memo->LeftMargin, rm = Memo->RightMargin;
-  switch (Memo->Alignment) {
-    case TAlignment::taRightJustify: return cw - rm - L.Width;
-    case TAlignment::taCenter: return lm + (cw - lm - rm - L.Width) / 2;
-    default: return lm;
-  }
+  return Memo ? Memo->LineSpread(Store->Par(ParIndex), L).Start : 0;
 }
 
 int32_t TPelNavigator::GetXOnLine() {

@@ -50,9 +50,6 @@ class TPelNavigator {
   void SetLineIndex(int32_t Line);
   int32_t GetLineOffset();
   void SetLineOffset(int32_t N);
-  // Where a wrapped line ends and the next begins, puts the navigator on the line
-  // that ends there (as SetParOffset would), not the one that begins.
-  void KeepOnEndingLine();
   std::string GetLineText();
 
   // Attributes and style.
@@ -97,6 +94,11 @@ class TPelNavigator {
   int32_t ParOffset = -1;
   int32_t AttrIndex = -1;
   int32_t LineIndex = -1;
+  // Put on a wrapped line's end as that line's (SetLineOffset, SetParOffset): the
+  // navigator stays on that line, not the next one beginning at the same offset,
+  // also when its cached line index is dropped by a layout. Any other placement
+  // (SetPos, a paragraph, a line start) clears it.
+  bool AtLineEnd = false;
 
  private:
   void Locate();

@@ -155,6 +155,27 @@ TEST(MemoUndo, TypingIsOneStepAndAClickStartsAnother) {
   EXPECT_FALSE(n.CanUndo());
 }
 
+TEST(MemoUndo, TypingWithKeptSelectionsIsOneStep) {
+  // Each key keeps the selection as a paste does; a character typed after the last
+  // one still extends the same record.
+  for (const uint32_t kept : {uint32_t{pmoNoOverwriteBlocks}, uint32_t{pmoNoOverwriteBlocks | pmoPersistentBlocks}}) {
+    SCOPED_TRACE(kept);
+    TPelMemoCore m;
+    m.SetOptions(m.GetOptions() | kept);
+    for (const char c : std::string("abc")) {
+      m.SaveSelectionForPaste();
+      const char t[2] = {c, '\0'};
+      m.SetSelTextBuf(t);
+      m.RestoreSelectionAfterPaste();
+    }
+    EXPECT_EQ(m.GetText(), "abc");
+    EXPECT_EQ(m.GetCaretPos(), 3);
+    m.Undo();
+    EXPECT_EQ(m.GetText(), "");
+    EXPECT_FALSE(m.CanUndo());
+  }
+}
+
 TEST(MemoUndo, ReplacingASelectionMakesOneRecordWithTheRemovedText) {
   TPelMemoCore m;
   LoadText(m, "0123456789");

@@ -25,6 +25,12 @@ const char* const LongWord = "wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww
 const char* const Words = "alpha beta gamma delta epsilon zeta eta theta iota kappa";
 // In a row, where the first display line ends (the text is wrapped at 26 columns).
 constexpr int32_t EndOfLine0 = -2;
+// Words wrapped at 26 columns: display lines 0..23, 23..46 and 46..56; and 60 such paragraphs.
+const std::string Words60 = [] {
+  std::string t = Words;
+  for (int i = 1; i < 60; ++i) (t += "\r\n") += Words;
+  return t;
+}();
 
 struct TKeyRow {
   const char* Name;
@@ -34,16 +40,34 @@ struct TKeyRow {
   int32_t Caret = 0, Other = -1;  // the start: caret, and the selection's other end (-1: none)
   int32_t Block[4] = {-1, 0, 0, 0};  // or a column block: column, paragraph, paragraph, column (caret's)
   // Keys, blank-separated: S-, C-, A- for Shift, Ctrl, Alt; 'text' typed; dbl@N a double
-  // click at N; sel@N SetSelStart(N); clip@N N lines on the clipboard.
+  // click at N; sel@N SetSelStart(N); clip@N N lines on the clipboard; click@L a click,
+  // drag@L a drag from the caret, to x 300 (past the line's end) of display line L;
+  // col@N SetCaretColumn(N).
   const char* Keys = "";
   int32_t ExpCaret = 0, ExpFrom = 0, ExpTo = 0, ExpVirt = 0;
   const char* ExpText = nullptr;  // nullptr: the text as loaded
   int ExpBlock = -1;              // -1: not checked
   int ExpPassedOn = -1;           // the last key went on to the window (-1: not checked)
   int ExpPending = -1;            // layout left to the background (-1: not checked)
+  int32_t ExpLine = -1;           // the caret's display line, where it is drawn too (-1: not checked)
 };
 
 const TKeyRow Rows[] = {
+    // At a wrapped line's end the caret stays on the display line it was sent to.
+    {.Name = "End, Up: the end of the line above, and Up again goes on", .Text = Words, .Wrap = true, .Caret = 25,
+     .Keys = "End Up Up", .ExpCaret = 23, .ExpFrom = 23, .ExpTo = 23, .ExpPassedOn = 1, .ExpLine = 0},
+    {.Name = "End, Shift+Up twice: selects to the line above's end", .Text = Words, .Wrap = true, .Caret = 25,
+     .Keys = "End S-Up S-Up", .ExpCaret = 23, .ExpFrom = 23, .ExpTo = 46, .ExpPassedOn = 1, .ExpLine = 0},
+    {.Name = "End, Down: the end of the next line", .Text = Words, .Wrap = true, .Caret = 3, .Keys = "End Down",
+     .ExpCaret = 46, .ExpFrom = 46, .ExpTo = 46, .ExpLine = 1},
+    {.Name = "End, Page Down, Page Up: back at the first line's end", .Text = Words60.c_str(), .Wrap = true,
+     .Caret = 0, .Keys = "End PgDn PgUp", .ExpCaret = 23, .ExpFrom = 23, .ExpTo = 23, .ExpLine = 0},
+    {.Name = "A click past a wrapped line's end", .Text = Words, .Wrap = true, .Caret = 50, .Keys = "click@0",
+     .ExpCaret = 23, .ExpFrom = 23, .ExpTo = 23, .ExpLine = 0},
+    {.Name = "A drag to a wrapped line's end", .Text = Words, .Wrap = true, .Caret = 30, .Keys = "drag@0",
+     .ExpCaret = 23, .ExpFrom = 23, .ExpTo = 30, .ExpLine = 0},
+    {.Name = "SetCaretColumn at a wrapped line's end keeps its line", .Text = Words, .Wrap = true, .Caret = 5,
+     .Keys = "End col@23", .ExpCaret = 23, .ExpFrom = 23, .ExpTo = 23, .ExpLine = 0},
     // Left and Right.
     {.Name = "Left in a line", .Caret = 5, .Keys = "Left", .ExpCaret = 4, .ExpFrom = 4, .ExpTo = 4},
     {.Name = "Left over a selection steps back from its caret end", .Caret = 3, .Other = 0, .Keys = "Left 'L'",
@@ -163,6 +187,24 @@ const TKeyRow Rows[] = {
      .ExpCaret = 3, .ExpFrom = 0, .ExpTo = 3},
     {.Name = "A double click before a word's first letter selects the word", .Text = "ab cd", .Keys = "dbl@3",
      .ExpCaret = 5, .ExpFrom = 3, .ExpTo = 5},
+    // A column block starts at the caret's virtual column; an empty block takes no key; Tab inserts.
+    {.Name = "Shift+Alt+Down from virtual columns starts the block there", .Add = pmoBlockSelection | pmoKeepColumnPos,
+     .Drop = pmoWrapCaret, .Caret = 37, .Keys = "Right Right SA-Down", .ExpCaret = 52, .ExpFrom = 37, .ExpTo = 52,
+     .ExpVirt = 2, .ExpBlock = 1},
+    {.Name = "Backspace after an emptied block deletes a character", .Add = pmoBlockSelection, .Caret = 5,
+     .Keys = "SA-Right SA-Left Bksp", .ExpCaret = 4, .ExpFrom = 4, .ExpTo = 4,
+     .ExpText = "speces s1 s2 s3 s4 s5\r\nsp1 1 0 1 0 1\r\nsp2 0 1 1 0 0\r\nsp3 1 1 0 1 1"},
+    {.Name = "Delete after an emptied block deletes a character", .Add = pmoBlockSelection, .Caret = 5,
+     .Keys = "SA-Right SA-Left Del", .ExpCaret = 5, .ExpFrom = 5, .ExpTo = 5,
+     .ExpText = "specis s1 s2 s3 s4 s5\r\nsp1 1 0 1 0 1\r\nsp2 0 1 1 0 0\r\nsp3 1 1 0 1 1"},
+    {.Name = "Backspace after Shift+Alt+Down on the last line", .Add = pmoBlockSelection, .Caret = 58,
+     .Keys = "SA-Down Bksp", .ExpCaret = 57, .ExpFrom = 57, .ExpTo = 57,
+     .ExpText = "species s1 s2 s3 s4 s5\r\nsp1 1 0 1 0 1\r\nsp2 0 1 1 0 0\r\nsp31 1 0 1 1"},
+    {.Name = "Delete after Shift+Alt+Up on the first line", .Add = pmoBlockSelection, .Caret = 5, .Keys = "SA-Up Del",
+     .ExpCaret = 5, .ExpFrom = 5, .ExpTo = 5,
+     .ExpText = "specis s1 s2 s3 s4 s5\r\nsp1 1 0 1 0 1\r\nsp2 0 1 1 0 0\r\nsp3 1 1 0 1 1"},
+    {.Name = "Tab in overwrite mode inserts", .Text = "abcdef", .Caret = 1, .Keys = "Ins Tab", .ExpCaret = 2,
+     .ExpFrom = 2, .ExpTo = 2, .ExpText = "a\tbcdef"},
 };
 
 class MemoKeyTable : public TMemoWidgetFixture {
@@ -196,7 +238,8 @@ class MemoKeyTable : public TMemoWidgetFixture {
     static const std::pair<const char*, int> names[] = {
         {"Left", Qt::Key_Left},     {"Right", Qt::Key_Right}, {"Up", Qt::Key_Up},           {"Down", Qt::Key_Down},
         {"Home", Qt::Key_Home},     {"End", Qt::Key_End},     {"PgUp", Qt::Key_PageUp},     {"PgDn", Qt::Key_PageDown},
-        {"Ins", Qt::Key_Insert},    {"Del", Qt::Key_Delete},  {"Bksp", Qt::Key_Backspace}, {"c", Qt::Key_C}};
+        {"Ins", Qt::Key_Insert},    {"Del", Qt::Key_Delete},  {"Bksp", Qt::Key_Backspace}, {"c", Qt::Key_C},
+        {"Tab", Qt::Key_Tab}};
     std::istringstream in(Keys);
     std::string tok;
     bool passed = false;
@@ -211,6 +254,14 @@ class MemoKeyTable : public TMemoWidgetFixture {
         const std::string what = tok.substr(0, at);
         if (what == "dbl") DoubleClickAt(n);
         if (what == "sel") M->SetSelStart(n);
+        if (what == "col") M->SetCaretColumn(n);
+        if (what == "click" || what == "drag") {
+          const QPoint to(300, n * M->GetLineHeight() - M->VertOffset + M->GetLineHeight() / 2);
+          const QPoint from = what == "click" ? to : QPoint(M->GetCaretX(), M->GetCaretY() + M->GetLineHeight() / 2);
+          Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+          if (from != to) Mouse(QEvent::MouseMove, to, Qt::LeftButton);
+          Mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+        }
         if (what == "clip") {
           QStringList lines;
           for (int i = 0; i < n; ++i) lines << QStringLiteral("line %1 of a pasted text that is long enough to wrap once").arg(i);
@@ -269,6 +320,10 @@ TEST_F(MemoKeyTable, EveryKeyMovesTheCaretAndSelectionAsItsRuleSays) {
     EXPECT_EQ(M->SelStartNav->Pos, expected(r.ExpFrom));
     EXPECT_EQ(M->SelEndNav->Pos, expected(r.ExpTo));
     EXPECT_EQ(M->VirtualColumn, r.ExpVirt);
+    if (r.ExpLine >= 0) {
+      EXPECT_EQ(M->GetCaretLine(), r.ExpLine);
+      EXPECT_EQ(M->GetCaretY() + M->VertOffset, r.ExpLine * M->GetLineHeight()) << "drawn on that line";
+    }
     if (r.ExpText == nullptr) {
       EXPECT_EQ(M->GetText(), text);
     } else if (*r.ExpText != '\0') {
