@@ -240,6 +240,25 @@ void TParagraphsList::ReplaceText(const char* NewText, TPelNavigator& StartNav, 
     PendingLastPar = sp + k;
   if (LastParsedPar > ep) LastParsedPar += ParDelta;
 
+  // The in-text style a paragraph starts with is derived from all the text before
+  // it. An edit that adds or removes codes changes it for the paragraphs after the
+  // edit: it is derived again, as a load would, until a paragraph already starts
+  // with the style carried into it. Line styles follow by the same toggles; a
+  // changed font lays the paragraph out again.
+  if (StaticFormat)
+    for (int32_t j = sp + k; j + 1 < Count; ++j) {
+      const TParagraph& q = Par(j);
+      TParagraph& next = Par(j + 1);
+      const uint8_t carried = AdvanceStyle(GetParStaticStyle(q), GetParChars(q), GetParLength(q));
+      const uint8_t toggled = carried ^ GetParStaticStyle(next);
+      if (toggled == 0) break;
+      MakeExtended(next);
+      next.Extra->FirstLineInfo.Style ^= toggled;
+      for (LineInfo& l : next.Extra->LineInfos) l.Style ^= toggled;
+      if (toggled & StyleFontMask) next.Flags &= static_cast<uint8_t>(~pfFormatted);
+      if (j + 1 > ChangeLastPar) ChangeLastPar = j + 1;
+    }
+
   if (ParDelta != 0 && Count + Count / 16 + 8 < Capacity) SetCapacity(Count + Count / 32 + 4);
 
   // The end navigator goes after the inserted text; the start stays.

@@ -85,19 +85,12 @@ int32_t TPelLayout::FormatParagraph(TPelMemoCore& Memo, TTextMeasurer& M, int32_
     while (attr < attrCount && p.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset <= 0) ++attr;
   }
 
-  int32_t selStyle = -1;
-  const TStyleRecord* selAttr = nullptr;
   auto attrStyle = [&]() -> const TStyleRecord* {
     return attr > 0 ? &p.Extra->Attributes[static_cast<size_t>(attr - 1)] : GetParStartStyle(p);
   };
-  auto select = [&]() {
-    const TStyleRecord* a = attrStyle();
-    if (selStyle < 0 || ((selStyle ^ style) & StyleFontMask) != 0 || a != selAttr) {
-      M.SelectFont(style, a == &DefaultStyle ? nullptr : a);
-      selStyle = style;
-      selAttr = a;
-    }
-  };
+  // Characters and blanks alike in the font in force.
+  TRunMeter meter(M, chunk);
+  auto width = [&](int32_t From, int32_t Count) -> int64_t { return meter.Width(style, attrStyle(), t + From, Count); };
   auto stepAttrs = [&](int32_t o) {
     while (attr < attrCount && p.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset <= o) ++attr;
   };
@@ -162,8 +155,7 @@ int32_t TPelLayout::FormatParagraph(TPelMemoCore& Memo, TTextMeasurer& M, int32_
         ++o;
         continue;
       }
-      select();
-      const int64_t w = M.TextExtent(t + o, 1);
+      const int64_t w = width(o, 1);
       if (x + w > W && o > lineStart) {
         finishLine(o, x, x, 0, o);
         beginLine(o, style, attr);
@@ -186,7 +178,13 @@ int32_t TPelLayout::FormatParagraph(TPelMemoCore& Memo, TTextMeasurer& M, int32_
         x = NextTab(x, tabs, avg);
         justStart = pos + 1;
       } else if (c == ' ') {
-        x += SpaceWidth;
+        // A run of spaces in one font at once.
+        stepAttrs(pos);
+        const int32_t nextAttr = attr < attrCount ? p.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset : INT32_MAX;
+        int32_t e = pos + 1;
+        while (e < len && e < nextAttr && t[e] == ' ') ++e;
+        for (int32_t b = pos; b < e; b += std::max(1, chunk)) x += width(b, std::min(e - b, std::max(1, chunk)));
+        pos = e - 1;
       } else if (c != '\0') {
         break;
       }
@@ -211,9 +209,8 @@ int32_t TPelLayout::FormatParagraph(TPelMemoCore& Memo, TTextMeasurer& M, int32_
       const int32_t nextAttr = attr < attrCount ? p.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset : INT32_MAX;
       int32_t e = pos + 1;
       while (e < len && e < nextAttr && !IsBlankChar(t[e]) && !(codes && IsStyleCode(static_cast<unsigned char>(t[e])))) ++e;
-      select();
       // Chunk by chunk, summed in 64 bits: a long word may pass 2^31 pixels.
-      for (int32_t c = pos; c < e; c += std::max(1, chunk)) wordW += M.TextExtent(t + c, std::min(e - c, std::max(1, chunk)));
+      for (int32_t c = pos; c < e; c += std::max(1, chunk)) wordW += width(c, std::min(e - c, std::max(1, chunk)));
       pos = e;
     }
     wordW = std::max<int64_t>(0, wordW - Overhang);
@@ -232,7 +229,6 @@ int32_t TPelLayout::FormatParagraph(TPelMemoCore& Memo, TTextMeasurer& M, int32_
     style = wordStyle;
     attr = wordAttr;
     x = 0;
-    selStyle = -1;
     breakWord(wordStart, pos);
   }
 
@@ -297,7 +293,7 @@ TScrollRange HorzScrollRange(int64_t Widest, const TPelMemoCore& Memo, int32_t C
   r.Unit = ScrollUnit(Widest + margins);
   r.Page = Clamp32(std::max<int64_t>(0, (ClientWidth - margins) / r.Unit));
   int64_t max = std::max<int64_t>(0, (Widest + margins - ClientWidth) / r.Unit) + r.Page - 1;
-  if (Memo.WordWrap && Memo.ColumnWrap == 0) max = r.Page - 1;
+  if (Memo.LinesWrap() && Memo.ColumnWrap == 0) max = r.Page - 1;
   if (!Memo.HasOption(pmoAutoScrollBars)) ++max;
   if (Memo.Alignment != TAlignment::taLeftJustify) max = r.Page;
   r.Max = Clamp32(max);

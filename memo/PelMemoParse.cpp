@@ -192,15 +192,9 @@ TStyleRecord PopStyle(const TStartStopKeyList& Keys, const TStyleRecord& S, cons
 
 }  // namespace
 
-TStyleRecord TPelMemoCore::ScanRegions(int32_t I) {
-  TParagraph& p = Paragraphs.Par(I);
-  const int32_t len = GetParLength(p);
-  const char* text = GetParChars(p);
-  TStartStopKeyList& keys = StartStopKeys;
-  if (keys.Count() > 0 && !keys.Prepared) keys.Prepare(*this);
-
-  // Highlights given from outside (flag bit 7 with no context), and the record
-  // that ends each of them, are kept; the pass makes every other record anew.
+// The records of highlights given from outside (flag bit 7 with no context), each
+// with the record that ends it: what parsing keeps of a paragraph's records.
+static std::vector<TStyleRecord> OutsideHighlights(const TParagraph& p) {
   std::vector<TStyleRecord> kept;
   if (GetAttrCount(p) > 0) {
     const TStyleRecord& st = *GetParStartStyle(p);
@@ -218,6 +212,18 @@ TStyleRecord TPelMemoCore::ScanRegions(int32_t I) {
       }
     }
   }
+  return kept;
+}
+
+TStyleRecord TPelMemoCore::ScanRegions(int32_t I) {
+  TParagraph& p = Paragraphs.Par(I);
+  const int32_t len = GetParLength(p);
+  const char* text = GetParChars(p);
+  TStartStopKeyList& keys = StartStopKeys;
+  if (keys.Count() > 0 && !keys.Prepared) keys.Prepare(*this);
+
+  // Highlights given from outside are kept; the pass makes every other record anew.
+  const std::vector<TStyleRecord> kept = OutsideHighlights(p);
 
   const TStyleRecord& start = *GetParStartStyle(p);
   TStyleRecord cur = start;
@@ -612,8 +618,33 @@ void TPelMemoCore::SetUpperCaseType(TpmUpperCase Mode) {
 }
 
 void TPelMemoCore::ResetFormatting() {
-  for (int32_t i = 0; i < GetParCount(); ++i)
-    Paragraphs.Par(i).Flags &= static_cast<uint8_t>(~(pfFormatted | pfContextParsed | pfParsed));
+  // The records that parsing made, the styles it carried into paragraphs and the
+  // display lines are all derived: they go, and parsing and layout make them again
+  // as for a fresh load. Highlights given from outside stay.
+  for (int32_t i = 0; i < GetParCount(); ++i) {
+    TParagraph& p = Paragraphs.Par(i);
+    p.Flags &= static_cast<uint8_t>(~(pfFormatted | pfContextParsed | pfParsed));
+    p.FirstLine = i;
+    if (p.Flags & pfExtended) {
+      p.Extra->Attributes = OutsideHighlights(p);
+      const TStyleRecord& st = *GetParStartStyle(p);
+      if (GetStyleContext(st) >= 0 || !(st.Flags & sfHighlight)) SetParStartStyle(p, nullptr, false);
+      p.Extra->LineInfos.clear();
+      LineInfo& l = p.Extra->FirstLineInfo;
+      const uint8_t style = l.Style;
+      l = LineInfo();
+      l.Stop = l.JustStart = GetParLength(p);
+      l.Style = style;
+    } else {
+      p.Short.Width = 0;
+    }
+  }
+  Paragraphs.TotalLines = GetParCount();
+  for (TPelNavigator* n : Navigators)
+    if (n->Located()) {
+      n->AttrIndex = -1;
+      n->LineIndex = -1;
+    }
   Paragraphs.LastParsedPar = -1;
   Paragraphs.PendingFirstPar = 0;
   Paragraphs.PendingLastPar = GetParCount() - 1;
@@ -625,6 +656,13 @@ void TPelMemoCore::ResetFormatting() {
 
 void TPelMemoCore::ToggleStyleCode(char C) {
   if (!GetStaticFormat()) return;
+  if (SelLength != 0 && !BlockActive) {
+    // The store never splits a break: ends inside a CR LF pair leave it first, so
+    // that the text read is the text replaced.
+    Paragraphs.MoveOutOfBreak(*SelStartNav, *SelEndNav);
+    const int32_t n = SelEndNav->Pos - SelStartNav->Pos;
+    SelLength = SelLength < 0 ? -n : n;
+  }
   const int32_t len = SelLength;
   std::string s;
   s.push_back(C);

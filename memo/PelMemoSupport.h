@@ -54,6 +54,26 @@ class TTextMeasurer {
 // Sum of the extents of consecutive pieces of at most Chunk characters; 0 for Count < 1.
 int32_t TextExtentChunked(TTextMeasurer& Measurer, const char* Text, int32_t Count, int32_t Chunk);
 
+// The one measure of runs of text: the width of characters and blanks (no tabs, no
+// style codes) in the font in force for an in-text style byte and the attribute
+// record in effect (nullptr, or a record that is no highlight: the style byte alone
+// chooses). The formatter, the navigator's x, the painting and the caret all measure
+// through it, so a line is as wide where it is broken as where it is drawn and where
+// the caret stands on it. A meter serves one pass over a paragraph: it selects a font
+// only when the style in force changes, and nothing else may select one meanwhile.
+class TRunMeter {
+ public:
+  TRunMeter(TTextMeasurer& Measurer, int32_t Chunk) : M(Measurer), Chunk(Chunk) {}
+  int32_t Width(uint8_t Style, const TStyleRecord* Attr, const char* Text, int32_t Count);
+
+ private:
+  TTextMeasurer& M;
+  int32_t Chunk;
+  int32_t SelStyle = -1;
+  const TStyleRecord* SelAttr = nullptr;
+  int32_t Space = -1;  // a blank's width in the selected font, once measured
+};
+
 struct TRect16 {
   int32_t Left, Top, Right, Bottom;
 };

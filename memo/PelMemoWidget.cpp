@@ -333,7 +333,7 @@ void TPelMemo::SetScrollBars(TScrollStyle S) {
   ScrollBarsValue = S;
   ApplyScrollBarPolicy();
   const bool vert = S == TScrollStyle::ssVertical || S == TScrollStyle::ssBoth;
-  if (vert != vertBefore && WordWrap) Reformat();
+  if (vert != vertBefore && LinesWrap()) Reformat();
   UpdateScrollRanges();
   UpdateHorzRange();
 }
@@ -355,7 +355,7 @@ void TPelMemo::SetCaretWidth(int32_t W) {
 
 void TPelMemo::SetColumnWrap(int32_t C) {
   ColumnWrap = C;
-  if (WordWrap) Reformat();
+  if (LinesWrap()) Reformat();
   Relayout();
 }
 
@@ -385,13 +385,13 @@ void TPelMemo::SetJustified(bool On) {
 
 void TPelMemo::SetLeftMargin(int32_t M) {
   LeftMargin = M;
-  if (WordWrap) Reformat();
+  if (LinesWrap()) Reformat();
   Relayout();
 }
 
 void TPelMemo::SetRightMargin(int32_t M) {
   RightMargin = M;
-  if (WordWrap) Reformat();
+  if (LinesWrap()) Reformat();
   Relayout();
 }
 
@@ -484,7 +484,7 @@ void TPelMemo::SetAltFont(const QFont& F) {
   AltFont = F;
   Meas.SetFonts(font(), AltFont);
   // Code 4 selects it: the widths of text in it change, wrapped or not.
-  if (WordWrap || GetStaticFormat()) Reformat();
+  if (LinesWrap() || GetStaticFormat()) Reformat();
   Relayout();
 }
 

@@ -326,9 +326,19 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
       n.Memo = this;
       n.SetPos(from);
       const TParagraph& par = *c.GetPar();
-      const int32_t off = c.GetParOffset(), len = GetParLength(par);
+      const int32_t len = GetParLength(par);
+      int32_t off = c.GetParOffset();
+      // A step is one visible character: with PassOverCodes the codes next to the
+      // caret on its way are passed first, and those beyond the character after it.
+      const bool passCodes = PassOverCodes && GetStaticFormat() && !D.Ctrl && VirtualColumn == 0;
+      auto codeAt = [&](int32_t O) { return IsStyleCode(static_cast<unsigned char>(GetParChars(par)[O])); };
+      if (passCodes && D.Action == TKeyAction::Left)
+        while (off > 0 && off <= len && codeAt(off - 1)) --off;
+      if (passCodes && D.Action == TKeyAction::Right)
+        while (off < len && codeAt(off)) ++off;
+      const int32_t at = from + off - c.GetParOffset();  // where the step starts
       if (D.Action == TKeyAction::Left) {
-        if (from == 0 && VirtualColumn == 0) {
+        if (at == 0 && VirtualColumn == 0) {
           // Nothing to move to: the key goes on to the window, a selection collapses.
           if (!D.Extend && !D.KeepSelection && SelLength != 0) MoveCaret(from, false);
           return false;
@@ -338,7 +348,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
         } else if (VirtualColumn > 0) {
           virt = VirtualColumn - 1;
         } else if (off == 0) {
-          n.SetPos(from - 2);
+          n.SetPos(at - 2);
         } else if (HasOption(pmoDiscardTrailingSpaces) && !block && (GetParChars(par)[off - 1] == ' ' || GetParChars(par)[off - 1] == '\t')) {
           // A run of blanks before the caret is passed in one step.
           const char* t = GetParChars(par);
@@ -346,7 +356,7 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
           while (o > 0 && (t[o - 1] == ' ' || t[o - 1] == '\t')) --o;
           n.SetPos(par.StartPos + o);
         } else {
-          n.SetPos(from - 1);
+          n.SetPos(at - 1);
           if (PassOverCodes && GetStaticFormat())
             while (n.GetParOffset() > 0 && IsStyleCode(static_cast<unsigned char>(GetCharAt(n.Pos - 1)))) n.SetPos(n.Pos - 1);
         }
@@ -357,9 +367,9 @@ bool TPelMemo::DoMove(const TKeyDecision& D) {
         } else if (lineEnd && !WordWrap && ((HasOption(pmoKeepColumnPos) && !HasOption(pmoWrapCaret)) || block)) {
           virt = VirtualColumn + 1;
         } else if (off >= len) {
-          n.SetPos(std::min(GetTextLength(), from + 2));
+          n.SetPos(std::min(GetTextLength(), at + 2));
         } else {
-          n.SetPos(from + 1);
+          n.SetPos(at + 1);
           if (PassOverCodes && GetStaticFormat())
             while (n.GetParOffset() < len && IsStyleCode(static_cast<unsigned char>(GetCharAt(n.Pos)))) n.SetPos(n.Pos + 1);
           if (HasOption(pmoDiscardTrailingSpaces) && !block) {

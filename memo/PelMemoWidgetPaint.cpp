@@ -132,6 +132,7 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
   uint8_t style = l.Style;
   const TStyleRecord* attrStyle = currentAttr();
   Meas.SelectFont(style, attrStyle);
+  TRunMeter meter(Meas, ExtentChunk);
   int64_t x = 0;
   int64_t selA = -1, selB = -1;  // selected pixels of this line
   const int32_t a = SelStartNav->Pos - par.StartPos, b = SelEndNav->Pos - par.StartPos;
@@ -141,8 +142,20 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
   // colours) selection boundaries, and blanks when justifying end a run.
   int32_t runStart = l.Start;
   int64_t runX = 0;
+  // Trailing blanks of a wrapped line are not drawn (unless blanks are shown): no
+  // underline and no background of a run reaches under them; only a selection does.
+  int32_t trail = l.Stop;
+  if (!lastLine && !showSpaces)
+    while (trail > l.Start && (t[trail - 1] == ' ' || t[trail - 1] == '\t' ||
+                               (codes && IsStyleCode(static_cast<unsigned char>(t[trail - 1])))))
+      --trail;
   auto flush = [&](int32_t Upto) {
     if (Upto <= runStart) return;
+    if (runStart >= trail) {
+      if (winSel && runStart >= a && runStart < b)
+        p.fillRect(QRectF(static_cast<double>(x0 + runX), 0, static_cast<double>(x - runX), LineHeight), SelBackColor);
+      return;
+    }
     QColor fore = ink, bg;
     bool fill = false;
     if (style & StyleHighlight) {
@@ -172,7 +185,8 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
     }
   };
   for (int32_t o = l.Start; o <= l.Stop; ++o) {
-    if (showSel && o == std::max(a, l.Start) && a <= l.Stop && b > l.Start) selA = x;
+    // A selection that starts at a wrapped line's stop starts on the next line.
+    if (showSel && o == std::max(a, l.Start) && (a < l.Stop || (lastLine && a == l.Stop)) && b > l.Start) selA = x;
     if (showSel && o == std::min(b, l.Stop) && selA >= 0 && selB < 0) selB = x;
     if (o == l.Stop) break;
     if (x0 + x > cw) break;
@@ -184,7 +198,7 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
       runStart = o;
       runX = x;
     }
-    if (winSel && (o == a || o == b) && o > runStart) {
+    if (((winSel && (o == a || o == b)) || o == trail) && o > runStart) {
       flush(o);
       runStart = o;
       runX = x;
@@ -213,7 +227,7 @@ void TPelMemo::PaintLine(QImage& Img, int32_t Line) {
       runX = x;
       continue;
     }
-    x += (showSpaces && c == ' ') ? Meas.Advance(' ') : Meas.Advance(c);
+    x += meter.Width(style, attrStyle, t + o, 1);
     if (const int32_t extra = spread.Extra(static_cast<char>(c), o)) {
       // The blank's added room belongs to it: its run (and selection fill) covers it.
       x += extra;

@@ -139,10 +139,20 @@ void TPelMemo::Reformat() {
 }
 
 void TPelMemo::ResetFormatting() {
-  for (int32_t i = 0; i < GetParCount(); ++i)
-    Paragraphs.Par(i).Flags &= static_cast<uint8_t>(~(pfFormatted | pfContextParsed | pfParsed));
-  Paragraphs.LastParsedPar = -1;
+  // Every paragraph is one line again until it is laid out anew: the paragraph at
+  // the top of the view stays there meanwhile.
+  int32_t topPar = -1;
+  if (WordWrap && GetTopLine() > 0 && GetTopLine() < GetDisplayLineCount()) {
+    TPelNavigator n(Paragraphs);
+    n.Memo = this;
+    n.SetLineIndex(GetTopLine());
+    topPar = n.GetParIndex();
+  }
+  TPelMemoCore::ResetFormatting();
+  if (topPar >= 0) VertOffset = topPar * LineHeight;
   Reformat();
+  Relayout();
+  SetScrollBarValues();
 }
 
 void TPelMemo::EnsureLinesFormatted(int32_t FirstLine, int32_t LastLine) {
@@ -441,7 +451,7 @@ void TPelMemo::ScrollInView() {
   const int32_t curY = moving ? AnimToY : VertOffset, curX = moving ? AnimToX : HorzOffset;
   const int32_t caretX = CaretX + HorzOffset - curX, caretY = CaretY + VertOffset - curY;
   int32_t x = 0;
-  if (!WordWrap || ColumnWrap >= 1) {
+  if (!LinesWrap() || ColumnWrap >= 1) {
     if (Alignment != TAlignment::taLeftJustify && curX == 0)
       x = 0;
     else
@@ -528,10 +538,22 @@ int32_t TPelMemo::GetCaretWidth() {
     TPelNavigator& c = *CaretNav;
     const TParagraph& p = *c.GetPar();
     if (c.GetParOffset() < GetParLength(p)) {
-      Meas.SelectFont(c.GetStaticStyle(), nullptr);
-      const unsigned char ch = static_cast<unsigned char>(GetParChars(p)[c.ParOffset]);
-      if (ch == '\t') return std::max(1, AvgCharWidth);
-      return std::max(1, Meas.Advance(ch));
+      // The character under the caret (past codes, which take no room) in the font
+      // in force there: its in-text style and the highlight of the record it lies in.
+      TPelNavigator n(Paragraphs);
+      n.Memo = this;
+      n.SetPos(c.Pos);
+      uint8_t style = n.GetStaticStyle();
+      const char* t = GetParChars(p);
+      int32_t o = n.GetParOffset();
+      if (GetStaticFormat())
+        while (o < GetParLength(p) && ToggleStyleByCode(style, static_cast<unsigned char>(t[o]))) ++o;
+      if (o < GetParLength(p)) {
+        n.SetPos(p.StartPos + o);
+        n.SkipAttributesAtPos();
+        if (t[o] == '\t') return std::max(1, AvgCharWidth);
+        return std::max(1, TRunMeter(Meas, ExtentChunk).Width(style, n.GetAttrStyle(), t + o, 1));
+      }
     }
   }
   return AutoCaretWidth ? LineHeight / 14 + 1 : std::max(1, CaretWidthValue);
@@ -559,10 +581,10 @@ void TPelMemo::UpdateCaret() {
 }
 
 QRect TPelMemo::ShownCaretRect() const {
-  // Blanks at a wrap point may carry the caret past the window's edge; in word-wrap
+  // Blanks at a wrap point may carry the caret past the window's edge; in wrapped
   // layout it is shown at the last pixel (its x stays the true one).
   const int32_t w = viewport()->width();
-  const int32_t x = WordWrap && CaretX >= w ? w - 1 : CaretX;
+  const int32_t x = LinesWrap() && CaretX >= w ? w - 1 : CaretX;
   return QRect(x, CaretY, CaretW, LineHeight);
 }
 

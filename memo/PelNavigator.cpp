@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "memo/PelMemoCore.h"
 #include "memo/PelMemoSupport.h"
@@ -456,15 +457,11 @@ int32_t TPelNavigator::MeasureLine(const LineInfo& L, int32_t Upto, std::vector<
   auto currentAttr = [&]() -> const TStyleRecord* {
     return attr > 0 ? &p.Extra->Attributes[static_cast<size_t>(attr - 1)] : GetParStartStyle(p);
   };
-  int32_t selectedStyle = -1;
-  const TStyleRecord* selectedAttr = nullptr;
-  auto select = [&]() {
-    const TStyleRecord* a = currentAttr();
-    if (m && (selectedStyle < 0 || ((selectedStyle ^ style) & StyleFontMask) != 0 || a != selectedAttr)) {
-      m->SelectFont(style, a == &DefaultStyle ? nullptr : a);
-      selectedStyle = style;
-      selectedAttr = a;
-    }
+  // Characters and blanks in the font in force (without a measurer, an average width each).
+  std::optional<TRunMeter> meter;
+  if (m) meter.emplace(*m, chunk);
+  auto width = [&](int32_t From, int32_t Count) {
+    return meter ? meter->Width(style, currentAttr(), t + From, Count) : Count * avg;
   };
   // Justification of lines that are not the paragraph's last.
   TLineSpread spread = Memo ? Memo->LineSpread(p, L) : TLineSpread();
@@ -496,18 +493,17 @@ int32_t TPelNavigator::MeasureLine(const LineInfo& L, int32_t Upto, std::vector<
     int32_t e = o + 1;
     const int32_t nextAttr = attr < attrCount ? p.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset : INT32_MAX;
     while (e < Upto && e < nextAttr && t[e] != '\t' && !(codes && IsStyleCode(static_cast<unsigned char>(t[e])))) ++e;
-    select();
     const int32_t x0 = x;
     if (Edges) {
       // Cumulative advances: the measurer's widths add up, so one pass suffices.
       int32_t before = 0;
       for (int32_t k = o; k < e; ++k) {
         Edges->push_back(x0 + before);
-        before += m ? m->TextExtent(t + k, 1) : avg;
+        before += width(k, 1);
       }
       x = x0 + before;
     } else {
-      x = x0 + (m ? TextExtentChunked(*m, t + o, e - o, chunk) : (e - o) * avg);
+      x = x0 + width(o, e - o);
     }
     if (spread.Justify) {
       for (int32_t k = o; k < e; ++k)

@@ -344,6 +344,35 @@ TEST(SetStyleRange, GivesAStyleAndRestoresTheOneBefore) {
   EXPECT_EQ(KeyMap(m, 0), "555665556666");
 }
 
+TEST(SetStyleRange, ResetFormattingForgetsWhatListsThatAreGoneMade) {
+  // After the lists change, ResetFormatting leaves the colours a memo given the
+  // changed lists first would show.
+  const std::string text = "int foo; /* a foo\r\nbar FOO baz */ foo\r\n// foo end\r\nfoo";
+  auto setUp = [](TPelMemoCore& M, int Row) {
+    if (Row != 0) AddBlockComment(M, 1);
+    if (Row != 0) AddLineComment(M, 2);
+    if (Row == 2) M.Keywords.AddKeyword("foo", Header(3));
+  };
+  for (int row = 0; row < 3; ++row) {
+    SCOPED_TRACE(row);
+    TPelMemoCore m;
+    setUp(m, 2);
+    LoadText(m, text);
+    ParseAll(m);
+    ASSERT_EQ(KeyMap(m, 3), "333");
+    if (row < 2) m.Keywords.Clear();
+    if (row == 0) m.StartStopKeys.Clear();
+    if (row == 2) m.ApplyKeyWords = false;
+    m.ResetFormatting();
+    ParseAll(m);
+    TPelMemoCore fresh;
+    setUp(fresh, row == 2 ? 1 : row);
+    LoadText(fresh, text);
+    ParseAll(fresh);
+    for (int32_t i = 0; i < m.GetParCount(); ++i) EXPECT_EQ(KeyMap(m, i), KeyMap(fresh, i)) << i;
+  }
+}
+
 TEST(StyleHelpers, CompareAllowAndOutside) {
   TStyleRecord a, b;
   EXPECT_TRUE(CompareStyles(a, b));
@@ -513,6 +542,15 @@ TEST(StyleCodes, ToggleAroundASelectionAndTheCaret) {
   m.Undo();
   m.Undo();
   EXPECT_EQ(m.GetText(), "a\2bc\2d");
+  // A selection that starts between CR and LF: the break it holds is replaced whole
+  // and comes back whole, and no paragraph holds a CR or an LF.
+  LoadText(m, "ab\r\ncd\r\nef");
+  m.SetSelStart(3);
+  m.SetSelLength(2);
+  m.ToggleStyleCode('\2');
+  EXPECT_EQ(m.GetText(), "ab\2\r\nc\2d\r\nef");
+  EXPECT_EQ(m.GetParCount(), 3);
+  for (int32_t i = 0; i < m.GetParCount(); ++i) EXPECT_EQ(m.GetParText(i).find_first_of("\r\n"), std::string::npos) << i;
 
   TPelMemoCore plain;
   LoadText(plain, "abcd");
