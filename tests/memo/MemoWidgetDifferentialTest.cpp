@@ -350,7 +350,11 @@ TEST_F(MemoDifferential, AnEditedMemoShowsWhatAFreshLoadShows) {
 // with background slices run at random points between the steps.
 TEST_F(MemoDifferential, DeferredLayoutMovesTheCaretAsImmediateLayoutDoes) {
   std::string text;
-  for (int i = 0; i < 2000; ++i) text += "P" + std::to_string(i) + " alpha beta gamma delta epsilon zeta eta theta iota kappa\r\n";
+  for (int i = 0; i < 2000; ++i) {
+    text += 'P';
+    text += std::to_string(i);
+    text += " alpha beta gamma delta epsilon zeta eta theta iota kappa\r\n";
+  }
   text += "last";
   std::vector<std::unique_ptr<TPelMemo>> memos;
   for (const TpmUpdateMode mode : {TpmUpdateMode::umImmediate, TpmUpdateMode::umOnNeed, TpmUpdateMode::umBackground}) {
