@@ -66,16 +66,6 @@ class MemoPaint : public TMemoWidgetFixture {
   static inline QRgb Back = 0;
 };
 
-TKeyHeader Colored(int32_t KeyValue, int32_t Fore, int32_t Back = NoColor, uint8_t FontStyle = 0) {
-  TKeyHeader h;
-  h.Options = koWholeWord;
-  h.KeyValue = KeyValue;
-  h.Color1 = Fore;
-  h.Color2 = Back;
-  h.FontStyle = FontStyle;
-  return h;
-}
-
 }  // namespace
 
 TEST_F(MemoPaint, KeywordsAndRegionsInTheirColours) {

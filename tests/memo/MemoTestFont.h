@@ -17,6 +17,15 @@ inline QFont MemoTestFont() {
   return f;
 }
 
+// A proportional font from the same package: its bold and its larger sizes are wider
+// than the plain font, blanks included.
+inline QFont MemoTestPropFont(int Points = 10) {
+  QFont f(QStringLiteral("DejaVu Sans"));
+  f.setStyleHint(QFont::SansSerif);
+  f.setPointSize(Points);
+  return f;
+}
+
 // Fails the test when the font is not there rather than measuring another one.
 inline void ExpectMemoTestFont(const QFont& F) {
   ASSERT_EQ(QFontInfo(F).family(), QStringLiteral("DejaVu Sans Mono")) << "fonts-dejavu-core is not installed";

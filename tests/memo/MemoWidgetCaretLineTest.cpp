@@ -45,11 +45,7 @@ class MemoCaretLine : public TMemoWidgetFixture {
   }
   int32_t DrawnLine() const { return (M->GetCaretY() + M->VertOffset) / M->GetLineHeight(); }
   // Paragraphs "P<i> " + Words, wrapped into three display lines each, then "last".
-  static std::string Pars(int N) {
-    std::string t;
-    for (int i = 0; i < N; ++i) t += "P" + std::to_string(i) + " " + Words + "\r\n";
-    return t + "last";
-  }
+  static std::string Pars(int N) { return NumberedPars(N, Words); }
 };
 
 }  // namespace

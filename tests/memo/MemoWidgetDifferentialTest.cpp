@@ -19,6 +19,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Prompts.h"
 #include "tests/memo/MemoTestFont.h"
+#include "tests/memo/MemoWidgetFixture.h"
 
 namespace {
 
@@ -43,28 +44,12 @@ struct TSetup {
   }
 };
 
-TKeyHeader KeyHeader(int32_t KeyValue, int32_t Fore, uint8_t FontStyle) {
-  TKeyHeader h;
-  h.Options = koWholeWord;
-  h.KeyValue = KeyValue;
-  h.Color1 = Fore;
-  h.Color2 = NoColor;
-  h.FontStyle = FontStyle;
-  return h;
-}
-
-QFont AltFontOf(int32_t Points) {
-  QFont alt(QStringLiteral("DejaVu Sans"));
-  alt.setPointSize(Points);
-  return alt;
-}
-
 void SetKeywords(TPelMemo& M, bool On) {
   M.Keywords.Clear();
   M.StartStopKeys.Clear();
   if (!On) return;
-  M.Keywords.AddKeyword("kw", KeyHeader(1, 0xFF0000, 1));
-  M.Keywords.AddKeyword("big", KeyHeader(2, 0x0000FF, 0));
+  M.Keywords.AddKeyword("kw", Colored(1, 0xFF0000, NoColor, 1));
+  M.Keywords.AddKeyword("big", Colored(2, 0x0000FF));
   M.StartStopKeys.AddKey("/*", "*/", false, NoColor, 0x00C000, 0, 3, 0, 0);
 }
 
@@ -72,7 +57,7 @@ std::unique_ptr<TPelMemo> MakeMemo(const TSetup& S, const std::string& Text) {
   auto m = std::make_unique<TPelMemo>();
   m->ScrollTime = 0;
   m->SetMemoFont(MemoTestFont());
-  m->SetAltFont(AltFontOf(S.AltPoints));
+  m->SetAltFont(MemoTestPropFont(S.AltPoints));
   m->SetLeftMargin(S.LeftMargin);
   m->SetTabStops(S.TabStops);
   m->SetUpdateMode(S.Mode);
@@ -349,13 +334,7 @@ TEST_F(MemoDifferential, AnEditedMemoShowsWhatAFreshLoadShows) {
 // that lays out at once and in memos that lay out on need or in the background,
 // with background slices run at random points between the steps.
 TEST_F(MemoDifferential, DeferredLayoutMovesTheCaretAsImmediateLayoutDoes) {
-  std::string text;
-  for (int i = 0; i < 2000; ++i) {
-    text += 'P';
-    text += std::to_string(i);
-    text += " alpha beta gamma delta epsilon zeta eta theta iota kappa\r\n";
-  }
-  text += "last";
+  const std::string text = NumberedPars(2000);
   std::vector<std::unique_ptr<TPelMemo>> memos;
   for (const TpmUpdateMode mode : {TpmUpdateMode::umImmediate, TpmUpdateMode::umOnNeed, TpmUpdateMode::umBackground}) {
     TSetup s;
@@ -446,7 +425,7 @@ TEST_F(MemoDifferential, APropertyChangedLateShowsWhatItShowsGivenFirst) {
       case 3: did = "justified"; s.Justified = !s.Justified; m->SetJustified(s.Justified); break;
       case 4: did = "tab stops"; s.TabStops = (const int32_t[]){8, 4, 1, 0, -40}[rng() % 5]; m->SetTabStops(s.TabStops); break;
       case 5: did = "left margin"; s.LeftMargin = (const int32_t[]){8, 40, 0}[rng() % 3]; m->SetLeftMargin(s.LeftMargin); break;
-      case 6: did = "alternate font"; s.AltPoints = (const int32_t[]){16, 24, 8}[rng() % 3]; m->SetAltFont(AltFontOf(s.AltPoints)); break;
+      case 6: did = "alternate font"; s.AltPoints = (const int32_t[]){16, 24, 8}[rng() % 3]; m->SetAltFont(MemoTestPropFont(s.AltPoints)); break;
       case 7:
         did = "scroll bars";
         s.Bars = s.Bars == TScrollStyle::ssBoth ? TScrollStyle::ssVertical : TScrollStyle::ssBoth;

@@ -10,10 +10,42 @@
 #include <QKeyEvent>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "memo/PelMemoWidget.h"
 #include "memo/PelStream.h"
 #include "platform/Prompts.h"
+
+// A whole-word keyword's header: its key value, text and background colours and font style.
+inline TKeyHeader Colored(int32_t KeyValue, int32_t Fore, int32_t Back = NoColor, uint8_t FontStyle = 0) {
+  TKeyHeader h;
+  h.Options = koWholeWord;
+  h.KeyValue = KeyValue;
+  h.Color1 = Fore;
+  h.Color2 = Back;
+  h.FontStyle = FontStyle;
+  return h;
+}
+
+// Words that wrap into three display lines at a column wrap of 26.
+inline constexpr const char* WrapWords = "alpha beta gamma delta epsilon zeta eta theta iota kappa";
+
+// N paragraphs "P<i> " + Body, then a last paragraph Last when it is not empty.
+inline std::string NumberedPars(int N, std::string_view Body = WrapWords, std::string_view Last = "last") {
+  std::string t;
+  for (int i = 0; i < N; ++i) {
+    if (i > 0) t += "\r\n";
+    t += 'P';
+    t += std::to_string(i);
+    t += ' ';
+    t += Body;
+  }
+  if (!Last.empty()) {
+    t += "\r\n";
+    t += Last;
+  }
+  return t;
+}
 
 class TMemoWidgetFixture : public ::testing::Test {
  protected:

@@ -143,8 +143,7 @@ TEST_F(MemoGeometry, CaretKeepsItsTrueXInWordWrapLayout) {
 // After a width change the top of the view shows the text it showed before, and
 // the caret there stays in view.
 TEST_F(MemoGeometry, TopOfTheViewKeepsItsTextAcrossAWidthChange) {
-  std::string text;
-  for (int i = 0; i < 40; ++i) text += "P" + std::to_string(i) + " " + W + W + W + (i < 39 ? "\r\n" : "");
+  const std::string text = NumberedPars(40, W + W + W, "");
   for (const bool wrap : {true, false}) {
     SCOPED_TRACE(wrap);
     M->resize(400, 300);

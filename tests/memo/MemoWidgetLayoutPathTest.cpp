@@ -223,8 +223,7 @@ TEST_F(MemoLayoutPath, TheHorizontalRangeForgetsADeletedWidestParagraph) {
 
 // Paragraphs deleted or joined above the pending range leave none of it behind.
 TEST_F(MemoLayoutPath, AnEditAboveThePendingRangeLeavesNoParagraphUnformatted) {
-  std::string text;
-  for (int i = 0; i < 300; ++i) text += "P" + std::to_string(i) + " alpha beta gamma delta epsilon zeta eta theta iota kappa\r\n";
+  const std::string text = NumberedPars(300, WrapWords, "") + "\r\n";
   M->SetColumnWrap(26);
   for (const bool join : {false, true}) {
     SCOPED_TRACE(join ? "Backspace joins two" : "a selection deleted");
@@ -301,9 +300,7 @@ TEST_F(MemoLayoutPath, AnAltFontSetAfterTheTextWidensOrNarrowsTheRange) {
 // Page Up with the text above not laid out yet: the paragraphs a page away are laid
 // out first, so that the caret lands in the window, drawn on its line, a page up.
 TEST_F(MemoLayoutPath, PageUpWithLayoutPendingLandsInTheWindow) {
-  std::string text;
-  for (int i = 0; i < 2000; ++i) text += "P" + std::to_string(i) + " alpha beta gamma delta epsilon zeta eta theta iota kappa\r\n";
-  text += "last";
+  const std::string text = NumberedPars(2000);
   M->SetColumnWrap(26);
   for (const TpmUpdateMode mode : {TpmUpdateMode::umOnNeed, TpmUpdateMode::umBackground}) {
     SCOPED_TRACE(mode == TpmUpdateMode::umOnNeed ? "on need" : "background");

@@ -50,13 +50,7 @@ class MemoMouseStep : public TMemoWidgetFixture {
 
 TEST_F(MemoMouseStep, TheMarginAnchorKeepsItsLineWhileTheBackgroundLaysOutLinesAboveIt) {
   // Paragraphs of three wrapped lines each; not laid out yet, each counts one line.
-  std::string t;
-  for (int i = 0; i < 300; ++i) {
-    t += 'P';
-    t += std::to_string(i);
-    t += " alpha beta gamma delta epsilon zeta eta theta iota kappa\r\n";
-  }
-  t += "last";
+  const std::string t = NumberedPars(300);
   M->SetColumnWrap(26);
   Load(t);
   Key(Qt::Key_End, Qt::ControlModifier);

@@ -17,15 +17,6 @@
 
 namespace {
 
-// A proportional font from the same package as the tests' fixed-pitch one: its bold
-// and its larger sizes are wider than the plain font, blanks included.
-QFont PropFont(int Points = 10) {
-  QFont f(QStringLiteral("DejaVu Sans"));
-  f.setStyleHint(QFont::SansSerif);
-  f.setPointSize(Points);
-  return f;
-}
-
 const char* const Words =
     "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu nu xi omicron pi rho sigma tau upsilon phi chi "
     "psi omega";
@@ -33,8 +24,8 @@ const char* const Words =
 class MemoStyleCode : public TMemoWidgetFixture {
  protected:
   void Prepare() override {
-    M->SetMemoFont(PropFont());
-    M->SetAltFont(PropFont());
+    M->SetMemoFont(MemoTestPropFont());
+    M->SetAltFont(MemoTestPropFont());
     M->SetUpdateMode(TpmUpdateMode::umImmediate);
     M->SetStaticFormat(true);
   }
@@ -87,7 +78,7 @@ class MemoStyleCode : public TMemoWidgetFixture {
 TEST_F(MemoStyleCode, BlanksOfAWrappedRunCountInTheFontInForce) {
   // The alternate font's, a bold code's and a bold region's blanks: every line is as
   // wide as the navigator measures it, so it fits, and right-aligned it ends at the margin.
-  M->SetAltFont(PropFont(20));
+  M->SetAltFont(MemoTestPropFont(20));
   M->StartStopKeys.AddKey("[", "]", false, NoColor, NoColor, 0, 5, 1, 0);
   struct TRow {
     std::string Text;
@@ -157,11 +148,11 @@ TEST_F(MemoStyleCode, TheWideOverwriteCaretTakesAKeywordsFont) {
   M->Keywords.AddKeyword("MMMM", h);
   Load("MMMM x");
   M->SetOverwrite(true);
-  QFont bold = PropFont();
+  QFont bold = MemoTestPropFont();
   bold.setBold(true);
   bold.setKerning(false);
   const int32_t wide = QFontMetrics(bold).horizontalAdvance(QLatin1Char('M'));
-  ASSERT_NE(wide, QFontMetrics(PropFont()).horizontalAdvance(QLatin1Char('M')));
+  ASSERT_NE(wide, QFontMetrics(MemoTestPropFont()).horizontalAdvance(QLatin1Char('M')));
   for (int32_t at : {0, 1, 3}) {
     M->SetSelStart(at);
     EXPECT_EQ(M->GetCaretWidth(), wide) << at;
@@ -246,11 +237,7 @@ TEST_F(MemoStyleCode, ResetFormattingDropsTheColoursOfListsThatAreGone) {
   M->SetWordWrap(false);
   M->StartStopKeys.AddKey("/*", "*/", false, NoColor, 0x808080, 0, 1, 0, 0);
   M->StartStopKeys.AddKey("//", "", true, NoColor, 0x808080, 0, 2, 0, 0);
-  TKeyHeader h;
-  h.KeyValue = 3;
-  h.Options = koWholeWord;
-  h.Color1 = 0xFF0000;
-  M->Keywords.AddKeyword("foo", h);
+  M->Keywords.AddKeyword("foo", Colored(3, 0xFF0000));
   Load("int foo; /* a foo\r\nbar FOO baz */ foo\r\n// foo end\r\nfoo");
   M->viewport()->repaint();
   ASSERT_GT(GetAttrCount(M->Paragraphs.Par(0)), 0);
