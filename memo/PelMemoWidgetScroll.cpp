@@ -142,7 +142,7 @@ void TPelMemo::ResetFormatting() {
   // Every paragraph is one line again until it is laid out anew: the paragraph at
   // the top of the view stays there meanwhile.
   int32_t topPar = -1;
-  if (WordWrap && GetTopLine() > 0 && GetTopLine() < GetDisplayLineCount()) {
+  if (LinesWrap() && GetTopLine() > 0 && GetTopLine() < GetDisplayLineCount()) {
     TPelNavigator n(Paragraphs);
     n.Memo = this;
     n.SetLineIndex(GetTopLine());
