@@ -85,8 +85,9 @@ int32_t TPelLayout::FormatParagraph(TPelMemoCore& Memo, TTextMeasurer& M, int32_
     while (attr < attrCount && p.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset <= 0) ++attr;
   }
 
+  const TStyleRecord* const startStyle = GetParStartStyle(p);
   auto attrStyle = [&]() -> const TStyleRecord* {
-    return attr > 0 ? &p.Extra->Attributes[static_cast<size_t>(attr - 1)] : GetParStartStyle(p);
+    return attr > 0 ? &p.Extra->Attributes[static_cast<size_t>(attr - 1)] : startStyle;
   };
   // Characters and blanks alike in the font in force.
   TRunMeter meter(M, chunk);
@@ -178,13 +179,17 @@ int32_t TPelLayout::FormatParagraph(TPelMemoCore& Memo, TTextMeasurer& M, int32_
         x = NextTab(x, tabs, avg);
         justStart = pos + 1;
       } else if (c == ' ') {
-        // A run of spaces in one font at once.
+        // In the font in force; a run of spaces in one font at once.
         stepAttrs(pos);
-        const int32_t nextAttr = attr < attrCount ? p.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset : INT32_MAX;
-        int32_t e = pos + 1;
-        while (e < len && e < nextAttr && t[e] == ' ') ++e;
-        for (int32_t b = pos; b < e; b += std::max(1, chunk)) x += width(b, std::min(e - b, std::max(1, chunk)));
-        pos = e - 1;
+        if (pos + 1 >= len || t[pos + 1] != ' ') {
+          x += width(pos, 1);
+        } else {
+          const int32_t nextAttr = attr < attrCount ? p.Extra->Attributes[static_cast<size_t>(attr)].CountOrOffset : INT32_MAX;
+          int32_t e = pos + 1;
+          while (e < len && e < nextAttr && t[e] == ' ') ++e;
+          for (int32_t b = pos; b < e; b += std::max(1, chunk)) x += width(b, std::min(e - b, std::max(1, chunk)));
+          pos = e - 1;
+        }
       } else if (c != '\0') {
         break;
       }

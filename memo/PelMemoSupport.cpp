@@ -54,19 +54,11 @@ int32_t TextExtentChunked(TTextMeasurer& Measurer, const char* Text, int32_t Cou
   return width;
 }
 
-int32_t TRunMeter::Width(uint8_t Style, const TStyleRecord* Attr, const char* Text, int32_t Count) {
-  if (Attr && !(Attr->Flags & 0x80)) Attr = nullptr;
-  if (SelStyle < 0 || ((SelStyle ^ Style) & StyleFontMask) != 0 || Attr != SelAttr) {
-    M.SelectFont(Style, Attr);
-    SelStyle = Style;
-    SelAttr = Attr;
-    Space = -1;
-  }
-  if (Count == 1 && *Text == ' ') {
-    if (Space < 0) Space = M.TextExtent(" ", 1);
-    return Space;
-  }
-  return TextExtentChunked(M, Text, Count, Chunk);
+void TRunMeter::Select(uint8_t Style, const TStyleRecord* Attr) {
+  M.SelectFont(Style, Attr);
+  SelStyle = Style;
+  SelAttr = Attr;
+  Space = -1;
 }
 
 static int32_t Clamp16(int32_t V) { return V < -32768 ? -32768 : (V > 32767 ? 32767 : V); }

@@ -64,9 +64,20 @@ int32_t TextExtentChunked(TTextMeasurer& Measurer, const char* Text, int32_t Cou
 class TRunMeter {
  public:
   TRunMeter(TTextMeasurer& Measurer, int32_t Chunk) : M(Measurer), Chunk(Chunk) {}
-  int32_t Width(uint8_t Style, const TStyleRecord* Attr, const char* Text, int32_t Count);
+  // Inline: the formatter asks once a word and once a blank.
+  int32_t Width(uint8_t Style, const TStyleRecord* Attr, const char* Text, int32_t Count) {
+    if (Attr && !(Attr->Flags & 0x80)) Attr = nullptr;
+    if (SelStyle < 0 || ((SelStyle ^ Style) & StyleFontMask) != 0 || Attr != SelAttr) Select(Style, Attr);
+    if (Count == 1) {
+      if (*Text != ' ') return M.TextExtent(Text, 1);
+      if (Space < 0) Space = M.TextExtent(" ", 1);
+      return Space;
+    }
+    return TextExtentChunked(M, Text, Count, Chunk);
+  }
 
  private:
+  void Select(uint8_t Style, const TStyleRecord* Attr);
   TTextMeasurer& M;
   int32_t Chunk;
   int32_t SelStyle = -1;
