@@ -319,7 +319,6 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   // Carries out a character.
   void DoChar(unsigned char Ch);
   void TypeText(const std::string& Text);
-  int32_t XOfPos(int32_t Pos);
   void SetMouseCursor(const QCursor& C);
   void RestoreMouseCursor();
   void EndMouseStates();

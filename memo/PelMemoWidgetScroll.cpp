@@ -499,13 +499,6 @@ int32_t TPelMemo::PosOfLineX(int32_t Line, int32_t X) {
   return nav.Pos;
 }
 
-int32_t TPelMemo::XOfPos(int32_t Pos) {
-  TPelNavigator n(Paragraphs);
-  n.Memo = this;
-  n.SetPos(Pos);
-  return n.GetXOnLine();
-}
-
 int32_t TPelMemo::SelAnchor() const {
   if (SelLength == 0) return CaretNav->Pos;
   return CaretNav == SelStartNav.get() ? SelEndNav->Pos : SelStartNav->Pos;
