@@ -24,7 +24,6 @@ void TPelMemo::DropPointTo(int32_t X, int32_t Y) {
   NavFromPoint(at, X, Y);
   PlaceCaretApart(at.Pos);
   KeepCaretLine(at);
-  UpdateCaret();
 }
 
 int32_t TPelMemo::PosFromPoint(int32_t X, int32_t Y) {

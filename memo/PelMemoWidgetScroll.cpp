@@ -139,17 +139,12 @@ void TPelMemo::Reformat() {
 }
 
 void TPelMemo::ResetFormatting() {
-  // Every paragraph is one line again until it is laid out anew: the paragraph at
-  // the top of the view stays there meanwhile.
-  int32_t topPar = -1;
-  if (LinesWrap() && GetTopLine() > 0 && GetTopLine() < GetDisplayLineCount()) {
-    TPelNavigator n(Paragraphs);
-    n.Memo = this;
-    n.SetLineIndex(GetTopLine());
-    topPar = n.GetParIndex();
+  {
+    // Every paragraph is one line again until it is laid out anew; the text at the
+    // top of the view stays there, as through any layout.
+    const TLayoutScope scope(this);
+    TPelMemoCore::ResetFormatting();
   }
-  TPelMemoCore::ResetFormatting();
-  if (topPar >= 0) VertOffset = topPar * LineHeight;
   Reformat();
   Relayout();
   SetScrollBarValues();

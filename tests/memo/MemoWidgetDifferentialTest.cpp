@@ -54,37 +54,26 @@ void SetKeywords(TPelMemo& M, bool On) {
 }
 
 std::unique_ptr<TPelMemo> MakeMemo(const TSetup& S, const std::string& Text) {
-  auto m = std::make_unique<TPelMemo>();
-  m->ScrollTime = 0;
-  m->SetMemoFont(MemoTestFont());
-  m->SetAltFont(MemoTestPropFont(S.AltPoints));
-  m->SetLeftMargin(S.LeftMargin);
-  m->SetTabStops(S.TabStops);
-  m->SetUpdateMode(S.Mode);
-  m->SetScrollBars(S.Bars);
-  m->SetWordWrap(S.Wrap);
-  m->SetColumnWrap(S.ColumnWrap);
-  m->SetAlignment(S.Align);
-  m->SetJustified(S.Justified);
-  m->SetOptions((m->GetOptions() | S.ExtraOptions) & ~S.ClearOptions);
-  if (S.Codes) m->SetStaticFormat(true);
-  SetKeywords(*m, S.Keywords);
-  m->resize(400, S.Height);
-  m->show();
+  auto setup = [&](TPelMemo& m) {
+    m.SetAltFont(MemoTestPropFont(S.AltPoints));
+    m.SetLeftMargin(S.LeftMargin);
+    m.SetTabStops(S.TabStops);
+    m.SetUpdateMode(S.Mode);
+    m.SetScrollBars(S.Bars);
+    m.SetWordWrap(S.Wrap);
+    m.SetColumnWrap(S.ColumnWrap);
+    m.SetAlignment(S.Align);
+    m.SetJustified(S.Justified);
+    m.SetOptions((m.GetOptions() | S.ExtraOptions) & ~S.ClearOptions);
+    if (S.Codes) m.SetStaticFormat(true);
+    SetKeywords(m, S.Keywords);
+  };
+  auto m = ShownMemo(setup, Text, QSize(400, S.Height));
   m->setFocus();
-  TMemoryStream s(Text);
-  m->LoadTextFromStream(s);
   QApplication::processEvents();
   return m;
 }
 
-// Lays out whatever is pending and paints, as the idle window would.
-void Settle(TPelMemo& M) {
-  for (int i = 0; i < 1000000 && M.FormatPending(); ++i) M.RunFormatSlice();
-  M.viewport()->repaint();
-  QApplication::processEvents();
-  for (int i = 0; i < 1000000 && M.FormatPending(); ++i) M.RunFormatSlice();
-}
 
 void Key(TPelMemo& M, int K, Qt::KeyboardModifiers Mods = Qt::NoModifier, const QString& Text = {}) {
   QKeyEvent e(QEvent::KeyPress, K, Mods, Text);
@@ -148,9 +137,9 @@ TShown Shown(TPelMemo& M) {
 // The edited memo against a fresh one given its text: paragraphs, breaks, widths,
 // starting styles, colours, the x and line of every position, the scroll ranges.
 void ExpectAsFresh(TPelMemo& M, const TSetup& S) {
-  Settle(M);
+  SettleMemo(M);
   auto fresh = MakeMemo(S, M.GetText());
-  Settle(*fresh);
+  SettleMemo(*fresh);
   const TShown a = Shown(M), b = Shown(*fresh);
   for (const std::string& p : a.Pars) ASSERT_EQ(p.find_first_of("\r\n"), std::string::npos) << "a break inside a paragraph";
   ASSERT_EQ(a.Pars, b.Pars);
@@ -163,15 +152,6 @@ void ExpectAsFresh(TPelMemo& M, const TSetup& S) {
   ASSERT_EQ(a.HorzMax, b.HorzMax) << "horizontal range";
   ASSERT_EQ(a.HorzBar, b.HorzBar) << "horizontal bar";
   ASSERT_EQ(a.VertMax, b.VertMax) << "vertical range";
-}
-
-// The caret is drawn where its navigator is: on its line, at its x.
-void ExpectCaretDrawnAtNavigator(TPelMemo& M) {
-  Settle(M);
-  TPelNavigator& caret = M.CaretPosNav();
-  const int32_t line = caret.GetLineIndex();
-  ASSERT_EQ(M.GetCaretY(), line * M.GetLineHeight() - M.VertOffset) << "caret drawn on another line than its own " << line;
-  ASSERT_EQ(M.GetCaretX(), caret.GetXOnLine() + M.VirtualColumn * M.AvgCharWidth) << "caret drawn at another x";
 }
 
 const char* const Words[] = {"alpha", "beta", "kw", "gamma", "big", "delta", "/*", "*/", "epsilon", "zeta"};
@@ -237,7 +217,7 @@ void RandomStep(TPelMemo& M, const TSetup& S, std::mt19937& Rng, std::string& Di
       // Left and Right move one visible character: the caret's x or line changes,
       // but where only style codes lie between the caret and the text's end.
       const bool right = Rng() % 2;
-      Settle(M);
+      SettleMemo(M);
       M.SetSelStart(M.GetSelStart());
       TPelNavigator& c = M.CaretPosNav();
       const int32_t pos = c.Pos, x = c.GetXOnLine() + M.HorzOffset, line = c.GetLineIndex();
@@ -246,7 +226,7 @@ void RandomStep(TPelMemo& M, const TSetup& S, std::mt19937& Rng, std::string& Di
       bool visible = false;
       for (char ch : rest) visible |= !(S.Codes && IsStyleCode(ch));
       Key(M, right ? Qt::Key_Right : Qt::Key_Left);
-      Settle(M);
+      SettleMemo(M);
       TPelNavigator& d = M.CaretPosNav();
       if (visible) {
         ASSERT_TRUE(d.GetXOnLine() + M.HorzOffset != x || d.GetLineIndex() != line)
@@ -258,25 +238,25 @@ void RandomStep(TPelMemo& M, const TSetup& S, std::mt19937& Rng, std::string& Di
     case 9: {
       // Up and Down move exactly one display line (none at the first or last).
       const bool down = Rng() % 2;
-      Settle(M);
+      SettleMemo(M);
       const int32_t line = M.CaretPosNav().GetLineIndex();
       Did = std::string(down ? "Down" : "Up") + " from line " + std::to_string(line);
       Key(M, down ? Qt::Key_Down : Qt::Key_Up);
-      Settle(M);
+      SettleMemo(M);
       const int32_t want = down ? std::min(line + 1, M.GetDisplayLineCount() - 1) : std::max(line - 1, 0);
       ASSERT_EQ(M.CaretPosNav().GetLineIndex(), want) << Did;
       break;
     }
     case 10: {
       // A click within the text's lines lands on the line under it, at any x.
-      Settle(M);
+      SettleMemo(M);
       const int32_t lines = std::min(M.GetDisplayLineCount() * M.GetLineHeight() - M.VertOffset, M.viewport()->height());
       if (lines <= 0) break;
       const QPoint p(M.LeftMargin + static_cast<int>(Rng() % 420), static_cast<int>(Rng() % lines));
       Did = "click at " + std::to_string(p.x()) + "," + std::to_string(p.y());
       Mouse(M, QEvent::MouseButtonPress, p, Qt::LeftButton);
       Mouse(M, QEvent::MouseButtonRelease, p, Qt::NoButton);
-      Settle(M);
+      SettleMemo(M);
       ASSERT_EQ(M.CaretPosNav().GetLineIndex(), (M.VertOffset + p.y()) / M.GetLineHeight()) << Did;
       break;
     }
@@ -397,7 +377,7 @@ TEST_F(MemoDifferential, DeferredLayoutMovesTheCaretAsImmediateLayoutDoes) {
       ASSERT_LT(m.GetCaretY(), m.viewport()->height());
     }
   }
-  for (auto& m : memos) Settle(*m);
+  for (auto& m : memos) SettleMemo(*m);
   EXPECT_EQ(memos[1]->GetText(), memos[0]->GetText());
   EXPECT_EQ(memos[2]->GetDisplayLineCount(), memos[0]->GetDisplayLineCount());
 }

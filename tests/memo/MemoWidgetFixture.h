@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "memo/PelMemoWidget.h"
 #include "memo/PelStream.h"
 #include "platform/Prompts.h"
+#include "tests/memo/MemoTestFont.h"
 
 // A whole-word keyword's header: its key value, text and background colours and font style.
 inline TKeyHeader Colored(int32_t KeyValue, int32_t Fore, int32_t Back = NoColor, uint8_t FontStyle = 0) {
@@ -45,6 +47,40 @@ inline std::string NumberedPars(int N, std::string_view Body = WrapWords, std::s
     t += Last;
   }
   return t;
+}
+
+// A memo of its own in the tests' font, given Setup's properties, shown at Size and
+// then given Text.
+inline std::unique_ptr<TPelMemo> ShownMemo(const std::function<void(TPelMemo&)>& Setup, const std::string& Text,
+                                           QSize Size = QSize(400, 300)) {
+  auto m = std::make_unique<TPelMemo>();
+  m->ScrollTime = 0;
+  m->SetMemoFont(MemoTestFont());
+  Setup(*m);
+  m->resize(Size);
+  m->show();
+  TMemoryStream s(Text);
+  m->LoadTextFromStream(s);
+  return m;
+}
+
+// Paints and lays out whatever is pending, as the idle window would: painting first,
+// which lays out what shows before the background slices get to it.
+inline void SettleMemo(TPelMemo& Memo) {
+  for (int round = 0; round < 2; ++round) {
+    Memo.viewport()->repaint();
+    QApplication::processEvents();
+    for (int i = 0; i < 1000000 && Memo.FormatPending(); ++i) Memo.RunFormatSlice();
+  }
+}
+
+// Once settled, the caret is drawn where its navigator is: on its line, at its true x.
+inline void ExpectCaretDrawnAtNavigator(TPelMemo& Memo) {
+  SettleMemo(Memo);
+  TPelNavigator& caret = Memo.CaretPosNav();
+  ASSERT_EQ(Memo.GetCaretY(), caret.GetLineIndex() * Memo.GetLineHeight() - Memo.VertOffset)
+      << "caret drawn on another line than its own";
+  ASSERT_EQ(Memo.GetCaretX(), caret.GetXOnLine() + Memo.VirtualColumn * Memo.AvgCharWidth) << "caret drawn at another x";
 }
 
 class TMemoWidgetFixture : public ::testing::Test {

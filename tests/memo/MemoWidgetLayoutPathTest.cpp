@@ -45,46 +45,25 @@ class MemoLayoutPath : public TMemoWidgetFixture {
   static std::function<uint32_t()> Ticks() {
     return [t = uint32_t(0)]() mutable { return ++t; };
   }
-  // Paints and lays out whatever is pending, as the idle window would (painting
-  // first: it lays out what shows before the background gets to it).
-  static void Settle(TPelMemo& Memo) {
-    for (int round = 0; round < 2; ++round) {
-      Memo.viewport()->repaint();
-      QApplication::processEvents();
-      for (int i = 0; i < 100000 && Memo.FormatPending(); ++i) Memo.RunFormatSlice();
-    }
-  }
   // A memo of the fixture's size given its properties, then the text.
   static std::unique_ptr<TPelMemo> Fresh(const TSetup& Setup, const std::string& Text) {
-    auto m = std::make_unique<TPelMemo>();
-    m->ScrollTime = 0;
-    m->SetMemoFont(MemoTestFont());
-    m->Clock = Ticks();
-    Setup(*m);
-    m->resize(400, 300);
-    m->show();
-    TMemoryStream s(Text);
-    m->LoadTextFromStream(s);
-    Settle(*m);
+    auto m = ShownMemo(
+        [&](TPelMemo& Memo) {
+          Memo.Clock = Ticks();
+          Setup(Memo);
+        },
+        Text);
+    SettleMemo(*m);
     return m;
   }
   // The horizontal range and bar, and the widest line, as a fresh memo has them.
   void ExpectHorzAsFresh(const TSetup& Setup) {
-    Settle(*M);
+    SettleMemo(*M);
     const auto fresh = Fresh(Setup, M->GetText());
     EXPECT_EQ(M->Layout().WidestWidth, fresh->Layout().WidestWidth);
     EXPECT_EQ(M->HorzRange().Max, fresh->HorzRange().Max);
     EXPECT_EQ(M->horizontalScrollBar()->maximum(), fresh->horizontalScrollBar()->maximum());
     EXPECT_EQ(M->horizontalScrollBar()->isVisible(), fresh->horizontalScrollBar()->isVisible());
-  }
-  // Where the caret is drawn against where its navigator is.
-  void ExpectCaretOnItsLine() {
-    Settle(*M);
-    TPelNavigator& caret = M->CaretPosNav();
-    EXPECT_EQ(M->GetCaretY(), caret.GetLineIndex() * M->GetLineHeight() - M->VertOffset) << "drawn on another line";
-    int32_t x = caret.GetXOnLine() + M->VirtualColumn * M->AvgCharWidth;
-    if (M->WordWrap) x = std::min(x, M->viewport()->width() - 1);
-    EXPECT_EQ(M->GetCaretX(), x) << "drawn at another x";
   }
 };
 
@@ -118,11 +97,11 @@ TEST_F(MemoLayoutPath, TheCaretFollowsARelayoutByAnyProperty) {
     M->SetColumnWrap(0);
     M->SetOptions(M->GetOptions() | pmoAutoScrollBars);
     Load(r.Text);
-    Settle(*M);
+    SettleMemo(*M);
     M->SetSelStart(r.Caret);
-    ExpectCaretOnItsLine();
+    ExpectCaretDrawnAtNavigator(*M);
     r.Change(*M);
-    ExpectCaretOnItsLine();
+    ExpectCaretDrawnAtNavigator(*M);
   }
 }
 
@@ -152,7 +131,7 @@ TEST_F(MemoLayoutPath, TheHorizontalBarFollowsTheWidestLineOfAnyLayout) {
     M->SetOptions(M->GetOptions() & ~pmoAutoScrollBars);
     M->SetWordWrap(r.WrapFirst);
     Load(TabText);
-    Settle(*M);
+    SettleMemo(*M);
     r.Change(*M);
     ExpectHorzAsFresh([&](TPelMemo& m) {
       m.SetScrollBars(TScrollStyle::ssBoth);
@@ -169,7 +148,7 @@ TEST_F(MemoLayoutPath, JustifiedPutsTheBarAtTheLeftWithTheView) {
   M->SetWordWrap(false);
   const std::string wide(240, 'w');
   Load(wide + "\r\n" + wide);
-  Settle(*M);
+  SettleMemo(*M);
   M->SetSelStart(200);
   M->ScrollInView();
   ASSERT_GT(M->HorzOffset, 0);
@@ -207,7 +186,7 @@ TEST_F(MemoLayoutPath, TheHorizontalRangeForgetsADeletedWidestParagraph) {
     };
     setup(*M);
     Load(text);
-    Settle(*M);
+    SettleMemo(*M);
     ASSERT_TRUE(M->horizontalScrollBar()->isVisible());
     if (r.All) {
       M->SelectAll();
@@ -241,7 +220,7 @@ TEST_F(MemoLayoutPath, AnEditAboveThePendingRangeLeavesNoParagraphUnformatted) {
       M->SetSelLength(M->GetParStart(pending / 2));
       Key(Qt::Key_Delete);
     }
-    Settle(*M);
+    SettleMemo(*M);
     for (int32_t i = 0; i < M->GetParCount(); ++i)
       ASSERT_TRUE(M->Paragraphs.Par(i).Flags & pfFormatted) << "paragraph " << i << " never laid out";
     const int32_t lines = M->GetDisplayLineCount();
@@ -256,7 +235,7 @@ TEST_F(MemoLayoutPath, BackgroundFormattingReportsProgressOnTheWay) {
   std::string text;
   for (int i = 0; i < 200; ++i) text += "row " + std::to_string(i) + "\r\n";
   Load(text);
-  Settle(*M);
+  SettleMemo(*M);
   int calls = 0;
   M->OnProgress = [&](TPelMemoCore&) { ++calls; };
   for (const uint32_t interval : {1u, 100000u}) {
@@ -288,7 +267,7 @@ TEST_F(MemoLayoutPath, AnAltFontSetAfterTheTextWidensOrNarrowsTheRange) {
     };
     setup(*M);
     Load(text);
-    Settle(*M);
+    SettleMemo(*M);
     M->SetAltFont(alt);
     ExpectHorzAsFresh([&](TPelMemo& m) {
       setup(m);
@@ -321,7 +300,7 @@ TEST_F(MemoLayoutPath, PageUpWithLayoutPendingLandsInTheWindow) {
       EXPECT_LE(y, M->viewport()->height() - M->GetLineHeight());
     }
     // Each a page up, counted in the lines as they are laid out in the end.
-    Settle(*M);
+    SettleMemo(*M);
     TPelNavigator n(M.get());
     for (size_t k = 1; k < stops.size(); ++k) {
       n.SetPos(stops[k - 1]);

@@ -252,7 +252,7 @@ TEST_F(MemoStyleCode, ResetFormattingDropsTheColoursOfListsThatAreGone) {
   // Its lines are laid out anew; the paragraph at the top of the view stays there.
   M->SetWordWrap(true);
   std::string text;
-  for (int i = 0; i < 100; ++i) text += std::to_string(i) + " " + Words + "\r\n";
+  for (int i = 0; i < 300; ++i) text += std::to_string(i) + " " + Words + "\r\n";
   Load(text);
   M->ScrollTo(120 * M->GetLineHeight(), 0, 0);
   TPelNavigator top(M.get());
