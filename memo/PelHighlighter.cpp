@@ -224,14 +224,20 @@ int32_t TStartStopKeyList::AddKey(const std::string& StartKey, const std::string
   k.EndsAtParEnd = EndsAtParEnd;
   MaxStartLength = std::max(MaxStartLength, k.StartLength);
   MaxStopLength = std::max<int16_t>(MaxStopLength, std::max<int16_t>(k.StopLength, EndsAtParEnd ? 2 : 0));
-  for (int32_t i = 0; i < Count(); ++i)
+  Items.push_back(std::move(k));
+  DeriveFirstAlternative(Count() - 1);
+  Prepared = false;
+  return Count() - 1;
+}
+
+void TStartStopKeyList::DeriveFirstAlternative(int32_t I) {
+  StartStopInfo& k = Items[static_cast<size_t>(I)];
+  k.FirstAlternative = -1;
+  for (int32_t i = 0; i < I; ++i)
     if (Items[static_cast<size_t>(i)].Options == k.Options && Items[static_cast<size_t>(i)].StartMatch == k.StartMatch) {
       k.FirstAlternative = static_cast<int16_t>(i);
       break;
     }
-  Items.push_back(std::move(k));
-  Prepared = false;
-  return Count() - 1;
 }
 
 void TStartStopKeyList::Clear() {
@@ -249,6 +255,8 @@ void TStartStopKeyList::SetUpperCaseType(TpmUpperCase Mode) {
       k.StartMatch = UpperCaseCopy(k.StartKey, Mode);
       k.StopMatch = UpperCaseCopy(k.StopKey, Mode);
     }
+  // Keys that upper-case alike now may not have before, and the other way round.
+  for (int32_t i = 0; i < Count(); ++i) DeriveFirstAlternative(i);
   Prepared = false;
 }
 

@@ -138,6 +138,11 @@ class TStartStopKeyList {
   void ReadKeys(TFilerReader& Reader);
   void WriteKeys(TFilerWriter& Writer) const;
 
+ private:
+  // Key I's FirstAlternative from the match texts of the keys before it.
+  void DeriveFirstAlternative(int32_t I);
+
+ public:
   std::vector<StartStopInfo> Items;
   TpmUpperCase UpperCaseType = TpmUpperCase::pmuAscii;
   int16_t MaxStartLength = 0;

@@ -243,6 +243,7 @@ void TPelMemoCore::RestoreSelectionAfterPaste() {
 // ---- drag-and-drop -----------------------------------------------------------------------
 
 bool TPelMemoCore::DropSelection(int32_t Drop, bool Copy) {
+  SelectionOutOfBreak();
   const int32_t a = SelStartNav->Pos, b = SelEndNav->Pos;
   if (SelLength == 0 || (Drop >= a && Drop <= b)) {
     SetSelStart(Drop);

@@ -94,6 +94,13 @@ std::string TPelMemoCore::GetSelText() {
   return GetTextRange(SelStartNav->Pos, SelEndNav->Pos);
 }
 
+void TPelMemoCore::SelectionOutOfBreak() {
+  if (SelLength == 0 || BlockActive) return;
+  Paragraphs.MoveOutOfBreak(*SelStartNav, *SelEndNav);
+  const int32_t n = SelEndNav->Pos - SelStartNav->Pos;
+  SelLength = SelLength < 0 ? -n : n;
+}
+
 void TPelMemoCore::SetSelText(std::string_view S) {
   std::string s;
   if (VirtualColumn > 0 && HasOption(pmoPutExtraSpaces) && !(BlockActive && SelLength != 0))

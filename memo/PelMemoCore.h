@@ -165,6 +165,11 @@ class TPelMemoCore {
   void KeepCaretLine(const TPelNavigator& At);
   void SetSelLength(int32_t N);
   std::string GetSelText();
+  // Moves the ends of a plain selection out of a CR LF pair, as the store does
+  // before it replaces a range, keeping the selection's direction. Every path
+  // that reads the selection and then replaces it calls this first, so that
+  // what it reads is what it replaces.
+  void SelectionOutOfBreak();
   void SetSelText(std::string_view S);
   // The edit path: replaces the selection by Text (nullptr: no text).
   virtual void SetSelTextBuf(const char* Text);

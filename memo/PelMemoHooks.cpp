@@ -30,8 +30,12 @@ void TPelMemoHooks::Pack() {
 void TPelMemoHooks::Notify(TPelMemoCore& Memo, uint16_t Flags) {
   ++Depth;
   try {
-    // By index: an observer may add or remove observers while it is told.
-    for (size_t i = 0; i < Items.size(); ++i)
+    // The observers registered when the notification began, once each, by index:
+    // one may add or remove observers while it is told. Entries are not packed
+    // while any notification runs, so indices hold; an observer added now (or one
+    // that removes and adds itself again) waits for the next event.
+    const size_t n = Items.size();
+    for (size_t i = 0; i < n; ++i)
       if (TPelMemoHook* h = Items[i]) h->Notify(Memo, Flags);
   } catch (...) {
     --Depth;

@@ -246,7 +246,13 @@ TStyleRecord TPelMemoCore::ScanRegions(int32_t I) {
 
   const bool anyInsensitive = std::any_of(keys.Items.begin(), keys.Items.end(),
                                           [](const StartStopInfo& k) { return !(k.Options & koCaseSensitive); });
-  const char* upper = anyInsensitive && len > 0 ? GetUpperText(I, 0, len) : text;
+  // The upper-cased text lives in the memo's one cache, which a highlighter's hook
+  // may fill with another paragraph: it is taken again after every hook call.
+  const char* upper = text;
+  auto takeUpper = [&] {
+    if (anyInsensitive && len > 0) upper = GetUpperText(I, 0, len);
+  };
+  takeUpper();
   auto sepAt = [&](int32_t Pos) { return Pos < 0 || Pos >= len || IsSeparator(text[Pos]); };
   auto matchAt = [&](const std::string& M, bool CaseSensitive, int32_t Pos, bool SepBefore, bool SepAfter) {
     const int32_t n = static_cast<int32_t>(M.size());
@@ -352,8 +358,9 @@ TStyleRecord TPelMemoCore::ScanRegions(int32_t I) {
     int32_t stopAt = -1;
     TParseScan stopScan{I, pos, cur};
     if (GetStyleContext(cur) >= 0) {
-      if (Highlighter && Highlighter->StopScanHook(*this, stopScan) && stopScan.Offset >= pos && stopScan.Offset <= len)
-        stopAt = stopScan.Offset;
+      const bool stops = Highlighter && Highlighter->StopScanHook(*this, stopScan);
+      takeUpper();
+      if (stops && stopScan.Offset >= pos && stopScan.Offset <= len) stopAt = stopScan.Offset;
     }
     int32_t which = -1;
     const int32_t found = findStart(pos, stopAt >= 0 ? stopAt : len, which);
@@ -371,7 +378,9 @@ TStyleRecord TPelMemoCore::ScanRegions(int32_t I) {
     }
     if (Highlighter && GetStyleContext(cur) < 0) {
       TParseScan scan{I, pos, cur};
-      if (Highlighter->StartScanHook(*this, scan, keys.Count()) && scan.Offset >= pos && scan.Offset <= len) {
+      const bool starts = Highlighter->StartScanHook(*this, scan, keys.Count());
+      takeUpper();
+      if (starts && scan.Offset >= pos && scan.Offset <= len) {
         takeHook(scan);
         pos = scan.Offset + (scan.Offset == pos ? 1 : 0);
         continue;
@@ -656,13 +665,7 @@ void TPelMemoCore::ResetFormatting() {
 
 void TPelMemoCore::ToggleStyleCode(char C) {
   if (!GetStaticFormat()) return;
-  if (SelLength != 0 && !BlockActive) {
-    // The store never splits a break: ends inside a CR LF pair leave it first, so
-    // that the text read is the text replaced.
-    Paragraphs.MoveOutOfBreak(*SelStartNav, *SelEndNav);
-    const int32_t n = SelEndNav->Pos - SelStartNav->Pos;
-    SelLength = SelLength < 0 ? -n : n;
-  }
+  SelectionOutOfBreak();
   const int32_t len = SelLength;
   std::string s;
   s.push_back(C);

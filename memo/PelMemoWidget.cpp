@@ -412,8 +412,14 @@ void TPelMemo::SetLineHeight(int32_t H) {
   }
   UpdateFontMetrics();
   if (LineHeight != old && old > 0) {
-    const int32_t top = VertOffset / old, rest = VertOffset % old;
-    VertOffset = top * LineHeight + std::min(rest, LineHeight - 1);
+    // Whole lines in the new height plus the remainder; a glide under way goes on
+    // to the same line.
+    auto rescale = [&](int32_t Y) { return Y / old * LineHeight + std::min(Y % old, LineHeight - 1); };
+    VertOffset = rescale(VertOffset);
+    if (ScrollAnim.isActive()) {
+      AnimFromY = rescale(AnimFromY);
+      AnimToY = rescale(AnimToY);
+    }
     UpdateScrollRanges();
     SetScrollBarValues();
     viewport()->update();
@@ -513,6 +519,8 @@ void TPelMemo::SetEndOfTextMark(const QPen& P) {
 void TPelMemo::changeEvent(QEvent* E) {
   QAbstractScrollArea::changeEvent(E);
   if (E->type() == QEvent::FontChange) {
+    // The view starts again at the top: a glide under way would move it on.
+    ScrollAnim.stop();
     UpdateFontMetrics();
     Reformat();
     VertOffset = 0;
@@ -591,6 +599,7 @@ void TPelMemo::CopyToClipboard() {
 
 void TPelMemo::CutToClipboard() {
   if (SelLength == 0) return;
+  SelectionOutOfBreak();
   CopyToClipboard();
   SetSelText("");
 }

@@ -296,6 +296,9 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   // Nav to client coordinates: to x X on display line (VertOffset + Y) / LineHeight,
   // counted after that line is laid out; below the text: its end.
   void NavFromPoint(TPelNavigator& Nav, int32_t X, int32_t Y);
+  // Whether Nav stands at the end of its display line (where a column block's
+  // virtual columns begin).
+  static bool AtLineStop(TPelNavigator& Nav);
   // Moves a drag's drop point (the caret apart from the selection) under a client point.
   void DropPointTo(int32_t X, int32_t Y);
   int32_t PosOfLineX(int32_t Line, int32_t X);

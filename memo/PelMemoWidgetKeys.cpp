@@ -468,8 +468,10 @@ void TPelMemo::DoChar(unsigned char Ch) {
         CheckIntegrity();
         break;
       case TCharAction::Tab:
-        if (HasOption(pmoSmartTabs))
+        if (HasOption(pmoSmartTabs)) {
+          SelectionOutOfBreak();
           SetSelText(GetSelText() + SmartTabBlanks());
+        }
         else
           SetSelText("\t");  // inserted, in overwrite mode too
         break;

@@ -49,6 +49,10 @@ void TPelMemo::NavFromPoint(TPelNavigator& Nav, int32_t X, int32_t Y) {
     NavToLineX(Nav, line, X);
 }
 
+bool TPelMemo::AtLineStop(TPelNavigator& Nav) {
+  return Nav.GetParOffset() >= static_cast<int32_t>(Nav.GetLinesList().GetLine(Nav.GetParLineIndex())->Stop);
+}
+
 // ---- cursors ------------------------------------------------------------------------------
 
 namespace {
@@ -148,9 +152,8 @@ void TPelMemo::mousePressEvent(QMouseEvent* E) {
         // Beyond the line end or on a tab the caret stands where the click was.
         const TParagraph& par = *CaretNav->GetPar();
         const int32_t off = CaretNav->GetParOffset();
-        const bool atEnd = off >= static_cast<int32_t>(CaretNav->GetLinesList().GetLine(CaretNav->GetParLineIndex())->Stop);
         const bool onTab = off < GetParLength(par) && GetParChars(par)[off] == '\t';
-        if (atEnd || onTab) VirtualColumn = std::max(pt.x() - at.GetXOnLine(), 0) / std::max(1, AvgCharWidth);
+        if (AtLineStop(*CaretNav) || onTab) VirtualColumn = std::max(pt.x() - at.GetXOnLine(), 0) / std::max(1, AvgCharWidth);
       }
     }
   }
@@ -279,7 +282,8 @@ void TPelMemo::DragTo(QPoint pt) {
   }
   if (block) {
     BlockActive = true;
-    VirtualColumn = std::max(pt.x() - at.GetXOnLine(), 0) / std::max(1, AvgCharWidth);
+    // Columns beyond the line end only: over a tab the block ends at the tab.
+    VirtualColumn = AtLineStop(at) ? std::max(pt.x() - at.GetXOnLine(), 0) / std::max(1, AvgCharWidth) : 0;
     UpdateCaret();
     // The block ends at the caret's column, as the keys end it (the mouse may be up
     // to half a character short of the caret).
@@ -309,7 +313,8 @@ void TPelMemo::mouseReleaseEvent(QMouseEvent* E) {
     RestoreMouseCursor();
     OverSelection = false;
     const int32_t drop = GetCaretPos();
-    if (!DragOutside) {
+    // The memo may have become read-only while the button was down: no drop then.
+    if (!DragOutside && !ReadOnly && !DisplayOnly) {
       // A move deletes and inserts (undone together); Ctrl copies.
       if (!DropSelection(drop, E->modifiers() & Qt::ControlModifier) && OnSelMove) OnSelMove(*this);
     } else {

@@ -297,6 +297,33 @@ TEST(StartStopPass, FirstAlternativeContinuesTheRegion) {
   EXPECT_EQ(StartStopContextBase + 1, StyleAt(m, 4).Stack[0]);
 }
 
+TEST(StartStopPass, FirstAlternativesFollowTheUpperCasingMode) {
+  // Under ANSI upper-casing both start keys read "<\xC9": the second continues the
+  // first's region up to its own stop. Switching the mode later must give what the
+  // mode given first gives.
+  for (const bool late : {false, true}) {
+    SCOPED_TRACE(late ? "switched late" : "given first");
+    TPelMemoCore m;
+    if (!late) m.SetUpperCaseType(TpmUpperCase::pmuAnsi);
+    m.StartStopKeys.AddKey("<\xE9", ">", false, NoColor, NoColor, 0, 1, 0, 0);
+    m.StartStopKeys.AddKey("<\xC9", "!", false, NoColor, NoColor, 0, 2, 0, 0);
+    LoadText(m, "x <\xE9 a > b ! c");
+    ParseAll(m);
+    if (late) {
+      ASSERT_EQ(KeyMap(m, 0), "..111111......");
+      m.SetUpperCaseType(TpmUpperCase::pmuAnsi);
+      m.ResetFormatting();
+      ParseAll(m);
+    }
+    EXPECT_EQ(KeyMap(m, 0), "..1111112222..");
+    // And back: under ASCII the accented keys differ again.
+    m.SetUpperCaseType(TpmUpperCase::pmuAscii);
+    m.ResetFormatting();
+    ParseAll(m);
+    EXPECT_EQ(KeyMap(m, 0), "..111111......");
+  }
+}
+
 TEST(StartStopPass, WholeWordKeysAndEmptyStartKeys) {
   TPelMemoCore m;
   m.StartStopKeys.AddKey("", "x", false, NoColor, NoColor, 0, 1, 0, 0);  // never opens
@@ -429,6 +456,35 @@ class TBracketHighlighter : public TPelHighlighter {
   }
 };
 }  // namespace
+
+namespace {
+// The bracket highlighter whose stop hook also upper-cases the next paragraph
+// (through the memo's one cache) before it answers.
+class TLookAheadHighlighter : public TBracketHighlighter {
+ public:
+  bool StopScanHook(TPelMemoCore& M, TParseScan& S) override {
+    if (S.Par + 1 < M.GetParCount()) {
+      const int32_t n = static_cast<int32_t>(M.GetParText(S.Par + 1).size());
+      M.GetUpperText(S.Par + 1, 0, n);
+    }
+    return TBracketHighlighter::StopScanHook(M, S);
+  }
+};
+}  // namespace
+
+TEST(Highlighter, AHookThatUpperCasesAnotherParagraphLeavesTheScanItsOwnText) {
+  // A case-insensitive line comment after the context's close; the paragraph after
+  // is longer, so that the cache moves when the hook fills it.
+  TLookAheadHighlighter h;
+  TPelMemoCore m;
+  m.SetHighlighter(&h);
+  m.StartStopKeys.AddKey("rem", "", true, NoColor, NoColor, 0, 8, 0, 0);
+  LoadText(m, "[a\r\nb ] rem c\r\n" + std::string(20, 'y'));
+  ParseAll(m);
+  EXPECT_EQ(KeyMap(m, 0), "33");
+  EXPECT_EQ(KeyMap(m, 1), "333.88888");
+  EXPECT_EQ(KeyMap(m, 2), std::string(20, '.'));
+}
 
 TEST(Highlighter, HooksOpenContextsWhereKeywordsNeedTheFlag) {
   for (const bool inContexts : {false, true}) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -76,6 +77,32 @@ TEST(MemoHooks, ListsTellTheirObserversInOrderAndTheTextChangeReachesBoth) {
   // (The message record keeps the last message handled.)
   EXPECT_EQ(log, (TLog{{'a', hfContextLeft, CM_TEXTCHANGED}, {'a', hfContextRight, CM_TEXTCHANGED}}));
   EXPECT_EQ(m.GetLastContext(), 42);
+
+  // An observer that registers again while it is told, and one added while the
+  // list is told, wait for the next event: an event reaches the observers there
+  // when it began, once each. (The re-registration is bounded so that a list that
+  // grows under its own notification fails here instead of hanging.)
+  TRecorder late('l', log);
+  int calls = 0;
+  a.OnNotify = [&] {
+    if (++calls < 10) {
+      m.ChangeHooks.Remove(&a);
+      m.ChangeHooks.Add(&a);
+    }
+    if (calls == 1) m.ChangeHooks.Add(&late);
+  };
+  auto names = [&] {
+    std::string n;
+    for (const auto& e : log) n += std::get<0>(e);
+    return n;
+  };
+  log.clear();
+  m.ChangeHooks.Notify(m, hfTextChanged);
+  EXPECT_EQ(names(), "a");
+  EXPECT_EQ(m.ChangeHooks.Count(), 2);
+  log.clear();
+  m.ChangeHooks.Notify(m, hfTextChanged);
+  EXPECT_EQ(names(), "al");
 }
 
 TEST(MemoHooks, NestedMessagesCountAndAMemoDestroyedInsideOneIsNotTouchedAgain) {

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QMouseEvent>
+#include <functional>
 #include <string>
 
 #include "memo/PelMemoWidget.h"
@@ -22,8 +23,8 @@ class MemoMouseStep : public TMemoWidgetFixture {
     M->SetMemoFont(MemoTestFont());
     ExpectMemoTestFont(M->font());
   }
-  void Mouse(QEvent::Type T, QPoint P, Qt::MouseButtons Buttons) {
-    QMouseEvent e(T, QPointF(P), M->viewport()->mapToGlobal(QPointF(P)), Qt::LeftButton, Buttons, Qt::NoModifier);
+  void Mouse(QEvent::Type T, QPoint P, Qt::MouseButtons Buttons, Qt::KeyboardModifiers Mods = Qt::NoModifier) {
+    QMouseEvent e(T, QPointF(P), M->viewport()->mapToGlobal(QPointF(P)), Qt::LeftButton, Buttons, Mods);
     QApplication::sendEvent(M->viewport(), &e);
   }
   // Every pending slice, on a clock that runs a slice out every few paragraphs.
@@ -34,6 +35,22 @@ class MemoMouseStep : public TMemoWidgetFixture {
     for (int i = 0; i < 100000 && M->FormatPending(); ++i) M->RunFormatSlice();
     M->Clock = clock;
     ASSERT_FALSE(M->FormatPending());
+  }
+  // The middle of the line of position Pos, at its x (the selection collapses).
+  QPoint PointOf(int32_t Pos) {
+    M->SetSelStart(Pos);
+    M->UpdateCaret();
+    return QPoint(M->GetCaretX(), M->GetCaretY() + M->GetLineHeight() / 2);
+  }
+  // Hover a point of the selection, press there, move to To; Between runs with the
+  // button still down, then the button comes up at To.
+  void DragSelection(QPoint From, QPoint To, const std::function<void()>& Between = {}) {
+    Mouse(QEvent::MouseMove, From, Qt::NoButton);
+    Mouse(QEvent::MouseButtonPress, From, Qt::LeftButton);
+    ASSERT_TRUE(M->IsDragging());
+    Mouse(QEvent::MouseMove, To, Qt::LeftButton);
+    if (Between) Between();
+    Mouse(QEvent::MouseButtonRelease, To, Qt::NoButton);
   }
   // Hover the left margin at a row, press, drag to another row and release.
   void MarginSelect(int FromRow, int ToRow, bool SlicesBetween) {
@@ -98,22 +115,72 @@ TEST_F(MemoMouseStep, ADropSelectsFromTheDropPointToTheInsertsEnd) {
   M->SetWordWrap(false);
   M->SetOptions(M->GetOptions() | pmoDiscardTrailingSpaces);
   Load("one two\r\nthree");
-  auto pointOf = [&](int32_t Pos) {
-    M->SetSelStart(Pos);
-    M->UpdateCaret();
-    return QPoint(M->GetCaretX(), M->GetCaretY() + M->GetLineHeight() / 2);
-  };
-  const QPoint inside = pointOf(1), past = pointOf(14) + QPoint(20, 0);  // past the end of "three"
+  const QPoint inside = PointOf(1), past = PointOf(14) + QPoint(20, 0);  // past the end of "three"
   M->SetSelStart(0);
   M->SetSelLength(4);  // "one "
-  Mouse(QEvent::MouseMove, inside, Qt::NoButton);
-  Mouse(QEvent::MouseButtonPress, inside, Qt::LeftButton);
-  ASSERT_TRUE(M->IsDragging());
-  Mouse(QEvent::MouseMove, past, Qt::LeftButton);
-  Mouse(QEvent::MouseButtonRelease, past, Qt::NoButton);
+  DragSelection(inside, past);
   // The blank was discarded at the paragraph's end: the insert is one shorter.
   EXPECT_EQ(M->GetText(), "two\r\nthreeone");
   EXPECT_EQ(M->GetSelText(), "one");
+}
+
+TEST_F(MemoMouseStep, ASelectionFromInsideABreakDropsTheWholeBreak) {
+  M->SetWordWrap(false);
+  Load("ab\r\ncd\r\nef");
+  const QPoint onC = PointOf(4) + QPoint(1, 0), lastLine = PointOf(8);
+  M->SetSelStart(3);
+  M->SetSelLength(2);  // from between CR and LF to after "c"
+  DragSelection(onC, lastLine);
+  // The break and "c" travel together, as a cut and a paste would take them.
+  EXPECT_EQ(M->GetText(), "abd\r\n\r\ncef");
+  EXPECT_EQ(M->GetParCount(), 3);
+  EXPECT_EQ(M->GetSelText(), "\r\nc");
+  M->Undo();
+  EXPECT_EQ(M->GetText(), "ab\r\ncd\r\nef");
+}
+
+TEST_F(MemoMouseStep, NoDropIntoAMemoMadeReadOnlyDuringTheDrag) {
+  M->SetWordWrap(false);
+  for (const bool displayOnly : {false, true}) {
+    SCOPED_TRACE(displayOnly ? "DisplayOnly" : "ReadOnly");
+    M->SetReadOnly(false);
+    M->SetDisplayOnly(false);
+    Load("one two three\r\nfour five");
+    const QPoint onTwo = PointOf(5), inFour = PointOf(18);
+    M->SetSelStart(4);
+    M->SetSelLength(3);
+    DragSelection(onTwo, inFour, [&] {
+      if (displayOnly)
+        M->SetDisplayOnly(true);
+      else
+        M->SetReadOnly(true);
+    });
+    EXPECT_EQ(M->GetText(), "one two three\r\nfour five");
+    EXPECT_EQ(M->GetSelText(), "two");
+    EXPECT_EQ(M->GetCaretPos(), M->GetSelStart()) << "the caret is back on the selection";
+  }
+}
+
+TEST_F(MemoMouseStep, AColumnBlockDraggedOverATabEndsAtTheTab) {
+  M->SetMemoFont(MemoTestPropFont());
+  M->SetWordWrap(false);
+  M->SetOptions(M->GetOptions() | pmoBlockSelection);
+  Load("a\tbcdefghij\r\nabcdefghijklmnop");
+  const QPoint tabStart = PointOf(1), tabEnd = PointOf(2), row1col3 = PointOf(14 + 3);
+  const QPoint beyondEnd = PointOf(30) + QPoint(3 * M->AvgCharWidth, 0);
+  const QPoint inTab = tabStart + QPoint(2 * M->AvgCharWidth, 0);
+  ASSERT_LT(inTab.x(), (tabStart.x() + tabEnd.x()) / 2) << "the left part of the tab";
+  Mouse(QEvent::MouseButtonPress, row1col3, Qt::LeftButton, Qt::AltModifier);
+  Mouse(QEvent::MouseMove, inTab, Qt::LeftButton, Qt::AltModifier);
+  ASSERT_TRUE(M->BlockActive);
+  EXPECT_EQ(M->GetSelStart(), 1);
+  EXPECT_EQ(M->VirtualColumn, 0);
+  EXPECT_EQ(M->BlockStopColumn, 1) << "the column of the tab's start";
+  // Beyond the end of row 1 the block does take columns by pixels.
+  Mouse(QEvent::MouseMove, beyondEnd, Qt::LeftButton, Qt::AltModifier);
+  EXPECT_EQ(M->VirtualColumn, 3);
+  EXPECT_EQ(M->GetCaretX(), beyondEnd.x());
+  Mouse(QEvent::MouseButtonRelease, beyondEnd, Qt::NoButton, Qt::AltModifier);
 }
 
 TEST_F(MemoMouseStep, SwitchingDisplayOnlyOffShowsTheCaret) {

@@ -543,6 +543,39 @@ TEST_F(MemoWidget, KeyScrollsWithin200MsOfTheLastAreNotAnimated) {
   EXPECT_EQ(M->VertOffset, page);
 }
 
+TEST_F(MemoWidget, AGlideEndsWithAFontChangeAndFollowsALineHeightChange) {
+  uint32_t now = 10000;
+  M->Clock = [&] { return now; };
+  std::string t;
+  for (int i = 0; i < 80; ++i) t += "row\r\n";
+  for (const bool font : {true, false}) {
+    SCOPED_TRACE(font ? "font" : "line height");
+    M->SetLineHeight(0);
+    UseTestFont();
+    Load(t);
+    const int32_t lh = M->GetLineHeight();
+    M->ScrollTo(40 * lh, 0, 300);
+    ASSERT_TRUE(M->Scrolling());
+    now += 100;
+    if (font) {
+      // The view starts again at the top and stays there.
+      M->SetMemoFont(MemoTestPropFont(16));
+      EXPECT_FALSE(M->Scrolling());
+      now += 400;
+      M->FinishScrolling();
+      EXPECT_EQ(M->VertOffset, 0);
+      EXPECT_EQ(M->GetTopLine(), 0);
+    } else {
+      // The glide goes on to the same line in the new height.
+      M->SetLineHeight(2 * lh);
+      now += 400;
+      M->FinishScrolling();
+      EXPECT_EQ(M->VertOffset, 40 * 2 * lh);
+      EXPECT_EQ(M->GetTopLine(), 40);
+    }
+  }
+}
+
 TEST(MemoWidgetAlone, FormatsWithARealClientWidthOnly) {
   TPelMemo m;  // never shown: no width to wrap at yet
   std::string t;
