@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -53,8 +55,13 @@ void SetKeywords(TPelMemo& M, bool On) {
   M.StartStopKeys.AddKey("/*", "*/", false, NoColor, 0x00C000, 0, 3, 0, 0);
 }
 
-std::unique_ptr<TPelMemo> MakeMemo(const TSetup& S, const std::string& Text) {
+// A memo given S's properties, then Text. Clock (when given) is the memo's clock from
+// before the text, so that no background slice runs on the real one. The selection
+// is painted whether or not the memo has the focus, so that pictures can be compared.
+std::unique_ptr<TPelMemo> MakeMemo(const TSetup& S, const std::string& Text, std::function<uint32_t()> Clock = {}) {
   auto setup = [&](TPelMemo& m) {
+    if (Clock) m.Clock = Clock;
+    m.SetHideSelection(false);
     m.SetAltFont(MemoTestPropFont(S.AltPoints));
     m.SetLeftMargin(S.LeftMargin);
     m.SetTabStops(S.TabStops);
@@ -80,8 +87,8 @@ void Key(TPelMemo& M, int K, Qt::KeyboardModifiers Mods = Qt::NoModifier, const 
   QApplication::sendEvent(&M, &e);
 }
 
-void Mouse(TPelMemo& M, QEvent::Type T, QPoint P, Qt::MouseButtons Buttons) {
-  QMouseEvent e(T, QPointF(P), M.viewport()->mapToGlobal(QPointF(P)), Qt::LeftButton, Buttons, Qt::NoModifier);
+void Mouse(TPelMemo& M, QEvent::Type T, QPoint P, Qt::MouseButtons Buttons, Qt::KeyboardModifiers Mods = Qt::NoModifier) {
+  QMouseEvent e(T, QPointF(P), M.viewport()->mapToGlobal(QPointF(P)), Qt::LeftButton, Buttons, Mods);
   QApplication::sendEvent(M.viewport(), &e);
 }
 
@@ -134,8 +141,42 @@ TShown Shown(TPelMemo& M) {
   return s;
 }
 
+// The viewport as painted, with the given rectangles (the carets) blanked out.
+QImage Painted(TPelMemo& M, const std::vector<QRect>& Blank) {
+  QImage img = M.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  for (const QRect& r : Blank)
+    for (int y = std::max(0, r.top()); y <= std::min(img.height() - 1, r.bottom()); ++y)
+      for (int x = std::max(0, r.left()); x <= std::min(img.width() - 1, r.right()); ++x) img.setPixel(x, y, 0xFF00FF);
+  return img;
+}
+
+// The fresh memo F in M's view with M's selection, painted as M paints: the caret
+// (it blinks, and its shape follows the overwrite mode) is left out of both.
+void ExpectPaintedAlike(TPelMemo& M, TPelMemo& F) {
+  F.SetSelStart(M.SelStartNav->Pos);
+  F.SetSelLength(M.SelEndNav->Pos - M.SelStartNav->Pos);
+  F.BlockActive = M.BlockActive;
+  F.BlockStartColumn = M.BlockStartColumn;
+  F.BlockStopColumn = M.BlockStopColumn;
+  F.ScrollTo(M.VertOffset, M.HorzOffset, 0);
+  SettleMemo(F);
+  ASSERT_EQ(F.VertOffset, M.VertOffset) << "the same view";
+  ASSERT_EQ(F.HorzOffset, M.HorzOffset) << "the same view";
+  ASSERT_EQ(F.viewport()->size(), M.viewport()->size());
+  const std::vector<QRect> carets{M.ShownCaretRect(), F.ShownCaretRect()};
+  const QImage a = Painted(M, carets), b = Painted(F, carets);
+  int differ = 0;
+  QPoint first;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y) && differ++ == 0) first = QPoint(x, y);
+  ASSERT_EQ(differ, 0) << "pixels painted otherwise than the fresh memo paints, the first at " << first.x() << ","
+                       << first.y() << " (view at " << M.HorzOffset << "," << M.VertOffset << ")";
+}
+
 // The edited memo against a fresh one given its text: paragraphs, breaks, widths,
-// starting styles, colours, the x and line of every position, the scroll ranges.
+// starting styles, colours, the x and line of every position, the scroll ranges,
+// and the painted view.
 void ExpectAsFresh(TPelMemo& M, const TSetup& S) {
   SettleMemo(M);
   auto fresh = MakeMemo(S, M.GetText());
@@ -152,6 +193,14 @@ void ExpectAsFresh(TPelMemo& M, const TSetup& S) {
   ASSERT_EQ(a.HorzMax, b.HorzMax) << "horizontal range";
   ASSERT_EQ(a.HorzBar, b.HorzBar) << "horizontal bar";
   ASSERT_EQ(a.VertMax, b.VertMax) << "vertical range";
+  ExpectPaintedAlike(M, *fresh);
+}
+
+// Moves the view at random, as a user drags the thumbs of the bars that show.
+void RandomScroll(TPelMemo& M, std::mt19937& Rng) {
+  for (QScrollBar* b : {M.verticalScrollBar(), M.horizontalScrollBar()})
+    if (b->isVisible() && b->maximum() > b->minimum())
+      b->setValue(b->minimum() + static_cast<int>(Rng() % static_cast<unsigned>(b->maximum() - b->minimum() + 1)));
 }
 
 const char* const Words[] = {"alpha", "beta", "kw", "gamma", "big", "delta", "/*", "*/", "epsilon", "zeta"};
@@ -170,8 +219,8 @@ std::string RandomText(std::mt19937& Rng, int Pars, bool Codes) {
   return t;
 }
 
-// One random step of typing, deleting, pasting, styling or moving; moves check
-// their own rule on the way.
+// One random step of typing, deleting, pasting, cutting, undoing, styling, dragging
+// or moving; moves and drags check their own rule on the way.
 void RandomStep(TPelMemo& M, const TSetup& S, std::mt19937& Rng, std::string& Did) {
   const int32_t len = M.GetTextLength();
   auto select = [&]() {
@@ -179,7 +228,7 @@ void RandomStep(TPelMemo& M, const TSetup& S, std::mt19937& Rng, std::string& Di
     M.SetSelStart(a);
     M.SetSelLength(static_cast<int32_t>(Rng() % (len - a + 1)) % 30);
   };
-  switch (Rng() % 13) {
+  switch (Rng() % 22) {
     case 0: {
       const std::string w = std::string(" ") + Words[Rng() % 10];
       Did = "type '" + w + "'";
@@ -261,6 +310,93 @@ void RandomStep(TPelMemo& M, const TSetup& S, std::mt19937& Rng, std::string& Di
       break;
     }
     case 11: Did = "End"; Key(M, Qt::Key_End); break;
+    case 12: Did = "Undo"; Key(M, Qt::Key_Z, Qt::ControlModifier); break;
+    case 13: Did = "Redo"; Key(M, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); break;
+    case 14: Did = "Tab"; Key(M, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t")); break;
+    case 15: {
+      // Overwrite on or off; the typing steps then run in that mode.
+      Did = "Insert, type 'ab'";
+      Key(M, Qt::Key_Insert);
+      Key(M, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+      Key(M, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+      break;
+    }
+    case 16: {
+      select();
+      Did = "cut " + std::to_string(M.GetSelStart()) + "+" + std::to_string(M.GetSelLength());
+      Key(M, Qt::Key_Delete, Qt::ShiftModifier);
+      break;
+    }
+    case 17: {
+      // A drag-and-drop between two points of the view; a move keeps every
+      // character of the text, in another order.
+      SettleMemo(M);
+      const int32_t lh = M.GetLineHeight();
+      const int32_t shown = std::min(M.GetDisplayLineCount() * lh - M.VertOffset, M.viewport()->height());
+      if (shown <= 0 || len == 0) break;
+      auto point = [&] { return QPoint(M.LeftMargin + static_cast<int>(Rng() % 380), static_cast<int>(Rng() % shown)); };
+      const QPoint from = point(), to = point();
+      const bool copy = Rng() % 3 == 0;
+      const int ends = static_cast<int>(Rng() % 3);
+      const int32_t n = 1 + static_cast<int32_t>(Rng() % 20);
+      // A click puts the caret where a press at the point lands; the selection
+      // covers it, from there or from between the CR and LF before its paragraph,
+      // up to a few characters on or to between the CR and LF after it.
+      const int32_t y0 = M.VertOffset, x0 = M.HorzOffset;
+      Mouse(M, QEvent::MouseButtonPress, from, Qt::LeftButton);
+      Mouse(M, QEvent::MouseButtonRelease, from, Qt::NoButton);
+      const int32_t p = M.GetSelStart();
+      if (p >= len || M.VertOffset != y0 || M.HorzOffset != x0) break;
+      const int32_t par = M.CaretNav->GetParIndex();
+      const int32_t parEnd = M.GetParStart(par) + static_cast<int32_t>(M.GetParText(par).size());
+      const int32_t a = ends == 1 && par > 0 ? M.GetParStart(par) - 1 : p;
+      const int32_t b = ends == 2 && par + 1 < M.GetParCount() ? parEnd + 1 : std::min(p + n, len);
+      if (b <= p) break;
+      M.SetSelStart(a);
+      M.SetSelLength(b - a);
+      Did = std::string(copy ? "drag-copy " : "drag ") + std::to_string(p) + "+" + std::to_string(M.GetSelLength()) +
+            " to " + std::to_string(to.x()) + "," + std::to_string(to.y());
+      std::string before = M.GetText();
+      const Qt::KeyboardModifiers mods = copy ? Qt::ControlModifier : Qt::NoModifier;
+      Mouse(M, QEvent::MouseMove, from, Qt::NoButton);
+      Mouse(M, QEvent::MouseButtonPress, from, Qt::LeftButton, mods);
+      ASSERT_TRUE(M.IsDragging()) << Did << ": pressed on the selection";
+      Mouse(M, QEvent::MouseMove, to, Qt::LeftButton, mods);
+      Mouse(M, QEvent::MouseButtonRelease, to, Qt::NoButton, mods);
+      ASSERT_FALSE(M.IsDragging());
+      if (!copy) {
+        std::string after = M.GetText();
+        std::sort(before.begin(), before.end());
+        std::sort(after.begin(), after.end());
+        ASSERT_EQ(after, before) << Did << ": a move lost or gained characters";
+      }
+      break;
+    }
+    case 18: {
+      // Column blocks where the layout allows them; word moves elsewhere.
+      if (M.GetOptions() & pmoBlockSelection) {
+        Did = "column block";
+        for (int i = 1 + static_cast<int>(Rng() % 4); i > 0; --i) {
+          const int k = (const int[]){Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up}[Rng() % 4];
+          Did += k == Qt::Key_Right ? " R" : k == Qt::Key_Down ? " D" : k == Qt::Key_Left ? " L" : " U";
+          Key(M, k, Qt::ShiftModifier | Qt::AltModifier);
+        }
+        break;
+      }
+      [[fallthrough]];
+    }
+    case 19: {
+      const bool right = Rng() % 2;
+      Did = right ? "Ctrl+Right" : "Ctrl+Left";
+      Key(M, right ? Qt::Key_Right : Qt::Key_Left, Qt::ControlModifier);
+      break;
+    }
+    case 20: {
+      const bool down = Rng() % 2;
+      Did = down ? "Page Down" : "Page Up";
+      Key(M, down ? Qt::Key_PageDown : Qt::Key_PageUp);
+      break;
+    }
     default: Did = "Home"; Key(M, Qt::Key_Home); break;
   }
 }
@@ -277,9 +413,9 @@ class MemoDifferential : public ::testing::Test {
   TScriptedPrompts Script;
 };
 
-// Edits, moves and clicks under every alignment, wrap and style setting: after each
-// step the memo equals the same text loaded afresh, and the caret is drawn where its
-// navigator is.
+// Edits, moves, clicks and drags under every alignment, wrap and style setting, in a
+// view scrolled at random: after each step the memo equals the same text loaded
+// afresh, painted in the same view, and the caret is drawn where its navigator is.
 TEST_F(MemoDifferential, AnEditedMemoShowsWhatAFreshLoadShows) {
   std::mt19937 rng(20261207);
   std::vector<TSetup> setups;
@@ -292,12 +428,20 @@ TEST_F(MemoDifferential, AnEditedMemoShowsWhatAFreshLoadShows) {
       s.Justified = a != TAlignment::taLeftJustify && wrap;
       s.Codes = a != TAlignment::taCenter;
       s.Keywords = wrap || a == TAlignment::taLeftJustify;
+      if (!wrap) s.ExtraOptions = pmoBlockSelection;
+      // Always more lines than the window holds: the vertical bar stays.
+      s.Height = 200;
       setups.push_back(s);
     }
+  int steps = 0, scrolledDown = 0, scrolledAcross = 0;
   for (const TSetup& s : setups) {
     SCOPED_TRACE(s.Describe());
-    auto m = MakeMemo(s, RandomText(rng, 6, s.Codes));
+    auto m = MakeMemo(s, RandomText(rng, 16, s.Codes));
     for (int step = 0; step < 70; ++step) {
+      if (rng() % 3 == 0) RandomScroll(*m, rng);
+      ++steps;
+      scrolledDown += m->VertOffset > 0;
+      scrolledAcross += m->HorzOffset > 0;
       std::string did;
       RandomStep(*m, s, rng, did);
       SCOPED_TRACE("step " + std::to_string(step) + ": " + did);
@@ -307,6 +451,9 @@ TEST_F(MemoDifferential, AnEditedMemoShowsWhatAFreshLoadShows) {
       if (HasFatalFailure()) return;
     }
   }
+  // The steps did run in scrolled views.
+  EXPECT_GT(scrolledDown, steps / 3);
+  EXPECT_GT(scrolledAcross, steps / 20);
 }
 
 // The update mode decides when lines are laid out, never where the caret goes: the
@@ -320,13 +467,14 @@ TEST_F(MemoDifferential, DeferredLayoutMovesTheCaretAsImmediateLayoutDoes) {
     TSetup s;
     s.ColumnWrap = 26;
     s.Mode = mode;
-    memos.push_back(MakeMemo(s, text));
-    // A slow clock: each background slice lays out a few paragraphs only.
-    memos.back()->Clock = [t = uint32_t(0)]() mutable { return t += 7; };
+    // A slow clock from the start: each background slice lays out a few paragraphs only.
+    memos.push_back(MakeMemo(s, text, [t = uint32_t(0)]() mutable { return t += 7; }));
   }
   std::mt19937 rng(43);
   const int lh = memos[0]->GetLineHeight();
+  int pending = 0;
   for (int step = 0; step < 160; ++step) {
+    pending += memos[2]->FormatPending();
     const int kind = static_cast<int>(rng() % 10);
     const int row = static_cast<int>(rng() % 17), row2 = static_cast<int>(rng() % 17);
     const int slices = static_cast<int>(rng() % 3);
@@ -377,6 +525,8 @@ TEST_F(MemoDifferential, DeferredLayoutMovesTheCaretAsImmediateLayoutDoes) {
       ASSERT_LT(m.GetCaretY(), m.viewport()->height());
     }
   }
+  // The background memo did have layout pending while it was compared.
+  EXPECT_GT(pending, 160 * 3 / 4);
   for (auto& m : memos) SettleMemo(*m);
   EXPECT_EQ(memos[1]->GetText(), memos[0]->GetText());
   EXPECT_EQ(memos[2]->GetDisplayLineCount(), memos[0]->GetDisplayLineCount());
@@ -390,13 +540,16 @@ TEST_F(MemoDifferential, APropertyChangedLateShowsWhatItShowsGivenFirst) {
   TSetup s;
   s.Codes = true;
   s.Keywords = true;
-  // Tall enough that the vertical bar never shows: where lines wrap at the window's
-  // width, a bar that comes and goes with the line count could settle either way.
-  s.Height = 900;
-  auto m = MakeMemo(s, RandomText(rng, 5, true) + "\r\na\tbb\tccc\tdddd\teeeee\tf\r\n\tindented\tword\r\n" +
-                           std::string(3, ' ') + RandomText(rng, 3, true));
+  // More lines than the window holds in every layout, so that the vertical bar always
+  // shows: where lines wrap at the window's width, a bar that comes and goes with the
+  // line count could settle either way.
+  auto m = MakeMemo(s, RandomText(rng, 25, true) + "\r\na\tbb\tccc\tdddd\teeeee\tf\r\n\tindented\tword\r\n" +
+                           std::string(3, ' ') + RandomText(rng, 25, true));
+  int scrolled = 0;
   for (int step = 0; step < 90; ++step) {
     m->SetSelStart(static_cast<int32_t>(rng() % static_cast<unsigned>(m->GetTextLength() + 1)));
+    RandomScroll(*m, rng);
+    scrolled += m->VertOffset > 0;
     std::string did;
     switch (rng() % 10) {
       case 0: did = "word wrap"; s.Wrap = !s.Wrap; m->SetWordWrap(s.Wrap); break;
@@ -425,4 +578,5 @@ TEST_F(MemoDifferential, APropertyChangedLateShowsWhatItShowsGivenFirst) {
     ExpectAsFresh(*m, s);
     if (HasFatalFailure()) return;
   }
+  EXPECT_GT(scrolled, 90 / 2);
 }
