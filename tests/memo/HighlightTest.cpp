@@ -373,27 +373,34 @@ TEST(SetStyleRange, GivesAStyleAndRestoresTheOneBefore) {
 
 TEST(SetStyleRange, ResetFormattingForgetsWhatListsThatAreGoneMade) {
   // After the lists change, ResetFormatting leaves the colours a memo given the
-  // changed lists first would show.
+  // changed lists first would show. Both lists go (row 0), the keyword list goes
+  // (row 1), the keyword pass is switched off (row 2). Rows 1 and 2 keep no
+  // start/stop keys: their pass makes every record anew and would hide what the
+  // keywords left.
   const std::string text = "int foo; /* a foo\r\nbar FOO baz */ foo\r\n// foo end\r\nfoo";
   auto setUp = [](TPelMemoCore& M, int Row) {
-    if (Row != 0) AddBlockComment(M, 1);
-    if (Row != 0) AddLineComment(M, 2);
-    if (Row == 2) M.Keywords.AddKeyword("foo", Header(3));
+    if (Row == 0) AddBlockComment(M, 1);
+    if (Row == 0) AddLineComment(M, 2);
+    M.Keywords.AddKeyword("foo", Header(3));
+  };
+  auto change = [](TPelMemoCore& M, int Row) {
+    if (Row < 2) M.Keywords.Clear();
+    if (Row == 0) M.StartStopKeys.Clear();
+    if (Row == 2) M.ApplyKeyWords = false;
   };
   for (int row = 0; row < 3; ++row) {
     SCOPED_TRACE(row);
     TPelMemoCore m;
-    setUp(m, 2);
+    setUp(m, row);
     LoadText(m, text);
     ParseAll(m);
     ASSERT_EQ(KeyMap(m, 3), "333");
-    if (row < 2) m.Keywords.Clear();
-    if (row == 0) m.StartStopKeys.Clear();
-    if (row == 2) m.ApplyKeyWords = false;
+    change(m, row);
     m.ResetFormatting();
     ParseAll(m);
     TPelMemoCore fresh;
-    setUp(fresh, row == 2 ? 1 : row);
+    setUp(fresh, row);
+    change(fresh, row);
     LoadText(fresh, text);
     ParseAll(fresh);
     for (int32_t i = 0; i < m.GetParCount(); ++i) EXPECT_EQ(KeyMap(m, i), KeyMap(fresh, i)) << i;
