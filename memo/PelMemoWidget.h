@@ -299,6 +299,8 @@ class TPelMemo : public QAbstractScrollArea, public TPelMemoCore, public TPelMem
   // Whether Nav stands at the end of its display line (where a column block's
   // virtual columns begin).
   static bool AtLineStop(TPelNavigator& Nav);
+  // Whole average characters from Nav's x to client x X (0 left of it).
+  int32_t ColumnsBeyond(TPelNavigator& Nav, int32_t X) const;
   // Moves a drag's drop point (the caret apart from the selection) under a client point.
   void DropPointTo(int32_t X, int32_t Y);
   int32_t PosOfLineX(int32_t Line, int32_t X);

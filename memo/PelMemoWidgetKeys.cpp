@@ -471,9 +471,9 @@ void TPelMemo::DoChar(unsigned char Ch) {
         if (HasOption(pmoSmartTabs)) {
           SelectionOutOfBreak();
           SetSelText(GetSelText() + SmartTabBlanks());
-        }
-        else
+        } else {
           SetSelText("\t");  // inserted, in overwrite mode too
+        }
         break;
       case TCharAction::Enter: {
         if (Overwrite && SelLength == 0) {

@@ -53,6 +53,10 @@ bool TPelMemo::AtLineStop(TPelNavigator& Nav) {
   return Nav.GetParOffset() >= static_cast<int32_t>(Nav.GetLinesList().GetLine(Nav.GetParLineIndex())->Stop);
 }
 
+int32_t TPelMemo::ColumnsBeyond(TPelNavigator& Nav, int32_t X) const {
+  return std::max(X - Nav.GetXOnLine(), 0) / std::max(1, AvgCharWidth);
+}
+
 // ---- cursors ------------------------------------------------------------------------------
 
 namespace {
@@ -153,7 +157,7 @@ void TPelMemo::mousePressEvent(QMouseEvent* E) {
         const TParagraph& par = *CaretNav->GetPar();
         const int32_t off = CaretNav->GetParOffset();
         const bool onTab = off < GetParLength(par) && GetParChars(par)[off] == '\t';
-        if (AtLineStop(*CaretNav) || onTab) VirtualColumn = std::max(pt.x() - at.GetXOnLine(), 0) / std::max(1, AvgCharWidth);
+        if (AtLineStop(*CaretNav) || onTab) VirtualColumn = ColumnsBeyond(at, pt.x());
       }
     }
   }
@@ -283,7 +287,7 @@ void TPelMemo::DragTo(QPoint pt) {
   if (block) {
     BlockActive = true;
     // Columns beyond the line end only: over a tab the block ends at the tab.
-    VirtualColumn = AtLineStop(at) ? std::max(pt.x() - at.GetXOnLine(), 0) / std::max(1, AvgCharWidth) : 0;
+    VirtualColumn = AtLineStop(at) ? ColumnsBeyond(at, pt.x()) : 0;
     UpdateCaret();
     // The block ends at the caret's column, as the keys end it (the mouse may be up
     // to half a character short of the caret).

@@ -143,7 +143,7 @@ TShown Shown(TPelMemo& M) {
 
 // The viewport as painted, with the given rectangles (the carets) blanked out.
 QImage Painted(TPelMemo& M, const std::vector<QRect>& Blank) {
-  QImage img = M.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QImage img = GrabViewport(M);
   for (const QRect& r : Blank)
     for (int y = std::max(0, r.top()); y <= std::min(img.height() - 1, r.bottom()); ++y)
       for (int x = std::max(0, r.left()); x <= std::min(img.width() - 1, r.right()); ++x) img.setPixel(x, y, 0xFF00FF);
@@ -194,6 +194,11 @@ void ExpectAsFresh(TPelMemo& M, const TSetup& S) {
   ASSERT_EQ(a.HorzBar, b.HorzBar) << "horizontal bar";
   ASSERT_EQ(a.VertMax, b.VertMax) << "vertical range";
   ExpectPaintedAlike(M, *fresh);
+}
+
+// How much of the view's height the text's lines fill (0 or less: none).
+int32_t TextHeightShown(TPelMemo& M) {
+  return std::min(M.GetDisplayLineCount() * M.GetLineHeight() - M.VertOffset, M.viewport()->height());
 }
 
 // Moves the view at random, as a user drags the thumbs of the bars that show.
@@ -299,7 +304,7 @@ void RandomStep(TPelMemo& M, const TSetup& S, std::mt19937& Rng, std::string& Di
     case 10: {
       // A click within the text's lines lands on the line under it, at any x.
       SettleMemo(M);
-      const int32_t lines = std::min(M.GetDisplayLineCount() * M.GetLineHeight() - M.VertOffset, M.viewport()->height());
+      const int32_t lines = TextHeightShown(M);
       if (lines <= 0) break;
       const QPoint p(M.LeftMargin + static_cast<int>(Rng() % 420), static_cast<int>(Rng() % lines));
       Did = "click at " + std::to_string(p.x()) + "," + std::to_string(p.y());
@@ -332,8 +337,7 @@ void RandomStep(TPelMemo& M, const TSetup& S, std::mt19937& Rng, std::string& Di
       // character of the text, in another order (style codes that meet their pair
       // with nothing between cancel out).
       SettleMemo(M);
-      const int32_t lh = M.GetLineHeight();
-      const int32_t shown = std::min(M.GetDisplayLineCount() * lh - M.VertOffset, M.viewport()->height());
+      const int32_t shown = TextHeightShown(M);
       if (shown <= 0 || len == 0) break;
       // Inside the view: a drop always lands (a drag that ends outside leaves the
       // selection as this step set it, perhaps from inside a break).

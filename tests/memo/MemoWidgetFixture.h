@@ -64,6 +64,11 @@ inline std::unique_ptr<TPelMemo> ShownMemo(const std::function<void(TPelMemo&)>&
   return m;
 }
 
+// The viewport as painted now.
+inline QImage GrabViewport(TPelMemo& Memo) {
+  return Memo.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 // Paints and lays out whatever is pending, as the idle window would: painting first,
 // which lays out what shows before the background slices get to it.
 inline void SettleMemo(TPelMemo& Memo) {
@@ -108,7 +113,7 @@ class TMemoWidgetFixture : public ::testing::Test {
     QKeyEvent e(QEvent::KeyPress, K, Mods, Text);
     QApplication::sendEvent(M.get(), &e);
   }
-  QImage Grab() { return M->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+  QImage Grab() { return GrabViewport(*M); }
 
   TScriptedPrompts Script;
   std::unique_ptr<TPelMemo> M;
